@@ -1,0 +1,140 @@
+#include "platform/windows_path.h"
+
+#include <cstdint>
+
+namespace qdw::platform {
+
+char ToUpperAnsi(char c) {
+  auto u = static_cast<uint8_t>(c);
+  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
+  // Latin-1 letters of code page 1252, and its three letters in the 0x80 range.
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
+  if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<char>(u - 16);
+  if (u == 0xFF) return static_cast<char>(0x9F);
+  return c;
+}
+
+char ToLowerAnsi(char c) {
+  auto u = static_cast<uint8_t>(c);
+  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
+  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<char>(u + 16);
+  if (u == 0x9F) return static_cast<char>(0xFF);
+  return c;
+}
+
+std::string UpperAnsi(std::string text) {
+  for (char& c : text) c = ToUpperAnsi(c);
+  return text;
+}
+
+std::string LowerAnsi(std::string text) {
+  for (char& c : text) c = ToLowerAnsi(c);
+  return text;
+}
+
+bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (ToUpperAnsi(a[i]) != ToUpperAnsi(b[i])) return false;
+  }
+  return true;
+}
+
+bool ContainsIgnoreCase(const std::string& haystack, const std::string& needle) {
+  return UpperAnsi(haystack).find(UpperAnsi(needle)) != std::string::npos;
+}
+
+bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  if (folder.back() == '\\') return folder + name;
+  return folder + "\\" + name;
+}
+
+std::string StripTrailingSeparator(const std::string& path) {
+  if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
+  return path;
+}
+
+std::string FileNamePart(const std::string& path) {
+  size_t pos = path.rfind('\\');
+  return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+std::string FolderPart(const std::string& path) {
+  size_t pos = path.rfind('\\');
+  return pos == std::string::npos ? std::string() : path.substr(0, pos);
+}
+
+bool IsBareDrive(const std::string& path) { return path.size() == 2 && path[1] == ':'; }
+
+void SplitPath(const std::string& path, std::string* drive, std::string* dir,
+               std::string* file_name, std::string* extension) {
+  std::string rest = path;
+  std::string d;
+  if (rest.size() >= 2 && rest[1] == ':') {
+    d = rest.substr(0, 2);
+    rest = rest.substr(2);
+  }
+  size_t slash = rest.find_last_of("\\/");
+  std::string folder = slash == std::string::npos ? std::string() : rest.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? rest : rest.substr(slash + 1);
+  size_t dot = name.rfind('.');
+  std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
+  if (dot != std::string::npos) name = name.substr(0, dot);
+  if (drive) *drive = d;
+  if (dir) *dir = folder;
+  if (file_name) *file_name = name;
+  if (extension) *extension = ext;
+}
+
+bool IsSafeRelativeName(const std::string& name) {
+  if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
+  if (name.find(':') != std::string::npos) return false;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("\\/", start);
+    if (end == std::string::npos) end = name.size();
+    std::string part = name.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+namespace {
+
+bool MatchFrom(const std::string& p, size_t pi, const std::string& n, size_t ni) {
+  while (pi < p.size()) {
+    char c = p[pi];
+    if (c == '*') {
+      while (pi < p.size() && p[pi] == '*') ++pi;
+      if (pi == p.size()) return true;
+      for (size_t k = ni; k <= n.size(); ++k) {
+        if (MatchFrom(p, pi, n, k)) return true;
+      }
+      return false;
+    }
+    if (ni >= n.size()) {
+      // A trailing ".*" or "." also matches a name without an extension, as on Windows.
+      return p.compare(pi, std::string::npos, ".*") == 0 || p.compare(pi, std::string::npos, ".") == 0;
+    }
+    if (c != '?' && ToUpperAnsi(c) != ToUpperAnsi(n[ni])) return false;
+    ++pi;
+    ++ni;
+  }
+  return ni == n.size();
+}
+
+}  // namespace
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  if (pattern == "*" || pattern == "*.*") return true;
+  return MatchFrom(pattern, 0, name, 0);
+}
+
+}  // namespace qdw::platform

@@ -1,0 +1,47 @@
+// Windows path and text rules for core code: backslash paths, drive letters, and ANSI
+// (code page 1252) case folding for case-insensitive comparison.
+#ifndef QDW_PLATFORM_WINDOWS_PATH_H_
+#define QDW_PLATFORM_WINDOWS_PATH_H_
+
+#include <string>
+
+namespace qdw::platform {
+
+inline constexpr size_t kMaxPath = 260;  // MAX_PATH, terminator included
+
+char ToUpperAnsi(char c);
+char ToLowerAnsi(char c);
+std::string UpperAnsi(std::string text);
+std::string LowerAnsi(std::string text);
+bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+// True when `needle` occurs in `haystack`, ignoring case.
+bool ContainsIgnoreCase(const std::string& haystack, const std::string& needle);
+bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix);
+
+// folder + "\" + name, without doubling a backslash that `folder` already ends with.
+std::string JoinPath(const std::string& folder, const std::string& name);
+// Removes one trailing backslash (also from "C:\", giving "C:").
+std::string StripTrailingSeparator(const std::string& path);
+// The text after the last backslash (the whole text when there is none).
+std::string FileNamePart(const std::string& path);
+// The text before the last backslash (empty when there is none).
+std::string FolderPart(const std::string& path);
+// "X:" exactly (a drive letter and a colon).
+bool IsBareDrive(const std::string& path);
+
+// The runtime library's _splitpath: drive ("C:"), directory with trailing separator,
+// file name without extension, extension with its dot.
+void SplitPath(const std::string& path, std::string* drive, std::string* dir,
+               std::string* file_name, std::string* extension);
+
+// A relative name that stays inside the folder it is joined to: not empty, no drive, no
+// leading "\" or "/", no ":" anywhere, and no "." or ".." component.
+bool IsSafeRelativeName(const std::string& name);
+
+// Matches a name against a FindFirstFile pattern with "*" and "?", ignoring case. "*.*"
+// matches every name, also one without a dot.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+}  // namespace qdw::platform
+
+#endif  // QDW_PLATFORM_WINDOWS_PATH_H_
