@@ -1,6 +1,6 @@
-#include "platform/platform.h"
-
 #include <atomic>
+
+#include "platform/platform.h"
 
 namespace qdw::platform {
 

@@ -16,9 +16,9 @@ struct FileTime {
 // A broken-down calendar time (the fields of SYSTEMTIME).
 struct CalendarTime {
   uint16_t year = 1601;
-  uint16_t month = 1;  // 1..12
+  uint16_t month = 1;        // 1..12
   uint16_t day_of_week = 0;  // 0 = Sunday
-  uint16_t day = 1;    // 1..31
+  uint16_t day = 1;          // 1..31
   uint16_t hour = 0;
   uint16_t minute = 0;
   uint16_t second = 0;

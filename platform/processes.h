@@ -68,8 +68,8 @@ class Processes {
 
   // CreateProcess of `program` (a full path) with `command_line` (the text after the program
   // name), window hidden when `hidden`, normal priority, empty desktop name.
-  virtual WinError Start(const std::string& program, const std::string& command_line,
-                         bool hidden, std::unique_ptr<ProcessHandle>* out) = 0;
+  virtual WinError Start(const std::string& program, const std::string& command_line, bool hidden,
+                         std::unique_ptr<ProcessHandle>* out) = 0;
 
   virtual uint32_t CurrentProcessId() = 0;
 };

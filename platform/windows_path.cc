@@ -121,7 +121,8 @@ bool MatchFrom(const std::string& p, size_t pi, const std::string& n, size_t ni)
     }
     if (ni >= n.size()) {
       // A trailing ".*" or "." also matches a name without an extension, as on Windows.
-      return p.compare(pi, std::string::npos, ".*") == 0 || p.compare(pi, std::string::npos, ".") == 0;
+      return p.compare(pi, std::string::npos, ".*") == 0 ||
+             p.compare(pi, std::string::npos, ".") == 0;
     }
     if (c != '?' && ToUpperAnsi(c) != ToUpperAnsi(n[ni])) return false;
     ++pi;

@@ -7,9 +7,8 @@
 #define QDW_PLATFORM_SIM_MACHINE_STORE_H_
 
 #include <functional>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 namespace qdw::sim {
 

@@ -1,0 +1,66 @@
+#include "platform/windows_path.h"
+
+#include <gtest/gtest.h>
+
+namespace qdw::platform {
+namespace {
+
+TEST(WindowsPathTest, CaseFoldingCoversCodePage1252Letters) {
+  EXPECT_EQ(UpperAnsi("c:\\users\\jo\\caf\xe9"), "C:\\USERS\\JO\\CAF\xc9");
+  EXPECT_EQ(LowerAnsi("\xc0\xde\x8a"), "\xe0\xfe\x9a");
+  // The multiplication and division signs are not letters.
+  EXPECT_EQ(UpperAnsi("\xf7"), "\xf7");
+  EXPECT_TRUE(EqualsIgnoreCase("C:\\Program Files", "c:\\PROGRAM FILES"));
+  EXPECT_FALSE(EqualsIgnoreCase("C:\\a", "C:\\a\\"));
+  EXPECT_TRUE(ContainsIgnoreCase("D:\\Backup\\WINDOWS\\x", "\\windows\\"));
+  EXPECT_TRUE(StartsWithIgnoreCase("C:\\Users\\Jo\\Box", "c:\\users\\jo"));
+}
+
+TEST(WindowsPathTest, JoinAndSplitKeepBackslashRules) {
+  EXPECT_EQ(JoinPath("C:\\", "a"), "C:\\a");
+  EXPECT_EQ(JoinPath("C:\\a", "b.txt"), "C:\\a\\b.txt");
+  EXPECT_EQ(StripTrailingSeparator("C:\\"), "C:");
+  EXPECT_EQ(StripTrailingSeparator("C:\\a"), "C:\\a");
+  EXPECT_EQ(FileNamePart("C:\\a\\b.qdw"), "b.qdw");
+  EXPECT_EQ(FolderPart("C:\\a\\b.qdw"), "C:\\a");
+  EXPECT_EQ(FolderPart("b.qdw"), "");
+  EXPECT_TRUE(IsBareDrive("d:"));
+  EXPECT_FALSE(IsBareDrive("d:\\"));
+
+  std::string drive, dir, name, ext;
+  SplitPath("D:\\Backup\\Set.v1.qdw", &drive, &dir, &name, &ext);
+  EXPECT_EQ(drive, "D:");
+  EXPECT_EQ(dir, "\\Backup\\");
+  EXPECT_EQ(name, "Set.v1");
+  EXPECT_EQ(ext, ".qdw");
+  SplitPath("Set", &drive, &dir, &name, &ext);
+  EXPECT_EQ(drive + dir + ext, "");
+  EXPECT_EQ(name, "Set");
+}
+
+TEST(WindowsPathTest, SafeRelativeNamesStayInsideTheirFolder) {
+  EXPECT_TRUE(IsSafeRelativeName("VARNOLD\\QDW\\a b\\x.pdf"));
+  EXPECT_TRUE(IsSafeRelativeName("..name"));
+  EXPECT_FALSE(IsSafeRelativeName(""));
+  EXPECT_FALSE(IsSafeRelativeName("\\Windows\\x"));
+  EXPECT_FALSE(IsSafeRelativeName("/etc/passwd"));
+  EXPECT_FALSE(IsSafeRelativeName("C:\\x"));
+  EXPECT_FALSE(IsSafeRelativeName("a\\..\\..\\x"));
+  EXPECT_FALSE(IsSafeRelativeName("a/../x"));
+  EXPECT_FALSE(IsSafeRelativeName("a\\\\x"));
+  EXPECT_FALSE(IsSafeRelativeName("a\\.\\x"));
+}
+
+TEST(WindowsPathTest, WildcardsMatchLikeFindFirstFile) {
+  EXPECT_TRUE(WildcardMatch("*.*", "noext"));
+  EXPECT_TRUE(WildcardMatch("*", "a.b"));
+  EXPECT_TRUE(WildcardMatch("inv1.*", "INV1.pdf"));
+  EXPECT_TRUE(WildcardMatch("inv1.*", "inv1"));
+  EXPECT_FALSE(WildcardMatch("inv1.*", "inv10.pdf"));
+  EXPECT_TRUE(WildcardMatch("a?c", "abc"));
+  EXPECT_FALSE(WildcardMatch("a?c", "ac"));
+  EXPECT_TRUE(WildcardMatch("*\\QDW\\*.pdf", "C:\\R\\VARNOLD\\qdw\\x\\y.PDF"));
+}
+
+}  // namespace
+}  // namespace qdw::platform
