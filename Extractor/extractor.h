@@ -1,0 +1,24 @@
+// The archive reader library: unpacks one cabinet volume of an archive set into a folder,
+// restoring each file's time stamp and attributes.
+#ifndef QDW_EXTRACTOR_EXTRACTOR_H_
+#define QDW_EXTRACTOR_EXTRACTOR_H_
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Unpacks the files that begin in the volume `cabinetPath` into `destinationFolder` (an
+// existing folder), finishing a file that goes on in the next volume from that volume.
+// Returns 0 on success, -1 for a missing argument or a missing or incomplete cabinet library,
+// 8 when the destination is not an existing folder, 1 when the cabinet cannot be opened,
+// 2 when it is not a cabinet, otherwise the cabinet library's error code.
+QDW_EXTRACTOR_API int Extract(const char* cabinetPath, const char* destinationFolder);
+
+// The text of an Extract result; "Unknown error" for codes outside 0 to 11.
+QDW_EXTRACTOR_API const char* GetExtractErrText(int code);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif  // QDW_EXTRACTOR_EXTRACTOR_H_
