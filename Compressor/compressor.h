@@ -4,9 +4,10 @@
 #ifndef QDW_COMPRESSOR_COMPRESSOR_H_
 #define QDW_COMPRESSOR_COMPRESSOR_H_
 
-#ifdef __cplusplus
+// C linkage: other programs load these exports by name.
 extern "C" {
-#endif
+
+// The API macro comes from the build (export, import or nothing, per platform).
 
 // Size of the caller's buffer for the last volume name, terminator included.
 #define QDW_LAST_VOLUME_NAME_SIZE 260
@@ -22,8 +23,6 @@ QDW_COMPRESSOR_API int Compress(const char* sourceFolder, const char* archivePat
 // The text of a Compress result; "Unknown error." for codes outside 0 to 8.
 QDW_COMPRESSOR_API const char* GetCompressErrText(int code);
 
-#ifdef __cplusplus
-}
-#endif
+}  // extern "C"
 
 #endif  // QDW_COMPRESSOR_COMPRESSOR_H_

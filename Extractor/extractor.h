@@ -3,9 +3,8 @@
 #ifndef QDW_EXTRACTOR_EXTRACTOR_H_
 #define QDW_EXTRACTOR_EXTRACTOR_H_
 
-#ifdef __cplusplus
+// C linkage: other programs load these exports by name.
 extern "C" {
-#endif
 
 // Unpacks the files that begin in the volume `cabinetPath` into `destinationFolder` (an
 // existing folder), finishing a file that goes on in the next volume from that volume.
@@ -17,8 +16,6 @@ QDW_EXTRACTOR_API int Extract(const char* cabinetPath, const char* destinationFo
 // The text of an Extract result; "Unknown error" for codes outside 0 to 11.
 QDW_EXTRACTOR_API const char* GetExtractErrText(int code);
 
-#ifdef __cplusplus
-}
-#endif
+}  // extern "C"
 
 #endif  // QDW_EXTRACTOR_EXTRACTOR_H_
