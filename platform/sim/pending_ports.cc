@@ -1,0 +1,198 @@
+// Ports of the stand-in machine that are not built yet: every call fails with
+// kErrorNotSupported (or the interface's failure value), so a caller sees a clear refusal
+// instead of a missing symbol. Each factory leaves this file when its real port lands.
+#include <memory>
+
+#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_ports.h"
+
+namespace qdw::sim {
+namespace {
+
+using platform::kErrorNotSupported;
+using platform::WinError;
+
+class PendingFileSystem : public platform::FileSystem {
+ public:
+  WinError Open(const std::string&, uint32_t, uint32_t, platform::Disposition, uint32_t,
+                std::unique_ptr<platform::File>*) override {
+    return kErrorNotSupported;
+  }
+  WinError ReadAttributes(const std::string&, uint32_t*) override { return kErrorNotSupported; }
+  WinError WriteAttributes(const std::string&, uint32_t) override { return kErrorNotSupported; }
+  WinError Find(const std::string&, std::vector<platform::DirEntry>*) override {
+    return kErrorNotSupported;
+  }
+  WinError Copy(const std::string&, const std::string&, bool) override {
+    return kErrorNotSupported;
+  }
+  WinError Move(const std::string&, const std::string&) override { return kErrorNotSupported; }
+  WinError Delete(const std::string&) override { return kErrorNotSupported; }
+  WinError MakeFolder(const std::string&) override { return kErrorNotSupported; }
+  WinError RemoveFolder(const std::string&) override { return kErrorNotSupported; }
+  WinError FreeSpace(const std::string&, uint64_t*) override { return kErrorNotSupported; }
+  uint32_t DriveKind(const std::string&) override { return platform::kDriveUnknown; }
+  WinError VolumeFileSystem(const std::string&, std::string*) override {
+    return kErrorNotSupported;
+  }
+  WinError ReadDacl(const std::string&, bool*, platform::Acl*) override {
+    return kErrorNotSupported;
+  }
+  WinError WriteDacl(const std::string&, const platform::Acl&) override {
+    return kErrorNotSupported;
+  }
+  WinError TempFileName(const std::string&, std::string*) override { return kErrorNotSupported; }
+};
+
+class PendingLibraries : public platform::Libraries {
+ public:
+  WinError Load(const std::string&, std::unique_ptr<platform::Library>*) override {
+    return platform::kErrorModNotFound;
+  }
+};
+
+class PendingMutexes : public platform::Mutexes {
+ public:
+  WinError Create(const std::string&, bool, std::unique_ptr<platform::NamedMutex>*) override {
+    return kErrorNotSupported;
+  }
+};
+
+class PendingSystemInfo : public platform::SystemInfo {
+ public:
+  platform::OsVersion Version() override { return {}; }
+  WinError ComputerName(std::string*) override { return kErrorNotSupported; }
+  WinError UserName(std::string*) override { return kErrorNotSupported; }
+  platform::FileTime Now() override { return {}; }
+  platform::FileTime UtcToLocal(platform::FileTime utc) override { return utc; }
+  platform::FileTime LocalToUtc(platform::FileTime local) override { return local; }
+  uint32_t ThreadLocale() override { return 1033; }
+  void Sleep(uint32_t) override {}
+  uint64_t TickCount() override { return 0; }
+  void DebugOutput(const std::string&) override {}
+  bool Environment(const std::string&, std::string*) override { return false; }
+};
+
+class PendingShell : public platform::Shell {
+ public:
+  WinError SpecialFolder(int, std::string*) override { return kErrorNotSupported; }
+  WinError WindowsFolder(std::string*) override { return kErrorNotSupported; }
+  WinError SystemFolder(std::string*) override { return kErrorNotSupported; }
+  std::string ExpandEnvironment(const std::string& text) override { return text; }
+  WinError Execute(const std::string&, const std::string&, const std::string&, int,
+                   std::unique_ptr<platform::ProcessHandle>*) override {
+    return kErrorNotSupported;
+  }
+  bool MakeSureDirectoryPathExists(const std::string&) override { return false; }
+};
+
+class PendingProcesses : public platform::Processes {
+ public:
+  WinError LoadProcessStatusApi(std::unique_ptr<platform::ProcessStatusApi>*) override {
+    return platform::kErrorModNotFound;
+  }
+  WinError LoadToolHelpApi(bool, std::unique_ptr<platform::ToolHelpApi>*) override {
+    return platform::kErrorModNotFound;
+  }
+  WinError Start(const std::string&, const std::string&, bool,
+                 std::unique_ptr<platform::ProcessHandle>*) override {
+    return kErrorNotSupported;
+  }
+  uint32_t CurrentProcessId() override { return 0; }
+};
+
+class PendingRegistry : public platform::Registry {
+ public:
+  WinError OpenKey(platform::Hive, const std::string&, uint32_t,
+                   std::unique_ptr<platform::RegistryKey>*) override {
+    return kErrorNotSupported;
+  }
+  WinError CreateKey(platform::Hive, const std::string&, uint32_t,
+                     std::unique_ptr<platform::RegistryKey>*, bool*) override {
+    return kErrorNotSupported;
+  }
+};
+
+class PendingServiceManager : public platform::ServiceManager {
+ public:
+  WinError Connect(uint32_t, std::unique_ptr<platform::ServiceDatabase>*) override {
+    return kErrorNotSupported;
+  }
+};
+
+class PendingShares : public platform::Shares {
+ public:
+  WinError Enumerate(uint32_t*, std::vector<platform::ShareInfo>*) override {
+    return kErrorNotSupported;
+  }
+  WinError GetInfo(const std::string&, platform::ShareInfo*) override { return kErrorNotSupported; }
+  WinError Add(const platform::ShareInfo&) override { return kErrorNotSupported; }
+  WinError Delete(const std::string&) override { return kErrorNotSupported; }
+  WinError WorkstationUser(std::string*, std::string*) override { return kErrorNotSupported; }
+};
+
+class PendingShareProxyFactory : public platform::ShareProxyFactory {
+ public:
+  platform::HResult Create(std::unique_ptr<platform::ShareProxy>*) override {
+    return platform::kEFail;
+  }
+};
+
+class PendingAccounts : public platform::Accounts {
+ public:
+  WinError LookupName(const std::string&, const std::string&, platform::Sid*,
+                      std::string*) override {
+    return kErrorNotSupported;
+  }
+  WinError LookupSid(const std::string&, const platform::Sid&, std::string*,
+                     std::string*) override {
+    return kErrorNotSupported;
+  }
+  WinError ProcessUser(platform::Sid*) override { return kErrorNotSupported; }
+};
+
+class PendingDatabases : public platform::Databases {
+ public:
+  std::unique_ptr<platform::DatabaseConnection> NewConnection() override { return nullptr; }
+};
+
+}  // namespace
+
+std::unique_ptr<platform::FileSystem> NewSimFileSystem(SimMachine&) {
+  return std::make_unique<PendingFileSystem>();
+}
+std::unique_ptr<platform::Libraries> NewSimLibraries(SimMachine&) {
+  return std::make_unique<PendingLibraries>();
+}
+std::unique_ptr<platform::Mutexes> NewSimMutexes(SimMachine&) {
+  return std::make_unique<PendingMutexes>();
+}
+std::unique_ptr<platform::SystemInfo> NewSimSystemInfo(SimMachine&) {
+  return std::make_unique<PendingSystemInfo>();
+}
+std::unique_ptr<platform::Shell> NewSimShell(SimMachine&) {
+  return std::make_unique<PendingShell>();
+}
+std::unique_ptr<platform::Processes> NewSimProcesses(SimMachine&) {
+  return std::make_unique<PendingProcesses>();
+}
+std::unique_ptr<platform::Registry> NewSimRegistry(SimMachine&) {
+  return std::make_unique<PendingRegistry>();
+}
+std::unique_ptr<platform::ServiceManager> NewSimServiceManager(SimMachine&) {
+  return std::make_unique<PendingServiceManager>();
+}
+std::unique_ptr<platform::Shares> NewSimShares(SimMachine&) {
+  return std::make_unique<PendingShares>();
+}
+std::unique_ptr<platform::ShareProxyFactory> NewSimShareProxyFactory(SimMachine&) {
+  return std::make_unique<PendingShareProxyFactory>();
+}
+std::unique_ptr<platform::Accounts> NewSimAccounts(SimMachine&) {
+  return std::make_unique<PendingAccounts>();
+}
+std::unique_ptr<platform::Databases> NewSimDatabases(SimMachine&) {
+  return std::make_unique<PendingDatabases>();
+}
+
+}  // namespace qdw::sim

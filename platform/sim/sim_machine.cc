@@ -1,0 +1,130 @@
+#include "platform/sim/sim_machine.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/sim/sim_paths.h"
+#include "platform/windows_path.h"
+
+namespace qdw::sim {
+namespace {
+
+void MakeHostFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) {
+    throw std::runtime_error("cannot create folder " + path);
+  }
+}
+
+}  // namespace
+
+SimMachine::SimMachine(const std::string& folder) : store_(folder), faults_(store_) {
+  if (!IsMachineFolder(folder)) {
+    throw std::runtime_error("not a stand-in machine (no machine.json): " + folder);
+  }
+  Description();  // a damaged description is reported now, not at the first port call
+}
+
+std::string SimMachine::MachineFolderFromEnvironment() {
+  const char* value = std::getenv("QDW_MACHINE");
+  return value ? std::string(value) : std::string();
+}
+
+bool SimMachine::IsMachineFolder(const std::string& folder) {
+  struct stat st;
+  return !folder.empty() && ::stat((folder + "/machine.json").c_str(), &st) == 0 &&
+         S_ISREG(st.st_mode);
+}
+
+void SimMachine::CreateMachineFolder(const std::string& folder, const Json& description) {
+  MakeHostFolder(folder);
+  for (const char* sub : {"drives", "meta", "registry"}) MakeHostFolder(folder + "/" + sub);
+  MachineStore(folder).Write("machine.json", description);
+}
+
+std::shared_ptr<const Json> SimMachine::Description() const {
+  struct stat st;
+  std::string path = store_.HostPath("machine.json");
+  if (::stat(path.c_str(), &st) != 0) {
+    throw std::runtime_error("machine description is gone: " + path);
+  }
+  int64_t stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  stamp ^= static_cast<int64_t>(st.st_ino) << 20;
+  std::lock_guard<std::mutex> lock(description_mutex_);
+  if (!description_ || stamp != description_stamp_ || st.st_size != description_size_) {
+    description_ = std::make_shared<const Json>(store_.Read("machine.json"));
+    description_stamp_ = stamp;
+    description_size_ = st.st_size;
+  }
+  return description_;
+}
+
+Json SimMachine::DriveDescription(char letter) const {
+  auto description = Description();
+  std::string key(1, platform::ToUpperAnsi(letter));
+  auto drives = description->find("drives");
+  if (drives == description->end() || !drives->is_object()) return nullptr;
+  auto drive = drives->find(key);
+  if (drive == drives->end()) return nullptr;
+  return *drive;
+}
+
+bool SimMachine::DriveHostRoot(char letter, std::string* host) const {
+  char upper = platform::ToUpperAnsi(letter);
+  if (upper < 'A' || upper > 'Z' || DriveDescription(upper).is_null()) return false;
+  std::string drives = store_.HostPath("drives");
+  std::string root = drives + "/" + std::string(1, upper);
+  struct stat st;
+  if (::stat(root.c_str(), &st) != 0) {
+    MakeHostFolder(drives);
+    MakeHostFolder(root);
+  }
+  *host = root;
+  return true;
+}
+
+bool SimMachine::ToHostPath(const std::string& windows_path, std::string* host) const {
+  WindowsPathParts parts;
+  if (SplitWindowsPath(windows_path, &parts) != platform::kSuccess) return false;
+  std::string root;
+  if (!DriveHostRoot(parts.drive, &root)) return false;
+  *host = ResolveHostComponents(root, parts.components);
+  return true;
+}
+
+std::string SimMachine::ComputerName() const {
+  return Description()->value("computer_name", std::string("WORKSTATION"));
+}
+
+SimUser SimMachine::CurrentUser() const {
+  SimUser user;
+  auto description = Description();
+  Json current = description->value("current_user", Json::object());
+  user.name = current.value("name", std::string("jo"));
+  user.domain = current.value("domain", ComputerName());
+  user.sid = current.value("sid", std::string());
+  user.admin = current.value("admin", false);
+  user.may_control_services = current.value("may_control_services", user.admin);
+  return user;
+}
+
+platform::OsVersion SimMachine::Version() const {
+  platform::OsVersion version;
+  Json os = Description()->value("os_version", Json::object());
+  version.platform_id = os.value("platform_id", version.platform_id);
+  version.major = os.value("major", version.major);
+  version.minor = os.value("minor", version.minor);
+  version.build = os.value("build", version.build);
+  return version;
+}
+
+int32_t SimMachine::TimeZoneOffsetMinutes() const {
+  return Description()->value("time_zone_offset_minutes", 0);
+}
+
+}  // namespace qdw::sim

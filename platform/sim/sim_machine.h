@@ -1,0 +1,77 @@
+// One stand-in Windows machine: its host folder, the shared state store, fault injection, the
+// parsed machine description ("machine.json") and the mapping of Windows paths to host paths.
+// Every sim port is built over one SimMachine; docs/stand-in-machine.md describes the layout.
+#ifndef QDW_PLATFORM_SIM_SIM_MACHINE_H_
+#define QDW_PLATFORM_SIM_SIM_MACHINE_H_
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/sim/fault_injector.h"
+#include "platform/sim/machine_store.h"
+#include "platform/system_info.h"
+
+namespace qdw::sim {
+
+// The user the machine's processes run as ("current_user" of machine.json).
+struct SimUser {
+  std::string name;
+  std::string domain;
+  std::string sid;  // "S-1-5-21-..."
+  bool admin = false;
+  bool may_control_services = false;
+};
+
+class SimMachine {
+ public:
+  // `folder` must hold a "machine.json"; throws std::runtime_error otherwise.
+  explicit SimMachine(const std::string& folder);
+  SimMachine(const SimMachine&) = delete;
+  SimMachine& operator=(const SimMachine&) = delete;
+
+  // The folder named by QDW_MACHINE, or empty when the variable is unset or empty.
+  static std::string MachineFolderFromEnvironment();
+  // True when `folder` holds a machine description.
+  static bool IsMachineFolder(const std::string& folder);
+  // Makes a machine: creates `folder` when missing, writes `description` as machine.json
+  // and creates drives/, meta/ and registry/. Throws std::runtime_error on failure.
+  static void CreateMachineFolder(const std::string& folder, const Json& description);
+
+  const std::string& folder() const { return store_.root(); }
+  const MachineStore& store() const { return store_; }
+  const FaultInjector& faults() const { return faults_; }
+
+  // The parsed machine.json, re-read when the file changes on disk.
+  std::shared_ptr<const Json> Description() const;
+
+  // Maps "C:\Users\jo\a.txt" to drives/C/Users/jo/a.txt under the machine folder. Existing
+  // components are matched ignoring case (the host spelling is used); the first missing one
+  // and everything after it are kept as given. "." and ".." are resolved, "/" counts as "\".
+  // False for relative, drive-relative ("C:x"), UNC or device paths and for drives the
+  // machine does not have.
+  bool ToHostPath(const std::string& windows_path, std::string* host) const;
+  // Host folder of a drive ("drives/C"), created when missing. False for an unknown drive.
+  bool DriveHostRoot(char letter, std::string* host) const;
+  // The drive's entry of machine.json ("drives" -> "C"); null when the machine lacks it.
+  Json DriveDescription(char letter) const;
+
+  std::string ComputerName() const;
+  SimUser CurrentUser() const;
+  platform::OsVersion Version() const;
+  // Minutes to add to UTC to get the machine's local time.
+  int32_t TimeZoneOffsetMinutes() const;
+
+ private:
+  MachineStore store_;
+  FaultInjector faults_;
+  mutable std::mutex description_mutex_;
+  mutable std::shared_ptr<const Json> description_;
+  mutable int64_t description_stamp_ = -1;
+  mutable int64_t description_size_ = -1;
+};
+
+}  // namespace qdw::sim
+
+#endif  // QDW_PLATFORM_SIM_SIM_MACHINE_H_

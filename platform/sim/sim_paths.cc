@@ -1,0 +1,105 @@
+#include "platform/sim/sim_paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "platform/windows_path.h"
+
+namespace qdw::sim {
+namespace {
+
+bool HasInvalidCharacter(const std::string& name) {
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*", c) != nullptr) return true;
+  }
+  return false;
+}
+
+std::string TrimTrailingDotsAndSpaces(const std::string& name) {
+  size_t end = name.size();
+  while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ')) --end;
+  return end == 0 ? name : name.substr(0, end);
+}
+
+}  // namespace
+
+platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out) {
+  std::string text = path;
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+  }
+  if (text.size() >= platform::kMaxPath) return platform::kErrorFilenameExcedRange;
+  if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
+    return text.size() > 2 && (text[2] == '?' || text[2] == '.') ? platform::kErrorInvalidName
+                                                                 : platform::kErrorBadNetName;
+  }
+  char letter = text.empty() ? 0 : platform::ToUpperAnsi(text[0]);
+  if (text.size() < 2 || letter < 'A' || letter > 'Z' || text[1] != ':') {
+    return platform::kErrorInvalidName;
+  }
+  if (text.size() > 2 && text[2] != '\\') return platform::kErrorInvalidName;
+  out->drive = letter;
+  out->components.clear();
+  size_t pos = 2;
+  while (pos < text.size()) {
+    size_t next = text.find('\\', pos + 1);
+    if (next == std::string::npos) next = text.size();
+    std::string name = text.substr(pos + 1, next - pos - 1);
+    pos = next;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (!out->components.empty()) out->components.pop_back();
+      continue;
+    }
+    name = TrimTrailingDotsAndSpaces(name);
+    if (HasInvalidCharacter(name) || name == "." || name == "..") {
+      return platform::kErrorInvalidName;
+    }
+    out->components.push_back(name);
+  }
+  return platform::kSuccess;
+}
+
+bool FindHostName(const std::string& host_folder, const std::string& name, std::string* found) {
+  DIR* dir = ::opendir(host_folder.c_str());
+  if (dir == nullptr) return false;
+  bool result = false;
+  while (dirent* entry = ::readdir(dir)) {
+    if (platform::EqualsIgnoreCase(entry->d_name, name) && std::strcmp(entry->d_name, ".") != 0 &&
+        std::strcmp(entry->d_name, "..") != 0) {
+      *found = entry->d_name;
+      result = true;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return result;
+}
+
+std::string ResolveHostComponents(const std::string& root,
+                                  const std::vector<std::string>& components) {
+  std::string host = root;
+  bool missing = false;
+  for (const std::string& name : components) {
+    if (!missing) {
+      std::string exact = host + "/" + name;
+      struct stat st;
+      if (::lstat(exact.c_str(), &st) == 0) {
+        host = exact;
+        continue;
+      }
+      std::string found;
+      if (FindHostName(host, name, &found)) {
+        host += "/" + found;
+        continue;
+      }
+      missing = true;
+    }
+    host += "/" + name;
+  }
+  return host;
+}
+
+}  // namespace qdw::sim

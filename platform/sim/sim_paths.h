@@ -1,0 +1,34 @@
+// Windows path syntax as the stand-in machine accepts it, and case-insensitive resolution of
+// path components against the host folders that hold a drive's files.
+#ifndef QDW_PLATFORM_SIM_SIM_PATHS_H_
+#define QDW_PLATFORM_SIM_SIM_PATHS_H_
+
+#include <string>
+#include <vector>
+
+#include "platform/win_error.h"
+
+namespace qdw::sim {
+
+struct WindowsPathParts {
+  char drive = 0;                       // upper-case letter
+  std::vector<std::string> components;  // "." and ".." already resolved
+};
+
+// Splits an absolute path "C:\a\b" ("/" counts as "\"; "C:" is the root). Trailing dots and
+// spaces of a name are dropped, as Windows does. kErrorInvalidName for relative,
+// drive-relative and device paths and for names holding <>:"|?*, kErrorBadNetName for UNC
+// paths, kErrorFilenameExcedRange for paths of MAX_PATH characters or more.
+platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out);
+
+// `root` + "/" + components, each existing component spelt as the host folder spells it
+// (exact match first, then ignoring case); the first missing one and the rest as given.
+std::string ResolveHostComponents(const std::string& root,
+                                  const std::vector<std::string>& components);
+
+// The name in `host_folder` that equals `name` ignoring case; false when there is none.
+bool FindHostName(const std::string& host_folder, const std::string& name, std::string* found);
+
+}  // namespace qdw::sim
+
+#endif  // QDW_PLATFORM_SIM_SIM_PATHS_H_

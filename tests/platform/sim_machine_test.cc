@@ -1,0 +1,75 @@
+// The stand-in machine itself: path mapping and the machine description.
+#include "platform/sim/sim_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "tests/platform/sim_test_machine.h"
+
+namespace qdw::sim {
+namespace {
+
+using testing::SimTestMachine;
+
+TEST(SimMachineTest, MapsPathsIgnoringCaseAndKeepsMissingPartsAsGiven) {
+  SimTestMachine m;
+  m.PutFile("C:\\Users\\jo\\Docs\\Report.TXT", "x");
+  std::string host;
+  ASSERT_TRUE(m.machine().ToHostPath("c:\\USERS\\JO\\docs\\report.txt", &host));
+  EXPECT_EQ(host, m.folder() + "/drives/C/Users/jo/Docs/Report.TXT");
+  ASSERT_TRUE(m.machine().ToHostPath("C:/users/jo/NEW/Sub/a.txt", &host));
+  EXPECT_EQ(host, m.folder() + "/drives/C/Users/jo/NEW/Sub/a.txt");
+  ASSERT_TRUE(m.machine().ToHostPath("C:\\Users\\.\\jo\\..\\..\\..\\Windows\\", &host));
+  EXPECT_EQ(host, m.folder() + "/drives/C/Windows");
+  ASSERT_TRUE(m.machine().ToHostPath("D:", &host));
+  EXPECT_EQ(host, m.folder() + "/drives/D");
+  EXPECT_TRUE(std::filesystem::is_directory(host));  // drive folders appear on demand
+}
+
+TEST(SimMachineTest, RefusesPathsThatNameNoDriveOfTheMachine) {
+  SimTestMachine m;
+  std::string host;
+  for (const char* path : {"Q:\\a.txt", "relative\\a.txt", "\\a.txt", "C:a.txt",
+                           "\\\\server\\share\\a.txt", "\\\\?\\C:\\a.txt", "C:\\a<b", ""}) {
+    EXPECT_FALSE(m.machine().ToHostPath(path, &host)) << path;
+  }
+  EXPECT_FALSE(m.machine().ToHostPath("C:\\" + std::string(300, 'a'), &host));
+}
+
+TEST(SimMachineTest, ReadsTheDescriptionAgainWhenItChanges) {
+  SimTestMachine m;
+  EXPECT_EQ(m.machine().ComputerName(), "WORKSTATION");
+  EXPECT_EQ(m.machine().CurrentUser().name, "jo");
+  EXPECT_TRUE(m.machine().CurrentUser().admin);
+  EXPECT_EQ(m.machine().Version().major, 6u);
+  EXPECT_EQ(m.machine().TimeZoneOffsetMinutes(), 60);
+  m.machine().store().Update("machine.json", [](Json& doc) {
+    doc["computer_name"] = "OFFICE-PC";
+    doc["current_user"]["admin"] = false;
+    return true;
+  });
+  EXPECT_EQ(m.machine().ComputerName(), "OFFICE-PC");
+  EXPECT_FALSE(m.machine().CurrentUser().admin);
+}
+
+TEST(SimMachineTest, PatchChangesTheDefaultDescription) {
+  SimTestMachine m(Json{{"drives", {{"D", nullptr}, {"F", {{"type", "removable"}}}}}});
+  EXPECT_TRUE(m.machine().DriveDescription('D').is_null());
+  EXPECT_EQ(m.machine().DriveDescription('f').value("type", ""), "removable");
+  EXPECT_EQ(m.machine().DriveDescription('C').value("fs", ""), "NTFS");
+}
+
+TEST(SimMachineTest, RefusesAFolderThatIsNoMachine) {
+  SimTestMachine m;
+  EXPECT_FALSE(SimMachine::IsMachineFolder(m.folder() + "/drives"));
+  EXPECT_THROW(SimMachine(m.folder() + "/drives"), std::runtime_error);
+  std::filesystem::path description(m.folder() + "/machine.json");
+  { std::ofstream(description) << "{ broken"; }
+  EXPECT_THROW(SimMachine(m.folder()), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace qdw::sim
