@@ -1,0 +1,56 @@
+// Window, dialog and control style values for the resource scripts. The scripts are compiled
+// without the Windows SDK headers, so the documented values are collected here.
+#ifndef QDW_LINGVAULT_RC_STYLES_H_
+#define QDW_LINGVAULT_RC_STYLES_H_
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDC_STATIC (-1)
+
+#define LANG_ENGLISH 0x09
+#define SUBLANG_ENGLISH_US 0x01
+
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_VSCROLL 0x00200000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+
+#define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_APPWINDOW 0x00040000L
+
+#define DS_SETFONT 0x40L
+#define DS_MODALFRAME 0x80L
+#define DS_FIXEDSYS 0x08L
+#define DS_CENTER 0x0800L
+#define DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS)
+
+#define BS_PUSHBUTTON 0x00L
+#define BS_DEFPUSHBUTTON 0x01L
+#define BS_AUTORADIOBUTTON 0x09L
+
+#define ES_AUTOHSCROLL 0x0080L
+
+#define SS_LEFT 0x00L
+#define SS_ETCHEDHORZ 0x10L
+#define SS_NOPREFIX 0x80L
+
+#define LVS_REPORT 0x0001L
+#define LVS_SHOWSELALWAYS 0x0008L
+
+#define ACS_CENTER 0x0001L
+#define ACS_TRANSPARENT 0x0002L
+
+#define VS_FF_NONE 0x0L
+#define VOS_NT_WINDOWS32 0x00040004L
+#define VFT_DLL 0x2L
+
+#endif  // QDW_LINGVAULT_RC_STYLES_H_

@@ -1,0 +1,69 @@
+#include "platform/resources/code_page.h"
+
+#include <cstdint>
+#include <utility>
+
+namespace qdw::resources {
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F of code page 1252; 0 where the byte is unassigned there.
+// Every other byte stands for the character of the same number.
+constexpr char16_t kWestern80To9F[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 0x88
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 0x98
+};
+
+// The byte of a character in code page 1252, or false when it has none.
+bool WesternByte(char16_t c, uint8_t* byte) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+    *byte = static_cast<uint8_t>(c);
+    return true;
+  }
+  for (int i = 0; i < 32; ++i) {
+    if (kWestern80To9F[i] == c) {
+      *byte = static_cast<uint8_t>(0x80 + i);
+      return true;
+    }
+  }
+  // The unassigned bytes stand for the control characters of the same number.
+  if (c >= 0x80 && c <= 0x9F && kWestern80To9F[c - 0x80] == 0) {
+    *byte = static_cast<uint8_t>(c);
+    return true;
+  }
+  return false;
+}
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+}  // namespace
+
+bool Utf16ToCodePage(const std::u16string& text, int code_page, std::string* out) {
+  if (code_page != kCodePageWestern) return false;
+  std::string converted;
+  converted.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint8_t byte = 0;
+    if (WesternByte(text[i], &byte)) {
+      converted.push_back(static_cast<char>(byte));
+      continue;
+    }
+    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
+    converted.push_back('?');
+  }
+  *out = std::move(converted);
+  return true;
+}
+
+bool FitsCodePage(const std::u16string& text, int code_page) {
+  if (code_page != kCodePageWestern) return false;
+  uint8_t byte = 0;
+  for (char16_t c : text) {
+    if (!WesternByte(c, &byte)) return false;
+  }
+  return true;
+}
+
+}  // namespace qdw::resources

@@ -1,0 +1,24 @@
+// Conversion of the module's UTF-16 texts to the ANSI code page the program works in.
+#ifndef QDW_PLATFORM_RESOURCES_CODE_PAGE_H_
+#define QDW_PLATFORM_RESOURCES_CODE_PAGE_H_
+
+#include <string>
+
+namespace qdw::resources {
+
+// Western European ANSI code page, used by the English, French, German, Italian and Spanish
+// builds.
+inline constexpr int kCodePageWestern = 1252;
+
+// Converts UTF-16 text to the ANSI text of a code page, as the system does for the program's
+// ANSI calls: a character the code page lacks (an unpaired surrogate, or a surrogate pair as a
+// whole) becomes one "?". False, with out untouched, for a code page we do not support.
+bool Utf16ToCodePage(const std::u16string& text, int code_page, std::string* out);
+
+// Whether every character of the text has its own byte in the code page, so that converting it
+// loses nothing.
+bool FitsCodePage(const std::u16string& text, int code_page);
+
+}  // namespace qdw::resources
+
+#endif  // QDW_PLATFORM_RESOURCES_CODE_PAGE_H_
