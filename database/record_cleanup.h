@@ -1,0 +1,61 @@
+// Removes from the backup's working copy every trace of a document that could not be copied
+// because another program held it: its companion files and the database rows that describe
+// it, so that the archived database never names a file the archive lacks.
+//
+// Works only on the working copy (the working-copy folder of the process-wide backup state)
+// and its database, through the process-wide connection. Nothing here is shown or logged.
+#ifndef QDW_DATABASE_RECORD_CLEANUP_H_
+#define QDW_DATABASE_RECORD_CLEANUP_H_
+
+#include <string>
+
+#include "database/working_copy_files.h"
+#include "engine/backup/backup_state.h"
+#include "platform/database.h"
+#include "platform/file_system.h"
+
+namespace qdw::database {
+
+// Companion files of a document, tried in this order after its "$#" folder.
+inline constexpr const char* kCompanionExtensions[] = {".xml",  ".doc",  ".docx", ".xls",  ".xlsx",
+                                                       ".jpg",  ".jpeg", ".ppt",  ".pptx", ".png",
+                                                       ".tiff", ".tif",  ".txt"};
+
+class RecordCleanup {
+ public:
+  RecordCleanup(platform::FileSystem& files, platform::Databases& databases,
+                backup::BackupState& state, TreeRemover remove_tree);
+
+  // Entry point for one locked file: `directory` is the working-copy folder that should have
+  // held it, `base_name` its file name up to the first ".". Always succeeds.
+  bool RemoveLockedDocument(std::string directory, std::string base_name);
+
+  // Deletes the rows of the open or merged documents whose pdf_name is `base_name` from the
+  // database below `working_root`, with their versions, binder counts and merged parts.
+  // Database errors end the scan silently.
+  void PurgeLockedDocumentRecords(std::string directory, std::string working_root,
+                                  std::string base_name);
+
+  // Sub-steps; they use the process connection while the scan holds it open and report
+  // failure at the first statement that fails.
+  bool PurgeMergedParts(std::string document_id, std::string directory, std::string name,
+                        std::string extension);
+  bool DecrementBinderCount(std::string binder_id);
+  // `name` is the base name of the document's files: its original_file_name, or its pdf_name
+  // when it has no original.
+  bool PurgeFileVersions(long version_count, std::string document_id, std::string directory,
+                         std::string name, std::string extension);
+
+ private:
+  // Steps 3.3 to 3.9 of the scan for one matching row; false when its final DELETE failed.
+  bool PurgeDocument(platform::DatabaseConnection& connection, const std::string& directory,
+                     const std::string& document_id);
+
+  WorkingCopyFiles files_;
+  platform::Databases& databases_;
+  backup::BackupState& state_;
+};
+
+}  // namespace qdw::database
+
+#endif  // QDW_DATABASE_RECORD_CLEANUP_H_

@@ -1,0 +1,66 @@
+#include "database/working_copy_files.h"
+
+#include <utility>
+#include <vector>
+
+namespace qdw::database {
+namespace {
+
+bool IsDots(const std::string& name) { return name == "." || name == ".."; }
+
+}  // namespace
+
+WorkingCopyFiles::WorkingCopyFiles(platform::FileSystem& files, TreeRemover remove_tree)
+    : files_(files), remove_tree_(std::move(remove_tree)) {}
+
+bool WorkingCopyFiles::FileExists(const std::string& path) {
+  uint32_t attributes = 0;
+  return files_.ReadAttributes(path, &attributes) == platform::kSuccess &&
+         (attributes & platform::kAttrDirectory) == 0;
+}
+
+bool WorkingCopyFiles::FolderExists(const std::string& path) {
+  uint32_t attributes = 0;
+  return files_.ReadAttributes(path, &attributes) == platform::kSuccess &&
+         (attributes & platform::kAttrDirectory) != 0;
+}
+
+void WorkingCopyFiles::DeleteFileIfPresent(const std::string& path) {
+  if (FileExists(path)) files_.Delete(path);
+}
+
+void WorkingCopyFiles::RemoveFolderIfPresent(const std::string& path) {
+  if (!FolderExists(path)) return;
+  if (remove_tree_) {
+    remove_tree_(path);
+  } else {
+    RemoveTreePlain(path);
+  }
+}
+
+void WorkingCopyFiles::DeleteMatchingFiles(const std::string& folder,
+                                           const std::string& name_pattern) {
+  std::vector<platform::DirEntry> entries;
+  if (files_.Find(folder + "\\" + name_pattern, &entries) != platform::kSuccess) return;
+  for (const platform::DirEntry& entry : entries) {
+    if (IsDots(entry.name) || (entry.attributes & platform::kAttrDirectory) != 0) continue;
+    DeleteFileIfPresent(folder + "\\" + entry.name);
+  }
+}
+
+bool WorkingCopyFiles::RemoveTreePlain(const std::string& folder) {
+  std::vector<platform::DirEntry> entries;
+  if (files_.Find(folder + "\\*.*", &entries) != platform::kSuccess) return false;
+  for (const platform::DirEntry& entry : entries) {
+    if (IsDots(entry.name)) continue;
+    const std::string path = folder + "\\" + entry.name;
+    if ((entry.attributes & platform::kAttrDirectory) != 0) {
+      if (!RemoveTreePlain(path)) return false;
+    } else if (files_.Delete(path) != platform::kSuccess) {
+      return false;
+    }
+  }
+  return files_.RemoveFolder(folder) == platform::kSuccess;
+}
+
+}  // namespace qdw::database
