@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang
   zlib1g-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev
-  cabextract gcab python3
+  cabextract gcab python3 binutils-mingw-w64-x86-64
 )
 missing=()
 for p in "${packages[@]}"; do
