@@ -1,0 +1,42 @@
+#include "cabinet/block_compressor.h"
+
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+#include "cabinet/serial_block_compressor.h"
+
+namespace qdw::cab {
+
+BlockCompressor* NewBlockCompressor(const MemoryCallbacks* memory, int threads, int level) {
+  (void)threads;
+  auto* compressor = NewObject<SerialBlockCompressor>(*memory, memory);
+  if (compressor == nullptr) return nullptr;
+  bool ready = false;
+  try {
+    ready = compressor->Init(level);
+  } catch (const std::bad_alloc&) {
+  }
+  if (!ready) {
+    DeleteObject(*memory, compressor);
+    return nullptr;
+  }
+  return compressor;
+}
+
+void DeleteBlockCompressor(const MemoryCallbacks* memory, BlockCompressor* compressor) {
+  DeleteObject(*memory, compressor);
+}
+
+int CompressionThreads() {
+  const char* text = std::getenv("QDW_THREADS");
+  if (text != nullptr) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (end != text && *end == 0 && value > 0) return value > 256 ? 256 : static_cast<int>(value);
+  }
+  unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores);
+}
+
+}  // namespace qdw::cab
