@@ -101,18 +101,6 @@ class PendingProcesses : public platform::Processes {
   uint32_t CurrentProcessId() override { return 0; }
 };
 
-class PendingRegistry : public platform::Registry {
- public:
-  WinError OpenKey(platform::Hive, const std::string&, uint32_t,
-                   std::unique_ptr<platform::RegistryKey>*) override {
-    return kErrorNotSupported;
-  }
-  WinError CreateKey(platform::Hive, const std::string&, uint32_t,
-                     std::unique_ptr<platform::RegistryKey>*, bool*) override {
-    return kErrorNotSupported;
-  }
-};
-
 class PendingServiceManager : public platform::ServiceManager {
  public:
   WinError Connect(uint32_t, std::unique_ptr<platform::ServiceDatabase>*) override {
@@ -175,9 +163,6 @@ std::unique_ptr<platform::Shell> NewSimShell(SimMachine&) {
 }
 std::unique_ptr<platform::Processes> NewSimProcesses(SimMachine&) {
   return std::make_unique<PendingProcesses>();
-}
-std::unique_ptr<platform::Registry> NewSimRegistry(SimMachine&) {
-  return std::make_unique<PendingRegistry>();
 }
 std::unique_ptr<platform::ServiceManager> NewSimServiceManager(SimMachine&) {
   return std::make_unique<PendingServiceManager>();
