@@ -1,5 +1,7 @@
 #include "platform/resources/dialog_template.h"
 
+#include <cctype>
+#include <cstring>
 #include <utility>
 
 #include "platform/resources/byte_view.h"
@@ -27,6 +29,33 @@ const char* PredefinedClassName(uint16_t atom) {
     default:
       return nullptr;
   }
+}
+
+// Window class names are compared without regard to case, and some resource compilers store
+// them in upper case; known classes are given back in their usual spelling.
+std::string CanonicalClassName(const std::string& name) {
+  static const char* const kKnown[] = {"Button",
+                                       "Edit",
+                                       "Static",
+                                       "ListBox",
+                                       "ScrollBar",
+                                       "ComboBox",
+                                       "SysListView32",
+                                       "SysAnimate32",
+                                       "SysTreeView32",
+                                       "SysTabControl32",
+                                       "msctls_progress32",
+                                       "msctls_updown32"};
+  for (const char* known : kKnown) {
+    if (name.size() != std::strlen(known)) continue;
+    bool same = true;
+    for (size_t i = 0; i < name.size() && same; ++i) {
+      same = std::tolower(static_cast<unsigned char>(name[i])) ==
+             std::tolower(static_cast<unsigned char>(known[i]));
+    }
+    if (same) return known;
+  }
+  return name;
 }
 
 // Walks a template from its start, keeping the position; every read fails cleanly at the end.
@@ -119,7 +148,7 @@ bool ParseControl(TemplateReader* reader, bool extended, DialogControl* control)
     const char* name = PredefinedClassName(class_field.ordinal);
     control->class_name = name ? name : std::string();
   } else {
-    control->class_name = class_field.name;
+    control->class_name = CanonicalClassName(class_field.name);
   }
   if (!reader->Field(&control->text)) return false;
   // The size of the creation data comes first; the system steps over it and its count alike.

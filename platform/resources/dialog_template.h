@@ -26,7 +26,8 @@ struct NameOrOrdinal {
 struct DialogControl {
   int32_t id = 0;  // -1 for the usual "no id" of static decoration
   // "Button", "Edit", "Static", "ListBox", "ScrollBar" or "ComboBox" for the predefined class
-  // atoms; otherwise the registered class name as stored (for example "SysListView32").
+  // atoms; otherwise the class name, in its usual spelling when it is one of the system's
+  // (for example "SysListView32", however the template stored its case).
   std::string class_name;
   uint16_t class_atom = 0;  // 0x80 to 0x85 when the class was given as an atom, else 0
   NameOrOrdinal text;       // the text, or a resource id (the icon of an icon control)

@@ -17,11 +17,6 @@ namespace {
 constexpr uint32_t kListViewTypeMask = 0x3;
 constexpr uint32_t kListViewReport = 0x1;
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return text;
-}
-
 class LingvaultDialogTest : public LingvaultTest {
  protected:
   DialogTemplate Template(uint16_t id) {
@@ -48,8 +43,7 @@ TEST_F(LingvaultDialogTest, EveryTemplateHasExactlyTheControlsTheProgramDrives) 
     for (const auto& [id, class_name] : expected.classes) {
       const DialogControl* control = dialog.Control(id);
       ASSERT_NE(control, nullptr) << id;
-      // Window class names are compared without regard to case, as the system does.
-      EXPECT_EQ(Lower(control->class_name), Lower(class_name)) << "control " << id;
+      EXPECT_EQ(control->class_name, class_name) << "control " << id;
     }
   }
   std::set<uint16_t> in_module;

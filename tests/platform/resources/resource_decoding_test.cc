@@ -92,7 +92,7 @@ std::vector<uint8_t> PlainTemplate() {
   w.Align4().U32(0x50010001).U32(0).U16(10).U16(20).U16(50).U16(14).U16(1);
   w.U16(0xFFFF).U16(0x80).Text(u"&OK").U16(0);
   w.Align4().U32(0x50000000).U32(0x200).U16(1).U16(2).U16(3).U16(4).U16(0xFFFF);
-  w.Text(u"SysAnimate32").U16(0xFFFF).U16(136).U16(0);
+  w.Text(u"SYSANIMATE32").U16(0xFFFF).U16(136).U16(0);
   return w.bytes;
 }
 
