@@ -2,6 +2,7 @@
 
 #include "tests/cabinet/external_check.h"
 #include "tests/cabinet/posix_fci.h"
+#include "tests/cabinet/posix_fdi.h"
 #include "tests/cabinet/test_tree.h"
 
 namespace qdw::cab::testing {
@@ -18,6 +19,10 @@ TEST(CabinetWriterTest, SmallTreeIsReadByCabextract) {
   ASSERT_TRUE(result.ok) << result.erf.erfOper;
   CheckStructure(result.volumes);
   CheckWithCabextract(result.volumes[0], SnapshotTree(root));
+  std::string back = dir.Sub("back");
+  ExtractResult extracted = ExtractVolume(result.volumes[0], back);
+  ASSERT_TRUE(extracted.ok) << extracted.erf.erfOper;
+  EXPECT_EQ(SnapshotTree(back), SnapshotTree(root));
 }
 
 }  // namespace
