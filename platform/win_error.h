@@ -39,6 +39,7 @@ inline constexpr WinError kErrorFilenameExcedRange = 206;
 inline constexpr WinError kErrorMoreData = 234;
 inline constexpr WinError kErrorWaitTimeout = 258;
 inline constexpr WinError kErrorNoMoreItems = 259;
+inline constexpr WinError kErrorDirectory = 267;  // the path is not a folder
 inline constexpr WinError kErrorServiceRequestTimeout = 1053;
 inline constexpr WinError kErrorServiceAlreadyRunning = 1056;
 inline constexpr WinError kErrorServiceDisabled = 1058;

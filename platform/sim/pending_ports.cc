@@ -12,38 +12,6 @@ namespace {
 using platform::kErrorNotSupported;
 using platform::WinError;
 
-class PendingFileSystem : public platform::FileSystem {
- public:
-  WinError Open(const std::string&, uint32_t, uint32_t, platform::Disposition, uint32_t,
-                std::unique_ptr<platform::File>*) override {
-    return kErrorNotSupported;
-  }
-  WinError ReadAttributes(const std::string&, uint32_t*) override { return kErrorNotSupported; }
-  WinError WriteAttributes(const std::string&, uint32_t) override { return kErrorNotSupported; }
-  WinError Find(const std::string&, std::vector<platform::DirEntry>*) override {
-    return kErrorNotSupported;
-  }
-  WinError Copy(const std::string&, const std::string&, bool) override {
-    return kErrorNotSupported;
-  }
-  WinError Move(const std::string&, const std::string&) override { return kErrorNotSupported; }
-  WinError Delete(const std::string&) override { return kErrorNotSupported; }
-  WinError MakeFolder(const std::string&) override { return kErrorNotSupported; }
-  WinError RemoveFolder(const std::string&) override { return kErrorNotSupported; }
-  WinError FreeSpace(const std::string&, uint64_t*) override { return kErrorNotSupported; }
-  uint32_t DriveKind(const std::string&) override { return platform::kDriveUnknown; }
-  WinError VolumeFileSystem(const std::string&, std::string*) override {
-    return kErrorNotSupported;
-  }
-  WinError ReadDacl(const std::string&, bool*, platform::Acl*) override {
-    return kErrorNotSupported;
-  }
-  WinError WriteDacl(const std::string&, const platform::Acl&) override {
-    return kErrorNotSupported;
-  }
-  WinError TempFileName(const std::string&, std::string*) override { return kErrorNotSupported; }
-};
-
 class PendingLibraries : public platform::Libraries {
  public:
   WinError Load(const std::string&, std::unique_ptr<platform::Library>*) override {
@@ -101,54 +69,8 @@ class PendingProcesses : public platform::Processes {
   uint32_t CurrentProcessId() override { return 0; }
 };
 
-class PendingServiceManager : public platform::ServiceManager {
- public:
-  WinError Connect(uint32_t, std::unique_ptr<platform::ServiceDatabase>*) override {
-    return kErrorNotSupported;
-  }
-};
-
-class PendingShares : public platform::Shares {
- public:
-  WinError Enumerate(uint32_t*, std::vector<platform::ShareInfo>*) override {
-    return kErrorNotSupported;
-  }
-  WinError GetInfo(const std::string&, platform::ShareInfo*) override { return kErrorNotSupported; }
-  WinError Add(const platform::ShareInfo&) override { return kErrorNotSupported; }
-  WinError Delete(const std::string&) override { return kErrorNotSupported; }
-  WinError WorkstationUser(std::string*, std::string*) override { return kErrorNotSupported; }
-};
-
-class PendingShareProxyFactory : public platform::ShareProxyFactory {
- public:
-  platform::HResult Create(std::unique_ptr<platform::ShareProxy>*) override {
-    return platform::kEFail;
-  }
-};
-
-class PendingAccounts : public platform::Accounts {
- public:
-  WinError LookupName(const std::string&, const std::string&, platform::Sid*,
-                      std::string*) override {
-    return kErrorNotSupported;
-  }
-  WinError LookupSid(const std::string&, const platform::Sid&, std::string*,
-                     std::string*) override {
-    return kErrorNotSupported;
-  }
-  WinError ProcessUser(platform::Sid*) override { return kErrorNotSupported; }
-};
-
-class PendingDatabases : public platform::Databases {
- public:
-  std::unique_ptr<platform::DatabaseConnection> NewConnection() override { return nullptr; }
-};
-
 }  // namespace
 
-std::unique_ptr<platform::FileSystem> NewSimFileSystem(SimMachine&) {
-  return std::make_unique<PendingFileSystem>();
-}
 std::unique_ptr<platform::Libraries> NewSimLibraries(SimMachine&) {
   return std::make_unique<PendingLibraries>();
 }
@@ -163,21 +85,6 @@ std::unique_ptr<platform::Shell> NewSimShell(SimMachine&) {
 }
 std::unique_ptr<platform::Processes> NewSimProcesses(SimMachine&) {
   return std::make_unique<PendingProcesses>();
-}
-std::unique_ptr<platform::ServiceManager> NewSimServiceManager(SimMachine&) {
-  return std::make_unique<PendingServiceManager>();
-}
-std::unique_ptr<platform::Shares> NewSimShares(SimMachine&) {
-  return std::make_unique<PendingShares>();
-}
-std::unique_ptr<platform::ShareProxyFactory> NewSimShareProxyFactory(SimMachine&) {
-  return std::make_unique<PendingShareProxyFactory>();
-}
-std::unique_ptr<platform::Accounts> NewSimAccounts(SimMachine&) {
-  return std::make_unique<PendingAccounts>();
-}
-std::unique_ptr<platform::Databases> NewSimDatabases(SimMachine&) {
-  return std::make_unique<PendingDatabases>();
 }
 
 }  // namespace qdw::sim

@@ -127,4 +127,21 @@ int32_t SimMachine::TimeZoneOffsetMinutes() const {
   return Description()->value("time_zone_offset_minutes", 0);
 }
 
+bool SimMachine::EnvironmentVariable(const std::string& name, std::string* value) const {
+  auto description = Description();
+  auto environment = description->find("environment");
+  if (environment != description->end() && environment->is_object()) {
+    for (auto it = environment->begin(); it != environment->end(); ++it) {
+      if (platform::EqualsIgnoreCase(it.key(), name) && it->is_string()) {
+        *value = it->get<std::string>();
+        return true;
+      }
+    }
+  }
+  const char* process_value = name.empty() ? nullptr : std::getenv(name.c_str());
+  if (process_value == nullptr) return false;
+  *value = process_value;
+  return true;
+}
+
 }  // namespace qdw::sim

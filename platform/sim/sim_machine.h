@@ -62,6 +62,8 @@ class SimMachine {
   platform::OsVersion Version() const;
   // Minutes to add to UTC to get the machine's local time.
   int32_t TimeZoneOffsetMinutes() const;
+  // A variable of the machine's "environment" (names ignore case), else of this process.
+  bool EnvironmentVariable(const std::string& name, std::string* value) const;
 
  private:
   MachineStore store_;

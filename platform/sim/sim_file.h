@@ -1,0 +1,56 @@
+// An open file of the stand-in machine: a host file descriptor registered in the sharing
+// table for as long as the object lives.
+#ifndef QDW_PLATFORM_SIM_SIM_FILE_H_
+#define QDW_PLATFORM_SIM_SIM_FILE_H_
+
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_metadata.h"
+#include "platform/sim/sim_sharing.h"
+
+namespace qdw::sim {
+
+// What the file system and its open files share; files keep it alive.
+struct FileSystemState {
+  explicit FileSystemState(SimMachine& m)
+      : machine(m), sharing(m.store().HostPath("locks.json")), meta(m.folder()) {}
+  SimMachine& machine;
+  SharingTable sharing;
+  MetadataStore meta;
+};
+
+class SimFile : public platform::File {
+ public:
+  // Takes ownership of `fd` and of the sharing `ticket` of `path`.
+  SimFile(std::shared_ptr<FileSystemState> state, WindowsPathParts path, int fd, uint32_t access,
+          uint64_t ticket);
+  ~SimFile() override;
+  SimFile(const SimFile&) = delete;
+  SimFile& operator=(const SimFile&) = delete;
+
+  platform::WinError Read(void* buffer, uint32_t size, uint32_t* read) override;
+  platform::WinError Write(const void* buffer, uint32_t size, uint32_t* written) override;
+  platform::WinError Seek(int64_t distance, platform::SeekOrigin origin,
+                          uint64_t* position) override;
+  platform::WinError Size(uint64_t* size) override;
+  platform::WinError Times(platform::FileTimes* times) override;
+  platform::WinError SetTimes(const platform::FileTime* creation,
+                              const platform::FileTime* last_access,
+                              const platform::FileTime* last_write) override;
+  platform::WinError SetEnd() override;
+
+ private:
+  std::shared_ptr<FileSystemState> state_;
+  WindowsPathParts path_;
+  std::string key_;  // CanonicalPath(path_), also the path fault rules see
+  int fd_;
+  uint32_t access_;
+  uint64_t ticket_;
+};
+
+}  // namespace qdw::sim
+
+#endif  // QDW_PLATFORM_SIM_SIM_FILE_H_

@@ -1,0 +1,113 @@
+// Folder listings: wildcard matching, "." and "..", and the order each file system keeps.
+#include <dirent.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/sim/sim_file_system.h"
+#include "platform/windows_path.h"
+
+namespace qdw::sim {
+
+using platform::DirEntry;
+using platform::kSuccess;
+using platform::WinError;
+
+namespace {
+
+bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+
+struct Listed {
+  std::string name;
+  std::string upper;
+  HostInfo info;
+};
+
+}  // namespace
+
+DirEntry SimFileSystem::EntryOf(const std::string& name, const HostInfo& info,
+                                std::optional<ObjectMeta> meta) const {
+  DirEntry entry;
+  entry.name = name;
+  uint32_t bits =
+      meta && meta->attributes ? *meta->attributes : (info.is_folder ? 0 : platform::kAttrArchive);
+  if (info.is_folder) bits |= platform::kAttrDirectory;
+  entry.attributes = bits == 0 ? platform::kAttrNormal : bits;
+  entry.size = info.size;
+  entry.times.creation = meta && meta->creation ? platform::FileTime{*meta->creation} : info.birth;
+  entry.times.last_access = info.last_access;
+  entry.times.last_write = info.last_write;
+  return entry;
+}
+
+WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* entries) {
+  entries->clear();
+  if (WinError fault = machine_.faults().Check("FileSystem.Find", pattern)) return fault;
+  std::string text = pattern;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  size_t slash = text.rfind('\\');
+  if (slash == std::string::npos) return platform::kErrorInvalidName;
+  std::string folder_path = text.substr(0, slash);
+  std::string last = text.substr(slash + 1);
+  if (last.empty()) return platform::kErrorFileNotFound;
+  if (platform::IsBareDrive(folder_path)) folder_path += "\\";
+  Located folder;
+  if (WinError error = Locate(folder_path, &folder)) return error;
+  if (!folder.exists || !folder.info.is_folder) return platform::kErrorPathNotFound;
+
+  if (!HasWildcard(last)) {
+    Located at;
+    if (WinError error = Locate(text, &at)) return error;
+    if (!at.exists) return platform::kErrorFileNotFound;
+    std::string name = at.IsRoot() ? last : at.host.substr(at.host.rfind('/') + 1);
+    entries->push_back(EntryOf(name, at.info, state_->meta.Read(at.parts)));
+    return kSuccess;
+  }
+
+  DIR* dir = ::opendir(folder.host.c_str());
+  if (dir == nullptr) {
+    return errno == EACCES ? platform::kErrorAccessDenied : platform::kErrorPathNotFound;
+  }
+  std::vector<Listed> listed;
+  while (dirent* item = ::readdir(dir)) {
+    if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0) continue;
+    if (!platform::WildcardMatch(last, item->d_name)) continue;
+    Listed one;
+    one.name = item->d_name;
+    if (!StatHost(folder.host + "/" + one.name, &one.info)) continue;  // gone meanwhile
+    one.upper = platform::UpperAnsi(one.name);
+    listed.push_back(std::move(one));
+  }
+  ::closedir(dir);
+
+  if (IsNtfs(folder.parts.drive)) {
+    // NTFS keeps a folder's names in a B-tree ordered by their upper-case form.
+    std::sort(listed.begin(), listed.end(),
+              [](const Listed& a, const Listed& b) { return a.upper < b.upper; });
+  } else {
+    // FAT keeps entries roughly in creation order; host inode numbers come close.
+    std::sort(listed.begin(), listed.end(),
+              [](const Listed& a, const Listed& b) { return a.info.inode < b.info.inode; });
+  }
+
+  if (!folder.IsRoot()) {
+    for (const char* dots : {".", ".."}) {
+      if (platform::WildcardMatch(last, dots)) entries->push_back(EntryOf(dots, folder.info, {}));
+    }
+  }
+  std::set<std::string> with_sidecars = state_->meta.ChildrenWithSidecars(folder.parts);
+  WindowsPathParts child = folder.parts;
+  child.components.emplace_back();
+  for (const Listed& one : listed) {
+    std::optional<ObjectMeta> meta;
+    if (with_sidecars.count(one.upper) != 0) {
+      child.components.back() = one.name;
+      meta = state_->meta.Read(child);
+    }
+    entries->push_back(EntryOf(one.name, one.info, meta));
+  }
+  return entries->empty() ? platform::kErrorFileNotFound : kSuccess;
+}
+
+}  // namespace qdw::sim

@@ -1,0 +1,230 @@
+#include "platform/sim/sim_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/sim/sim_ports.h"
+
+namespace qdw::sim {
+
+using platform::Disposition;
+using platform::kAttrArchive;
+using platform::kAttrDirectory;
+using platform::kAttrHidden;
+using platform::kAttrNormal;
+using platform::kAttrReadOnly;
+using platform::kAttrSystem;
+using platform::kErrorAccessDenied;
+using platform::kGenericRead;
+using platform::kGenericWrite;
+using platform::kSuccess;
+using platform::WinError;
+
+namespace {
+
+constexpr uint32_t kStoredBits = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+
+std::string ParentHost(const std::string& host) { return host.substr(0, host.rfind('/')); }
+
+}  // namespace
+
+SimFileSystem::SimFileSystem(SimMachine& machine)
+    : machine_(machine), state_(std::make_shared<FileSystemState>(machine)) {}
+
+WinError SimFileSystem::Locate(const std::string& path, Located* out) const {
+  if (WinError error = SplitWindowsPath(path, &out->parts)) return error;
+  Json drive = machine_.DriveDescription(out->parts.drive);
+  if (drive.is_null()) return platform::kErrorPathNotFound;
+  if (!drive.value("ready", true)) return platform::kErrorNotReady;
+  std::string root;
+  if (!machine_.DriveHostRoot(out->parts.drive, &root)) return platform::kErrorPathNotFound;
+  out->host = ResolveHostComponents(root, out->parts.components);
+  out->exists = StatHost(out->host, &out->info);
+  return kSuccess;
+}
+
+bool SimFileSystem::ParentIsFolder(const Located& located) {
+  if (located.IsRoot()) return true;
+  HostInfo parent;
+  return StatHost(ParentHost(located.host), &parent) && parent.is_folder;
+}
+
+WinError SimFileSystem::MissingError(const Located& located) {
+  return ParentIsFolder(located) ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+}
+
+uint32_t SimFileSystem::AttributesOf(const Located& located, const ObjectMeta& meta) const {
+  if (located.IsRoot()) return kAttrDirectory;
+  bool folder = located.info.is_folder;
+  uint32_t bits = meta.attributes ? *meta.attributes : (folder ? 0 : kAttrArchive);
+  if (folder) bits |= kAttrDirectory;
+  return bits == 0 ? kAttrNormal : bits;
+}
+
+bool SimFileSystem::IsReadOnly(const Located& located) const {
+  ObjectMeta meta = state_->meta.Read(located.parts);
+  return meta.attributes && (*meta.attributes & kAttrReadOnly);
+}
+
+bool SimFileSystem::IsWriteProtected(char drive) const {
+  return machine_.DriveDescription(drive).value("type", std::string()) == "cdrom";
+}
+
+bool SimFileSystem::IsNtfs(char drive) const {
+  return machine_.DriveDescription(drive).value("fs", std::string("NTFS")) == "NTFS";
+}
+
+WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t share,
+                             Disposition disposition, uint32_t flags_and_attributes,
+                             std::unique_ptr<platform::File>* out) {
+  out->reset();
+  if (WinError fault = machine_.faults().Check("FileSystem.Open", path)) return fault;
+  Located at;
+  if (WinError error = Locate(path, &at)) return error;
+  if (at.IsRoot() || (at.exists && at.info.is_folder)) return kErrorAccessDenied;
+  if (!at.exists && !ParentIsFolder(at)) return platform::kErrorPathNotFound;
+  bool create = false;
+  bool truncate = false;
+  switch (disposition) {
+    case Disposition::kCreateNew:
+      if (at.exists) return platform::kErrorFileExists;
+      create = true;
+      break;
+    case Disposition::kCreateAlways:
+      create = !at.exists;
+      truncate = at.exists;
+      break;
+    case Disposition::kOpenExisting:
+      if (!at.exists) return platform::kErrorFileNotFound;
+      break;
+    case Disposition::kOpenAlways:
+      create = !at.exists;
+      break;
+    case Disposition::kTruncateExisting:
+      if (!at.exists) return platform::kErrorFileNotFound;
+      if (!(access & kGenericWrite)) return platform::kErrorInvalidParameter;
+      truncate = true;
+      break;
+    default:
+      return platform::kErrorInvalidParameter;
+  }
+  bool writes = (access & kGenericWrite) || create || truncate;
+  if (writes && IsWriteProtected(at.parts.drive)) return kErrorAccessDenied;
+  uint32_t requested = flags_and_attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem);
+  ObjectMeta meta = at.exists ? state_->meta.Read(at.parts) : ObjectMeta{};
+  if (at.exists) {
+    uint32_t bits = meta.attributes.value_or(kAttrArchive);
+    if ((bits & kAttrReadOnly) && writes) return kErrorAccessDenied;
+    // Replacing a hidden or system file needs the caller to ask for those attributes too.
+    if (disposition == Disposition::kCreateAlways &&
+        (bits & (kAttrHidden | kAttrSystem) & ~requested) != 0) {
+      return kErrorAccessDenied;
+    }
+  }
+  std::string key = CanonicalPath(at.parts);
+  uint64_t ticket = 0;
+  if (WinError error = state_->sharing.Acquire(key, access, share, &ticket)) return error;
+  int flags = O_CLOEXEC;
+  if ((access & kGenericRead) && (access & kGenericWrite)) {
+    flags |= O_RDWR;
+  } else if (access & kGenericWrite) {
+    flags |= O_WRONLY;
+  } else {
+    flags |= O_RDONLY;
+  }
+  if (create) flags |= O_CREAT | O_EXCL;
+  if (truncate) flags |= O_TRUNC;
+  int fd = ::open(at.host.c_str(), flags, 0644);
+  if (fd < 0) {
+    int error = errno;
+    state_->sharing.Release(key, ticket);
+    return error == EEXIST ? platform::kErrorFileExists : WinErrorFromErrno(error);
+  }
+  if (create || disposition == Disposition::kCreateAlways) {
+    // A new file (or one replaced) takes the caller's attributes; it never inherits a
+    // stale sidecar of an earlier file of that name.
+    ObjectMeta fresh;
+    if (!create) fresh.dacl = meta.dacl;
+    if (requested != 0) fresh.attributes = requested | kAttrArchive;
+    if (create) state_->meta.Remove(at.parts);
+    state_->meta.Write(at.parts, fresh);
+  }
+  *out = std::make_unique<SimFile>(state_, at.parts, fd, access, ticket);
+  return kSuccess;
+}
+
+WinError SimFileSystem::ReadAttributes(const std::string& path, uint32_t* attributes) {
+  *attributes = platform::kInvalidAttributes;
+  if (WinError fault = machine_.faults().Check("FileSystem.ReadAttributes", path)) return fault;
+  Located at;
+  if (WinError error = Locate(path, &at)) return error;
+  if (!at.exists) return MissingError(at);
+  *attributes = AttributesOf(at, state_->meta.Read(at.parts));
+  return kSuccess;
+}
+
+WinError SimFileSystem::WriteAttributes(const std::string& path, uint32_t attributes) {
+  if (WinError fault = machine_.faults().Check("FileSystem.WriteAttributes", path)) return fault;
+  Located at;
+  if (WinError error = Locate(path, &at)) return error;
+  if (!at.exists) return MissingError(at);
+  if (IsWriteProtected(at.parts.drive)) return kErrorAccessDenied;
+  if (at.IsRoot()) return kSuccess;
+  uint32_t bits = attributes & kStoredBits;
+  ObjectMeta meta = state_->meta.Read(at.parts);
+  bool is_default = at.info.is_folder ? bits == 0 : bits == kAttrArchive;
+  meta.attributes = is_default ? std::nullopt : std::optional<uint32_t>(bits);
+  state_->meta.Write(at.parts, meta);
+  return kSuccess;
+}
+
+WinError SimFileSystem::Delete(const std::string& path) {
+  if (WinError fault = machine_.faults().Check("FileSystem.Delete", path)) return fault;
+  Located at;
+  if (WinError error = Locate(path, &at)) return error;
+  if (!at.exists) return MissingError(at);
+  if (at.IsRoot() || at.info.is_folder || IsWriteProtected(at.parts.drive) || IsReadOnly(at)) {
+    return kErrorAccessDenied;
+  }
+  if (WinError error = state_->sharing.CheckDelete(CanonicalPath(at.parts))) return error;
+  if (::unlink(at.host.c_str()) != 0) return WinErrorFromErrno(errno);
+  state_->meta.Remove(at.parts);
+  return kSuccess;
+}
+
+WinError SimFileSystem::MakeFolder(const std::string& path) {
+  if (WinError fault = machine_.faults().Check("FileSystem.MakeFolder", path)) return fault;
+  Located at;
+  if (WinError error = Locate(path, &at)) return error;
+  if (at.IsRoot() || at.exists) return platform::kErrorAlreadyExists;
+  if (!ParentIsFolder(at)) return platform::kErrorPathNotFound;
+  if (IsWriteProtected(at.parts.drive)) return kErrorAccessDenied;
+  if (::mkdir(at.host.c_str(), 0755) != 0) return WinErrorFromErrno(errno);
+  state_->meta.Remove(at.parts);
+  return kSuccess;
+}
+
+WinError SimFileSystem::RemoveFolder(const std::string& path) {
+  if (WinError fault = machine_.faults().Check("FileSystem.RemoveFolder", path)) return fault;
+  Located at;
+  if (WinError error = Locate(path, &at)) return error;
+  if (at.IsRoot()) return kErrorAccessDenied;
+  if (!at.exists) return MissingError(at);
+  if (!at.info.is_folder) return platform::kErrorDirectory;
+  if (IsWriteProtected(at.parts.drive) || IsReadOnly(at)) return kErrorAccessDenied;
+  if (::rmdir(at.host.c_str()) != 0) {
+    return errno == ENOTEMPTY || errno == EEXIST ? platform::kErrorDirNotEmpty
+                                                 : WinErrorFromErrno(errno);
+  }
+  state_->meta.Remove(at.parts);
+  return kSuccess;
+}
+
+std::unique_ptr<platform::FileSystem> NewSimFileSystem(SimMachine& machine) {
+  return std::make_unique<SimFileSystem>(machine);
+}
+
+}  // namespace qdw::sim

@@ -1,0 +1,84 @@
+// The stand-in machine's files and folders (see docs/stand-in-machine.md). Drives are host
+// folders, names are matched ignoring case, and what the host cannot keep (attributes,
+// creation times, DACLs) lives in sidecars. Every operation first asks the fault injector
+// ("FileSystem.<Method>" with the path as given); writes are charged to the drive's
+// disk-full budget.
+#ifndef QDW_PLATFORM_SIM_SIM_FILE_SYSTEM_H_
+#define QDW_PLATFORM_SIM_SIM_FILE_SYSTEM_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/sim/sim_file.h"
+#include "platform/sim/sim_host.h"
+
+namespace qdw::sim {
+
+class SimFileSystem : public platform::FileSystem {
+ public:
+  explicit SimFileSystem(SimMachine& machine);
+
+  platform::WinError Open(const std::string& path, uint32_t access, uint32_t share,
+                          platform::Disposition disposition, uint32_t flags_and_attributes,
+                          std::unique_ptr<platform::File>* out) override;
+  platform::WinError ReadAttributes(const std::string& path, uint32_t* attributes) override;
+  platform::WinError WriteAttributes(const std::string& path, uint32_t attributes) override;
+  platform::WinError Find(const std::string& pattern,
+                          std::vector<platform::DirEntry>* entries) override;
+  platform::WinError Copy(const std::string& source, const std::string& target,
+                          bool fail_if_exists) override;
+  platform::WinError Move(const std::string& source, const std::string& target) override;
+  platform::WinError Delete(const std::string& path) override;
+  platform::WinError MakeFolder(const std::string& path) override;
+  platform::WinError RemoveFolder(const std::string& path) override;
+  platform::WinError FreeSpace(const std::string& root, uint64_t* free_bytes) override;
+  uint32_t DriveKind(const std::string& root) override;
+  platform::WinError VolumeFileSystem(const std::string& root, std::string* name) override;
+  platform::WinError ReadDacl(const std::string& path, bool* present, platform::Acl* dacl) override;
+  platform::WinError WriteDacl(const std::string& path, const platform::Acl& dacl) override;
+  platform::WinError TempFileName(const std::string& prefix, std::string* path) override;
+
+ private:
+  // A path resolved on the machine.
+  struct Located {
+    WindowsPathParts parts;
+    std::string host;
+    bool exists = false;
+    HostInfo info;
+    bool IsRoot() const { return parts.components.empty(); }
+  };
+
+  // Parses and maps `path`: kErrorPathNotFound for a drive the machine lacks,
+  // kErrorNotReady for a drive without a medium, the syntax errors of SplitWindowsPath.
+  platform::WinError Locate(const std::string& path, Located* out) const;
+  // Error for a path that does not exist: kErrorFileNotFound when its folder exists,
+  // kErrorPathNotFound otherwise.
+  static platform::WinError MissingError(const Located& located);
+  static bool ParentIsFolder(const Located& located);
+  // Attribute bits as Windows reports them.
+  uint32_t AttributesOf(const Located& located, const ObjectMeta& meta) const;
+  bool IsReadOnly(const Located& located) const;
+  // CD-ROM drives refuse every change.
+  bool IsWriteProtected(char drive) const;
+  bool IsNtfs(char drive) const;
+  // Copies the open host file `in` into `out`, charging the target drive.
+  platform::WinError CopyData(int in, int out, char target_drive) const;
+  // Copies a file's bytes, last-write time and attributes to a new host file.
+  platform::WinError CopyFileBody(const Located& source, const Located& target,
+                                  bool keep_creation) const;
+  platform::WinError MoveOneFolder(const Located& source, const Located& target);
+  platform::WinError MoveOneFile(const Located& source, const Located& target);
+  // The DACL an object without its own inherits from its nearest ancestor that has one.
+  platform::Acl InheritedDacl(const WindowsPathParts& path, bool is_folder) const;
+  platform::DirEntry EntryOf(const std::string& name, const HostInfo& info,
+                             std::optional<ObjectMeta> meta) const;
+
+  SimMachine& machine_;
+  std::shared_ptr<FileSystemState> state_;
+};
+
+}  // namespace qdw::sim
+
+#endif  // QDW_PLATFORM_SIM_SIM_FILE_SYSTEM_H_

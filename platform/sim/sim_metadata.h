@@ -1,0 +1,59 @@
+// Sidecar metadata of files and folders: what the host file system cannot keep (DOS
+// attributes, creation time, an explicit DACL). An object whose values are the defaults has
+// no sidecar, so a machine's meta/ folder holds only the exceptions. The sidecar of
+// "C:\Users\jo\a.txt" is meta/C/USERS/JO/A.TXT.meta; the sidecars of a folder's children live
+// in the folder meta/C/USERS/JO/A.TXT, so moving or deleting a folder carries them along.
+#ifndef QDW_PLATFORM_SIM_SIM_METADATA_H_
+#define QDW_PLATFORM_SIM_SIM_METADATA_H_
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/security_types.h"
+#include "platform/sim/sim_paths.h"
+
+namespace qdw::sim {
+
+struct ObjectMeta {
+  // Read-only, hidden, system and archive bits; nullopt: the default (archive for a file,
+  // none for a folder).
+  std::optional<uint32_t> attributes;
+  std::optional<uint64_t> creation;  // FileTime ticks; nullopt: taken from the host
+  // Explicit DACL; nullopt: inherited from the parent folder.
+  std::optional<platform::Acl> dacl;
+  bool IsDefault() const { return !attributes && !creation && !dacl; }
+};
+
+class MetadataStore {
+ public:
+  // `machine_folder` is the machine's host folder.
+  explicit MetadataStore(std::string machine_folder);
+
+  // The object's metadata; all defaults when it has no sidecar.
+  ObjectMeta Read(const WindowsPathParts& path) const;
+  // Stores `meta`, removing the sidecar when everything is default.
+  void Write(const WindowsPathParts& path, const ObjectMeta& meta) const;
+  // Forgets an object and, for a folder, everything below it.
+  void Remove(const WindowsPathParts& path) const;
+  // Carries an object's metadata (and its children's) to a new path.
+  void Move(const WindowsPathParts& from, const WindowsPathParts& to) const;
+  // Upper-case names of the children of `folder` that have sidecars.
+  std::set<std::string> ChildrenWithSidecars(const WindowsPathParts& folder) const;
+
+ private:
+  std::string NodePath(const WindowsPathParts& path) const;
+
+  std::string meta_root_;
+  mutable std::mutex write_mutex_;
+};
+
+// The drive letter and upper-case components as one key ("C:\USERS\JO\A.TXT"), used to
+// compare paths the way Windows does.
+std::string CanonicalPath(const WindowsPathParts& path);
+
+}  // namespace qdw::sim
+
+#endif  // QDW_PLATFORM_SIM_SIM_METADATA_H_
