@@ -14,12 +14,10 @@ namespace qdw::cab::testing {
 bool CheckStructure(const std::vector<std::string>& volumes);
 
 // `cabextract -t` on the first volume, then `cabextract -d` into a scratch folder; the files
-// must equal `expected` (relative "/" paths, names as the archive stores them).
+// must equal `expected` (relative "/" paths; cabextract keeps the bytes of names stored
+// without the UTF-8 flag).
 void CheckWithCabextract(const std::string& first_volume,
                          const std::map<std::string, std::string>& expected);
-
-// cabextract writes names without the UTF-8 flag as Latin-1 converted to UTF-8.
-std::string Latin1ToUtf8(const std::string& text);
 
 }  // namespace qdw::cab::testing
 

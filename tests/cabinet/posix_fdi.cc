@@ -88,6 +88,19 @@ intptr_t Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification) {
 
 }  // namespace
 
+CabinetHeaderInfo ReadCabinetInfo(const std::string& path) {
+  CabinetHeaderInfo result;
+  HFDI hfdi = FDICreate(Alloc, Free, Open, Read, Write, Close, Seek, cpu80386, &result.erf);
+  if (hfdi == nullptr) return result;
+  intptr_t hf = Open(const_cast<char*>(path.c_str()), CAB_O_RDONLY | CAB_O_BINARY, 0);
+  if (hf != -1) {
+    result.is_cabinet = FDIIsCabinet(hfdi, hf, &result.info) != 0;
+    Close(hf);
+  }
+  FDIDestroy(hfdi);
+  return result;
+}
+
 ExtractResult ExtractVolume(const std::string& cabinet_path, const std::string& destination,
                             const ExtractOptions& options) {
   ExtractResult result;

@@ -38,6 +38,15 @@ struct ExtractResult {
   int open_handles_left = 0;  // target and cabinet handles not closed at the end
 };
 
+struct CabinetHeaderInfo {
+  bool is_cabinet = false;
+  FDICABINETINFO info{};
+  ERF erf{};
+};
+
+// FDIIsCabinet on the file at `path`.
+CabinetHeaderInfo ReadCabinetInfo(const std::string& path);
+
 // Extracts the volume at `cabinet_path` into `destination` (ending in "/"), creating the
 // folders of stored names ("\" becomes "/").
 ExtractResult ExtractVolume(const std::string& cabinet_path, const std::string& destination,

@@ -35,6 +35,8 @@ std::string ScratchDir::Sub(const std::string& relative) const {
   return full;
 }
 
+void ScratchDir::MakeFolder(const std::string& path) { fs::create_directories(path); }
+
 std::string MakeContent(Content kind, size_t size, uint32_t seed) {
   std::string bytes(size, '\0');
   std::mt19937 random(seed);

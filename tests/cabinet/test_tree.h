@@ -22,6 +22,7 @@ class ScratchDir {
   const std::string& path() const { return path_; }
   // Creates the sub-folder `relative` (with parents) and returns its full path with "/".
   std::string Sub(const std::string& relative) const;
+  static void MakeFolder(const std::string& path);
 
  private:
   std::string path_;
