@@ -1,0 +1,39 @@
+#include "engine/backup/backup_inputs.h"
+
+#include <vector>
+
+#include "engine/backup/portable_folder.h"
+#include "platform/windows_path.h"
+
+namespace qdw::backup {
+
+bool DestinationAccepted(platform::FileSystem& files, const std::string& destination) {
+  // Wildcards would make the folder search match other names.
+  if (destination.empty() || destination.find_first_of("*?") != std::string::npos) return false;
+  if (platform::IsBareDrive(destination)) {
+    uint32_t kind = files.DriveKind(destination + "\\");
+    return kind == platform::kDriveRemovable || kind == platform::kDriveFixed ||
+           kind == platform::kDriveRemote || kind == platform::kDriveRamDisk;
+  }
+  std::vector<platform::DirEntry> entries;
+  if (files.Find(destination + "\\*", &entries) == platform::kSuccess) return true;
+  entries.clear();
+  // A file of that name is no destination folder.
+  return files.Find(destination, &entries) == platform::kSuccess && entries.size() == 1 &&
+         (entries[0].attributes & platform::kAttrDirectory) != 0;
+}
+
+int NameRefusal(const std::string& name) {
+  for (char c : std::string("\\/,;:*?\"<>|")) {
+    if (name.find(c) != std::string::npos) return kMessageBadNameCharacter;
+  }
+  if (name.find("_bak") != std::string::npos) return kMessageNameHasBak;
+  return 0;
+}
+
+bool DestinationInsideProduct(const std::string& destination, const std::string& repository) {
+  if (repository.empty()) return false;
+  return IsAtOrBelow(destination, platform::StripTrailingSeparator(repository) + "\\VARNOLD");
+}
+
+}  // namespace qdw::backup

@@ -1,0 +1,37 @@
+// The checks of a backup's inputs before anything is created: the destination folder, the
+// archive file name and the length of the archive path.
+#ifndef QDW_ENGINE_BACKUP_BACKUP_INPUTS_H_
+#define QDW_ENGINE_BACKUP_BACKUP_INPUTS_H_
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace qdw::backup {
+
+// Messages that refuse an input.
+inline constexpr int kMessageBadDestination = 120;
+inline constexpr int kMessageBadNameCharacter = 156;
+inline constexpr int kMessagePathTooLong = 157;
+inline constexpr int kMessageNameHasBak = 174;
+inline constexpr int kMessageUnsafeDestination = 185;
+
+// The longest archive path accepted.
+inline constexpr size_t kMaxArchivePathLength = 255;
+
+// `destination` without its trailing "\". A bare drive ("C:") must be a removable, fixed,
+// remote or RAM drive; any other path must be an existing folder.
+bool DestinationAccepted(platform::FileSystem& files, const std::string& destination);
+
+// The message that refuses `name`, or 0 when it is accepted: 156 for a character that
+// cannot stand in a file name or a volume list, 174 for "_bak" (exact case), which marks
+// the first volume of a set.
+int NameRefusal(const std::string& name);
+
+// True when `destination` is the product folder (repository path + "\VARNOLD") or lies
+// inside it: the copy would copy itself.
+bool DestinationInsideProduct(const std::string& destination, const std::string& repository);
+
+}  // namespace qdw::backup
+
+#endif  // QDW_ENGINE_BACKUP_BACKUP_INPUTS_H_

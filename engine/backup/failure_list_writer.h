@@ -1,0 +1,25 @@
+// The failure list "BackupFailureLog.txt" in the tool's data folder: for each file the backup
+// could not copy because another program held it, the file and its original document.
+#ifndef QDW_ENGINE_BACKUP_FAILURE_LIST_WRITER_H_
+#define QDW_ENGINE_BACKUP_FAILURE_LIST_WRITER_H_
+
+#include <string>
+
+#include "engine/backup/backup_state.h"
+#include "platform/platform.h"
+
+namespace qdw::backup {
+
+inline constexpr char kFailureListName[] = "BackupFailureLog.txt";
+
+// The failure list's text for the state's two lists: three lines per pair, each ending
+// with "\r\n"; empty when the lists are empty or differ in length.
+std::string FailureListText(const BackupState& state);
+
+// Re-creates the failure list with FailureListText. Raises FrameworkError when the file
+// cannot be written.
+void WriteFailureList(platform::Platform& platform, const BackupState& state);
+
+}  // namespace qdw::backup
+
+#endif  // QDW_ENGINE_BACKUP_FAILURE_LIST_WRITER_H_

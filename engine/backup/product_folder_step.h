@@ -1,0 +1,38 @@
+// The product-folder step before a backup or a restore: look for PDF documents that another
+// program holds open in the repository and in the shared folders, and let the user stop.
+#ifndef QDW_ENGINE_BACKUP_PRODUCT_FOLDER_STEP_H_
+#define QDW_ENGINE_BACKUP_PRODUCT_FOLDER_STEP_H_
+
+#include <string>
+
+#include "engine/backup/backup_state.h"
+#include "engine/backup/open_pdf_check.h"
+#include "engine/prompts.h"
+#include "engine/restore/product_settings.h"
+
+namespace qdw::backup {
+
+inline constexpr int kStoppedForOpenPdfs = 307;
+inline constexpr int kRepositoryPathUnreadable = 301;
+
+class ProductFolderStep {
+ public:
+  ProductFolderStep(restore::ProductSettings& settings, OpenPdfCheck& check, BackupState& state,
+                    engine::Prompts& prompts)
+      : settings_(settings), check_(check), state_(state), prompts_(prompts) {}
+
+  // `mode` is "Backup" or "Restore". 0 to go on, 307 when the user stops; any other word
+  // gives 0 without asking. Raises ResultCodeError(301) when the repository path cannot be
+  // read.
+  int Run(const std::string& mode);
+
+ private:
+  restore::ProductSettings& settings_;
+  OpenPdfCheck& check_;
+  BackupState& state_;
+  engine::Prompts& prompts_;
+};
+
+}  // namespace qdw::backup
+
+#endif  // QDW_ENGINE_BACKUP_PRODUCT_FOLDER_STEP_H_

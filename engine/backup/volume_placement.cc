@@ -1,0 +1,153 @@
+#include "engine/backup/volume_placement.h"
+
+#include <cstdlib>
+
+#include "engine/backup/folder_listing.h"
+
+namespace qdw::backup {
+namespace {
+
+using platform::kSuccess;
+
+constexpr int kMessageReplaceVolumes = 164;
+constexpr int kMessageVolumesWritten = 166;
+constexpr int kMessageRestoreFrom = 167;
+constexpr int kMaxVolumeCount = 65535;
+
+}  // namespace
+
+bool VolumeCount(const std::string& name, const std::string& last_volume_name, int* count,
+                 std::string* count_text) {
+  const std::string prefix = name + "_add";
+  const std::string suffix = ".qdw";
+  if (last_volume_name.size() <= prefix.size() + suffix.size() ||
+      last_volume_name.compare(0, prefix.size(), prefix) != 0 ||
+      last_volume_name.compare(last_volume_name.size() - suffix.size(), suffix.size(), suffix) !=
+          0) {
+    return false;
+  }
+  std::string digits = last_volume_name.substr(
+      prefix.size(), last_volume_name.size() - prefix.size() - suffix.size());
+  if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  int value = std::atoi(digits.c_str());
+  if (value < 2 || value > kMaxVolumeCount) return false;
+  *count = value;
+  *count_text = digits;
+  return true;
+}
+
+VolumePlacement::Volume VolumePlacement::MakeVolume(const std::string& source,
+                                                    const std::string& target) {
+  Volume volume;
+  volume.source = source;
+  volume.target = target;
+  return volume;
+}
+
+int VolumePlacement::Place(const std::string& destination, const std::string& name,
+                           const std::string& file_temp, const std::string& last_volume_name,
+                           std::string* archive_path) {
+  std::vector<Volume> volumes;
+  if (last_volume_name.empty()) {
+    volumes.push_back(
+        MakeVolume(file_temp + "\\" + name + ".qdw", destination + "\\" + name + ".qdw"));
+    int result = PlaceSet(&volumes);
+    if (result == 0) *archive_path = volumes[0].target;
+    return result;
+  }
+
+  int count = 0;
+  std::string count_text;
+  if (!VolumeCount(name, last_volume_name, &count, &count_text)) return kVolumeNotMoved;
+  volumes.push_back(MakeVolume(file_temp + "\\" + name + ".qdw",
+                               destination + "\\" + name + "_bak" + count_text + ".qdw"));
+  for (int i = 2; i <= count; ++i) {
+    const std::string volume = name + "_add" + std::to_string(i) + ".qdw";
+    volumes.push_back(MakeVolume(file_temp + "\\" + volume, destination + "\\" + volume));
+  }
+
+  std::string question = prompts_.LoadText(kMessageReplaceVolumes);
+  bool any_existing = false;
+  for (const Volume& volume : volumes) {
+    if (!PathExists(files_, volume.target)) continue;
+    question += "\n" + volume.target;
+    any_existing = true;
+  }
+  if (any_existing &&
+      prompts_.ShowText(question, kMessageReplaceVolumes, engine::PromptButtons::kYesNo,
+                        engine::PromptIcon::kQuestion) != engine::PromptAnswer::kYes) {
+    return kReplaceDeclined;
+  }
+
+  *archive_path = volumes[0].target;
+  int result = PlaceSet(&volumes);
+  if (result == 0) ShowPlacedSet(volumes);
+  return result;
+}
+
+int VolumePlacement::PlaceSet(std::vector<Volume>* volumes) {
+  for (Volume& volume : *volumes) {
+    if (!FitsPathLimit(volume.source) || !FitsPathLimit(volume.target)) return kVolumeNotMoved;
+  }
+  for (Volume& volume : *volumes) {
+    if (PathExists(files_, volume.target) && !SetAside(&volume)) {
+      Rollback(volumes);
+      return kVolumeNotMoved;
+    }
+  }
+  for (Volume& volume : *volumes) {
+    if (files_.Move(volume.source, volume.target) != kSuccess) {
+      Rollback(volumes);
+      return kVolumeNotMoved;
+    }
+    volume.placed = true;
+  }
+  DropAsides(*volumes);
+  return 0;
+}
+
+bool VolumePlacement::SetAside(Volume* volume) {
+  for (int n = 1; n < 1000; ++n) {
+    std::string aside = volume->target + ".old" + (n == 1 ? std::string() : std::to_string(n));
+    if (!FitsPathLimit(aside)) return false;
+    if (PathExists(files_, aside)) continue;
+    if (files_.Move(volume->target, aside) != kSuccess) return false;
+    volume->aside = aside;
+    return true;
+  }
+  return false;
+}
+
+void VolumePlacement::Rollback(std::vector<Volume>* volumes) {
+  for (Volume& volume : *volumes) {
+    if (volume.placed && files_.Delete(volume.target) == kSuccess) volume.placed = false;
+    if (!volume.aside.empty() && !volume.placed &&
+        files_.Move(volume.aside, volume.target) == kSuccess) {
+      volume.aside.clear();
+    }
+  }
+}
+
+void VolumePlacement::DropAsides(const std::vector<Volume>& volumes) {
+  for (const Volume& volume : volumes) {
+    if (volume.aside.empty()) continue;
+    uint32_t attributes = 0;
+    if (files_.ReadAttributes(volume.aside, &attributes) == kSuccess &&
+        (attributes & platform::kAttrReadOnly) != 0) {
+      files_.WriteAttributes(volume.aside, platform::kAttrNormal);
+    }
+    files_.Delete(volume.aside);
+  }
+}
+
+void VolumePlacement::ShowPlacedSet(const std::vector<Volume>& volumes) {
+  std::string text = prompts_.LoadText(kMessageVolumesWritten);
+  for (const Volume& volume : volumes) text += "\n" + volume.target;
+  text += "\n\n" + prompts_.LoadText(kMessageRestoreFrom) + "\n" + volumes[0].target;
+  prompts_.ShowText(text, kMessageVolumesWritten, engine::PromptButtons::kOk,
+                    engine::PromptIcon::kInformation);
+}
+
+}  // namespace qdw::backup

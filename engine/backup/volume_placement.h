@@ -1,0 +1,57 @@
+// Moving the packed volumes from the file-temp folder to the destination under their final
+// names: N.qdw for one volume, N_bakK.qdw and N_add2.qdw to N_addK.qdw for K volumes.
+// Archives already at the destination that the user agreed to replace are renamed aside and
+// put back when the new set cannot take their place, so a failed run never leaves fewer
+// archives than before.
+#ifndef QDW_ENGINE_BACKUP_VOLUME_PLACEMENT_H_
+#define QDW_ENGINE_BACKUP_VOLUME_PLACEMENT_H_
+
+#include <string>
+#include <vector>
+
+#include "engine/prompts.h"
+#include "platform/file_system.h"
+
+namespace qdw::backup {
+
+inline constexpr int kVolumeNotMoved = 7;
+inline constexpr int kReplaceDeclined = 8;
+
+// The volume count K of a set whose last volume is `last_volume_name` (as the archive writer
+// named it for base name `name`), and K as written there. False for a name that is not
+// `name` + "_add" + K + ".qdw" with K from 2 to 65535.
+bool VolumeCount(const std::string& name, const std::string& last_volume_name, int* count,
+                 std::string* count_text);
+
+class VolumePlacement {
+ public:
+  VolumePlacement(platform::FileSystem& files, engine::Prompts& prompts)
+      : files_(files), prompts_(prompts) {}
+
+  // Places the set packed as `file_temp`\`name`.qdw. Returns 0, kVolumeNotMoved or
+  // kReplaceDeclined; on success `archive_path` is the first volume at the destination.
+  int Place(const std::string& destination, const std::string& name, const std::string& file_temp,
+            const std::string& last_volume_name, std::string* archive_path);
+
+ private:
+  struct Volume {
+    std::string source;
+    std::string target;
+    std::string aside;  // where the replaced archive waits; empty when none was there
+    bool placed = false;
+  };
+
+  static Volume MakeVolume(const std::string& source, const std::string& target);
+  int PlaceSet(std::vector<Volume>* volumes);
+  bool SetAside(Volume* volume);
+  void Rollback(std::vector<Volume>* volumes);
+  void DropAsides(const std::vector<Volume>& volumes);
+  void ShowPlacedSet(const std::vector<Volume>& volumes);
+
+  platform::FileSystem& files_;
+  engine::Prompts& prompts_;
+};
+
+}  // namespace qdw::backup
+
+#endif  // QDW_ENGINE_BACKUP_VOLUME_PLACEMENT_H_
