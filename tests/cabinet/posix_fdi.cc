@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 
@@ -18,9 +20,24 @@ struct ExtractState {
 };
 
 int g_open_handles = 0;
+size_t g_memory = 0;
+size_t g_peak_memory = 0;
 
-void* Alloc(unsigned long size) { return std::malloc(size); }
-void Free(void* block) { std::free(block); }
+// Blocks carry their size in front so the peak can be tracked.
+void* Alloc(unsigned long size) {
+  auto* block = static_cast<size_t*>(std::malloc(size + sizeof(max_align_t)));
+  if (block == nullptr) return nullptr;
+  *block = size;
+  g_memory += size;
+  g_peak_memory = std::max(g_peak_memory, g_memory);
+  return reinterpret_cast<char*>(block) + sizeof(max_align_t);
+}
+void Free(void* memory) {
+  if (memory == nullptr) return;
+  auto* block = reinterpret_cast<size_t*>(static_cast<char*>(memory) - sizeof(max_align_t));
+  g_memory -= *block;
+  std::free(block);
+}
 
 intptr_t Open(char* path, int oflag, int pmode) {
   int fd = open(path, PosixOpenFlags(oflag), pmode ? 0600 : 0);
@@ -66,6 +83,7 @@ intptr_t Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification) {
       for (size_t i = state->destination.size(); i < target.size(); ++i) {
         if (target[i] == '\\') target[i] = '/';
       }
+      if (!state->options->target.empty()) target = state->options->target;
       std::filesystem::create_directories(std::filesystem::path(target).parent_path());
       int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (fd < 0) return -1;
@@ -105,6 +123,7 @@ ExtractResult ExtractVolume(const std::string& cabinet_path, const std::string& 
                             const ExtractOptions& options) {
   ExtractResult result;
   g_open_handles = 0;
+  g_memory = g_peak_memory = 0;
   HFDI hfdi = FDICreate(Alloc, Free, Open, Read, Write, Close, Seek, cpu80386, &result.erf);
   if (hfdi == nullptr) return result;
   intptr_t hf = Open(const_cast<char*>(cabinet_path.c_str()), CAB_O_RDONLY | CAB_O_BINARY, 0);
@@ -123,6 +142,7 @@ ExtractResult ExtractVolume(const std::string& cabinet_path, const std::string& 
   }
   FDIDestroy(hfdi);
   result.open_handles_left = g_open_handles;
+  result.peak_memory = g_peak_memory;
   return result;
 }
 

@@ -24,6 +24,8 @@ struct ExtractOptions {
   std::function<intptr_t(FDINOTIFICATION*)> on_next_cabinet;
   // Answer of fdintCOPY_FILE for a name: true to skip it.
   std::function<bool(const std::string&)> skip;
+  // Write every file to this path instead of below the destination (for example /dev/full).
+  std::string target;
 };
 
 struct ExtractResult {
@@ -36,6 +38,7 @@ struct ExtractResult {
   int cabinet_infos = 0;
   int enumerates = 0;
   int open_handles_left = 0;  // target and cabinet handles not closed at the end
+  size_t peak_memory = 0;     // most bytes held through the alloc callback at once
 };
 
 struct CabinetHeaderInfo {
