@@ -1,0 +1,155 @@
+// The service manager as Windows behaves: rights to connect and control, 1060 for a missing
+// service, stop and start through the pending states, services that never get there.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/services.h"
+#include "platform/sim/machine_store.h"
+#include "tests/platform/sim_test_machine.h"
+
+namespace qdw::platform {
+namespace {
+
+using testing::SimTestMachine;
+
+constexpr uint32_t kControl = kServiceQueryStatus | kServiceStart | kServiceStop;
+
+class ServicesContractTest : public ::testing::Test {
+ protected:
+  explicit ServicesContractTest(const sim::Json& patch = sim::Json::object()) : machine_(patch) {
+    machine_.machine().store().Write(
+        "services.json",
+        {{"VNQLNSharedFolder",
+          {{"state", "running"},
+           {"stop_pending_polls", 2},
+           {"start_pending_polls", 1},
+           {"wait_hint_ms", 0}}},
+         {"CiSvc", {{"state", "stopped"}}},
+         {"Stubborn", {{"state", "running"}, {"stuck", true}, {"wait_hint_ms", 500}}},
+         {"Broken", {{"state", "stopped"}, {"fails_to_start", true}, {"start_pending_polls", 1}}},
+         {"Off", {{"state", "stopped"}, {"start_type", "disabled"}}},
+         {"AdminsOnly", {{"state", "running"}, {"who_may_control", {"Administrators"}}}}});
+  }
+
+  std::unique_ptr<Service> OpenService(const std::string& name, uint32_t access = kControl) {
+    std::unique_ptr<ServiceDatabase> database;
+    EXPECT_EQ(machine_.platform().services().Connect(kGenericExecute, &database), kSuccess);
+    std::unique_ptr<Service> service;
+    if (database) {
+      EXPECT_EQ(database->OpenService(name, access, &service), kSuccess) << name;
+    }
+    return service;
+  }
+
+  uint32_t State(Service& service) {
+    ServiceStatus status;
+    EXPECT_EQ(service.QueryStatus(&status), kSuccess);
+    return status.current_state;
+  }
+
+  SimTestMachine machine_;
+};
+
+TEST_F(ServicesContractTest, AMissingServiceIs1060AndNamesIgnoreCase) {
+  std::unique_ptr<ServiceDatabase> database;
+  ASSERT_EQ(machine_.platform().services().Connect(kGenericExecute, &database), kSuccess);
+  std::unique_ptr<Service> service;
+  EXPECT_EQ(database->OpenService("NoSuchService", kControl, &service), kErrorServiceDoesNotExist);
+  EXPECT_EQ(service, nullptr);
+  ASSERT_EQ(database->OpenService("cisvc", kControl, &service), kSuccess);
+  EXPECT_EQ(State(*service), kServiceStopped);
+}
+
+TEST_F(ServicesContractTest, StopAndStartPassThroughThePendingStates) {
+  auto service = OpenService("VNQLNSharedFolder");
+  ServiceStatus status;
+  ASSERT_EQ(service->Stop(&status), kSuccess);
+  EXPECT_EQ(status.current_state, kServiceStopPending);
+  EXPECT_EQ(State(*service), kServiceStopPending);
+  EXPECT_EQ(State(*service), kServiceStopPending);
+  EXPECT_EQ(State(*service), kServiceStopped);
+  EXPECT_EQ(service->Stop(&status), kErrorServiceNotActive);
+
+  ASSERT_EQ(service->Start(), kSuccess);
+  EXPECT_EQ(service->Start(), kErrorServiceAlreadyRunning);
+  EXPECT_EQ(State(*service), kServiceStartPending);
+  EXPECT_EQ(State(*service), kServiceRunning);
+  // Another process of the machine sees the same state.
+  auto other = sim::OpenSimMachine(machine_.folder());
+  std::unique_ptr<ServiceDatabase> database;
+  ASSERT_EQ(other->services().Connect(kGenericExecute, &database), kSuccess);
+  std::unique_ptr<Service> seen;
+  ASSERT_EQ(database->OpenService("VNQLNSharedFolder", kControl, &seen), kSuccess);
+  EXPECT_EQ(State(*seen), kServiceRunning);
+}
+
+TEST_F(ServicesContractTest, ServicesThatNeverGetThereKeepCallersWaitingOrFallBack) {
+  auto stubborn = OpenService("Stubborn");
+  ServiceStatus status;
+  ASSERT_EQ(stubborn->Stop(&status), kSuccess);
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(stubborn->QueryStatus(&status), kSuccess);
+    EXPECT_EQ(status.current_state, kServiceStopPending);
+    EXPECT_EQ(status.wait_hint_ms, 500u);
+  }
+  EXPECT_EQ(stubborn->Stop(&status), kErrorServiceCannotAcceptCtrl);
+
+  auto broken = OpenService("Broken");
+  ASSERT_EQ(broken->Start(), kSuccess);
+  EXPECT_EQ(State(*broken), kServiceStartPending);
+  EXPECT_EQ(State(*broken), kServiceStopped);
+
+  EXPECT_EQ(OpenService("Off")->Start(), kErrorServiceDisabled);
+}
+
+TEST_F(ServicesContractTest, HandlesAllowOnlyTheRightsAskedFor) {
+  auto service = OpenService("VNQLNSharedFolder", kServiceQueryStatus);
+  ServiceStatus status;
+  EXPECT_EQ(service->Stop(&status), kErrorAccessDenied);
+  EXPECT_EQ(service->Start(), kErrorAccessDenied);
+  EXPECT_EQ(State(*service), kServiceRunning);
+}
+
+TEST_F(ServicesContractTest, FaultsFailTheNamedCall) {
+  machine_.machine().faults().AddRule("Services.Stop", 1, kErrorServiceRequestTimeout, "VNQL*");
+  auto service = OpenService("VNQLNSharedFolder");
+  ServiceStatus status;
+  EXPECT_EQ(service->Stop(&status), kErrorServiceRequestTimeout);
+  EXPECT_EQ(State(*service), kServiceRunning);
+}
+
+class ServicesWithoutRightsTest : public ServicesContractTest {
+ protected:
+  ServicesWithoutRightsTest()
+      : ServicesContractTest(
+            {{"current_user", {{"admin", false}, {"may_control_services", false}}}}) {}
+};
+
+TEST_F(ServicesWithoutRightsTest, AUserWithoutRightsCannotOpenTheManagerToControl) {
+  std::unique_ptr<ServiceDatabase> database;
+  EXPECT_EQ(machine_.platform().services().Connect(kGenericExecute, &database), kErrorAccessDenied);
+  EXPECT_EQ(database, nullptr);
+  // Connecting only to look is allowed; controlling a service still is not.
+  ASSERT_EQ(machine_.platform().services().Connect(kScManagerConnect, &database), kSuccess);
+  std::unique_ptr<Service> service;
+  EXPECT_EQ(database->OpenService("CiSvc", kControl, &service), kErrorAccessDenied);
+  ASSERT_EQ(database->OpenService("CiSvc", kServiceQueryStatus, &service), kSuccess);
+  EXPECT_EQ(State(*service), kServiceStopped);
+}
+
+class ServicesForAUserTest : public ServicesContractTest {
+ protected:
+  ServicesForAUserTest() : ServicesContractTest({{"current_user", {{"admin", false}}}}) {}
+};
+
+TEST_F(ServicesForAUserTest, APerServiceListLimitsWhoMayControlIt) {
+  std::unique_ptr<ServiceDatabase> database;
+  ASSERT_EQ(machine_.platform().services().Connect(kGenericExecute, &database), kSuccess);
+  std::unique_ptr<Service> service;
+  EXPECT_EQ(database->OpenService("AdminsOnly", kControl, &service), kErrorAccessDenied);
+  EXPECT_EQ(database->OpenService("CiSvc", kControl, &service), kSuccess);
+}
+
+}  // namespace
+}  // namespace qdw::platform
