@@ -1,0 +1,374 @@
+#include "app/headless/headless_window.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "app/headless/transcript.h"
+
+namespace qdw::headless {
+
+namespace {
+
+constexpr uint32_t kStyleThickFrame = 0x00040000;
+constexpr uint32_t kStyleSystemMenu = 0x00080000;
+constexpr uint32_t kStyleGroup = 0x00020000;
+constexpr uint32_t kStyleEditReadOnly = 0x0800;
+
+// Dialog units to pixels for the dialogs' 8-point shell font at 96 dots per inch.
+int UnitsToPixelsX(int units) { return units * 3 / 2; }
+int UnitsToPixelsY(int units) { return units * 13 / 8; }
+
+std::string KindName(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kPushButton:
+      return "button";
+    case ControlKind::kRadioButton:
+      return "radio";
+    case ControlKind::kCheckBox:
+    case ControlKind::kManualButton:
+      return "check";
+    case ControlKind::kGroupBox:
+      return "group";
+    case ControlKind::kEdit:
+      return "edit";
+    case ControlKind::kStatic:
+      return "static";
+    case ControlKind::kListView:
+      return "list";
+    case ControlKind::kAnimation:
+      return "animation";
+    case ControlKind::kOther:
+      break;
+  }
+  return "control";
+}
+
+}  // namespace
+
+ControlKind KindOf(const std::string& class_name, uint32_t style) {
+  auto is = [&class_name](const char* name) {
+    return std::equal(class_name.begin(), class_name.end(), name,
+                      name + std::char_traits<char>::length(name),
+                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+  };
+  if (is("Button")) {
+    switch (style & 0x0F) {
+      case 0x00:  // BS_PUSHBUTTON
+      case 0x01:  // BS_DEFPUSHBUTTON
+        return ControlKind::kPushButton;
+      case 0x03:  // BS_AUTOCHECKBOX
+      case 0x06:  // BS_AUTO3STATE
+        return ControlKind::kCheckBox;
+      case 0x09:  // BS_AUTORADIOBUTTON
+        return ControlKind::kRadioButton;
+      case 0x07:  // BS_GROUPBOX
+        return ControlKind::kGroupBox;
+      default:
+        return ControlKind::kManualButton;
+    }
+  }
+  if (is("Edit")) return ControlKind::kEdit;
+  if (is("Static")) return ControlKind::kStatic;
+  if (is("SysListView32")) return ControlKind::kListView;
+  if (is("SysAnimate32")) return ControlKind::kAnimation;
+  return ControlKind::kOther;
+}
+
+HeadlessWindow::HeadlessWindow(uint16_t template_id,
+                               const resources::DialogTemplate& dialog_template,
+                               platform::DialogHandler& handler, const platform::Library* module)
+    : template_id_(template_id),
+      caption_(dialog_template.caption),
+      resizable_((dialog_template.style & kStyleThickFrame) != 0),
+      has_system_menu_((dialog_template.style & kStyleSystemMenu) != 0),
+      client_width_(UnitsToPixelsX(dialog_template.cx)),
+      client_height_(UnitsToPixelsY(dialog_template.cy)),
+      handler_(handler),
+      module_(module) {
+  for (const resources::DialogControl& entry : dialog_template.controls) {
+    HeadlessControl control;
+    control.id = entry.id;
+    control.class_name = entry.class_name;
+    control.kind = KindOf(entry.class_name, entry.style);
+    control.style = entry.style;
+    control.starts_group = (entry.style & kStyleGroup) != 0;
+    control.read_only = control.kind == ControlKind::kEdit && (entry.style & kStyleEditReadOnly);
+    if (!entry.text.is_ordinal) control.text = entry.text.name;
+    control.shown = (entry.style & resources::kWindowStyleVisible) != 0;
+    control.enabled = (entry.style & resources::kWindowStyleDisabled) == 0;
+    control.rect = {UnitsToPixelsX(entry.x), UnitsToPixelsY(entry.y), UnitsToPixelsX(entry.cx),
+                    UnitsToPixelsY(entry.cy)};
+    controls_.push_back(control);
+  }
+}
+
+void HeadlessWindow::Deliver(platform::UiEvent& event) {
+  if (handler_.HandleMessage(*this, event)) return;
+  if (event.message == platform::UiMessage::kSysCommand &&
+      (event.command & 0xFFF0) == platform::kSysCommandClose) {
+    platform::UiEvent close;
+    close.message = platform::UiMessage::kClose;
+    Deliver(close);
+  } else if (event.message == platform::UiMessage::kClose) {
+    // As the system's dialog procedure: Cancel, unless a Cancel button is there but disabled.
+    const HeadlessControl* cancel = Find(platform::kIdCancel);
+    if (cancel == nullptr || cancel->enabled)
+      Command(platform::kIdCancel, platform::kButtonClicked);
+  }
+}
+
+void HeadlessWindow::Create() {
+  if (resizable_) {
+    platform::UiEvent limits;
+    limits.message = platform::UiMessage::kGetMinMaxInfo;
+    Deliver(limits);
+    client_width_ = std::max(client_width_, limits.min_width);
+    client_height_ = std::max(client_height_, limits.min_height);
+  }
+  platform::UiEvent init;
+  init.message = platform::UiMessage::kInitDialog;
+  Deliver(init);
+  if (ended_) return;
+  platform::UiEvent paint;
+  paint.message = platform::UiMessage::kPaint;
+  Deliver(paint);
+}
+
+const HeadlessControl* HeadlessWindow::Find(int id) const {
+  if (id == -1) return nullptr;
+  for (const HeadlessControl& control : controls_) {
+    if (control.id == id) return &control;
+  }
+  return nullptr;
+}
+
+HeadlessControl* HeadlessWindow::FindMutable(int id) {
+  return const_cast<HeadlessControl*>(Find(id));
+}
+
+HeadlessControl* HeadlessWindow::FindList(int id) {
+  HeadlessControl* control = FindMutable(id);
+  return control != nullptr && control->kind == ControlKind::kListView ? control : nullptr;
+}
+
+std::string HeadlessWindow::DescribeState(const std::string& indent) const {
+  std::ostringstream out;
+  for (const HeadlessControl& control : controls_) {
+    if (control.id == -1) continue;
+    out << indent << control.id << ' ' << KindName(control.kind) << ' '
+        << (control.shown ? "shown" : "hidden") << ' '
+        << (control.enabled ? "enabled" : "disabled");
+    if (control.kind == ControlKind::kRadioButton || control.kind == ControlKind::kCheckBox ||
+        control.kind == ControlKind::kManualButton) {
+      out << (control.checked ? " checked" : " unchecked");
+    }
+    if (control.animation_playing) out << " playing";
+    out << ' ' << Quote(control.text) << '\n';
+    for (size_t row = 0; row < control.rows.size(); ++row) {
+      out << indent << "  row " << row + 1;
+      if (control.rows[row].state & platform::kListStateSelected) out << " (selected)";
+      out << ':';
+      for (const std::string& cell : control.rows[row].cells) out << ' ' << Quote(cell);
+      out << '\n';
+    }
+  }
+  return out.str();
+}
+
+std::string HeadlessWindow::Unreachable(int id) const {
+  const HeadlessControl* control = Find(id);
+  const std::string name =
+      "control " + std::to_string(id) + " of dialog " + std::to_string(template_id_);
+  if (control == nullptr) return name + " does not exist";
+  if (!control->shown) return name + " is hidden";
+  if (!control->enabled) return name + " is disabled";
+  return "";
+}
+
+void HeadlessWindow::Command(int id, int code) {
+  platform::UiEvent event;
+  event.message = platform::UiMessage::kCommand;
+  event.control_id = id;
+  event.code = code;
+  Deliver(event);
+}
+
+void HeadlessWindow::ClickRadio(HeadlessControl* clicked) {
+  // The group runs from the control that starts it to the next one that starts another.
+  auto self = controls_.begin() + (clicked - controls_.data());
+  auto first = self;
+  while (first != controls_.begin() && !first->starts_group) --first;
+  auto last = self + 1;
+  while (last != controls_.end() && !last->starts_group) ++last;
+  for (auto it = first; it != last; ++it) {
+    if (it->kind == ControlKind::kRadioButton) it->checked = false;
+  }
+  clicked->checked = true;
+}
+
+std::string HeadlessWindow::UserClick(int id) {
+  std::string why = Unreachable(id);
+  if (!why.empty()) return why;
+  HeadlessControl* control = FindMutable(id);
+  switch (control->kind) {
+    case ControlKind::kPushButton:
+    case ControlKind::kManualButton:
+      break;
+    case ControlKind::kRadioButton:
+      ClickRadio(control);
+      break;
+    case ControlKind::kCheckBox:
+      control->checked = !control->checked;
+      break;
+    default:
+      return "control " + std::to_string(id) + " is a " + KindName(control->kind) +
+             ", not a button";
+  }
+  focus_ = id;
+  Command(id, platform::kButtonClicked);
+  return "";
+}
+
+std::string HeadlessWindow::UserType(int id, const std::string& text) {
+  std::string why = Unreachable(id);
+  if (!why.empty()) return why;
+  const HeadlessControl* control = Find(id);
+  if (control->kind != ControlKind::kEdit) {
+    return "control " + std::to_string(id) + " is a " + KindName(control->kind) + ", not an edit";
+  }
+  if (control->read_only) return "edit control " + std::to_string(id) + " is read-only";
+  focus_ = id;
+  SetControlText(id, text);
+  return "";
+}
+
+std::string HeadlessWindow::UserSelect(int id, const std::vector<int>& rows) {
+  std::string why = Unreachable(id);
+  if (!why.empty()) return why;
+  HeadlessControl* list = FindList(id);
+  if (list == nullptr) return "control " + std::to_string(id) + " is not a list view";
+  for (int row : rows) {
+    if (row < 1 || row > static_cast<int>(list->rows.size())) {
+      return "list " + std::to_string(id) + " has no row " + std::to_string(row) + " (it has " +
+             std::to_string(list->rows.size()) + ")";
+    }
+  }
+  focus_ = id;
+  const uint32_t both = platform::kListStateSelected | platform::kListStateFocused;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int index = rows[i] - 1;
+    // A plain click on the first row clears every other row; further rows are added.
+    for (int other = 0; other < ListRowCount(id); ++other) {
+      if (other == index) continue;
+      uint32_t mask = platform::kListStateFocused;
+      if (i == 0) mask |= platform::kListStateSelected;
+      ListSetRowState(id, other, 0, mask);
+    }
+    ListSetRowState(id, index, both, both);
+  }
+  return "";
+}
+
+std::string HeadlessWindow::UserClose() {
+  if (!has_system_menu_) return "dialog " + std::to_string(template_id_) + " has no close button";
+  platform::UiEvent event;
+  event.message = platform::UiMessage::kSysCommand;
+  event.command = platform::kSysCommandClose;
+  Deliver(event);
+  return "";
+}
+
+std::string HeadlessWindow::UserSysCommand(uint32_t command) {
+  const bool listed =
+      std::find(menu_commands_.begin(), menu_commands_.end(), command) != menu_commands_.end();
+  if (!has_system_menu_ || (!listed && command != platform::kSysCommandClose)) {
+    return "the system menu of dialog " + std::to_string(template_id_) + " has no command " +
+           std::to_string(command);
+  }
+  platform::UiEvent event;
+  event.message = platform::UiMessage::kSysCommand;
+  event.command = command;
+  Deliver(event);
+  return "";
+}
+
+void HeadlessWindow::SetControlText(int id, const std::string& text) {
+  HeadlessControl* control = FindMutable(id);
+  if (control == nullptr) return;
+  control->text = text;
+  // Edit controls report every change of their text, also one made by the program.
+  if (control->kind == ControlKind::kEdit) Command(id, platform::kEditChange);
+}
+
+std::string HeadlessWindow::ControlText(int id) const {
+  const HeadlessControl* control = Find(id);
+  return control == nullptr ? "" : control->text;
+}
+
+void HeadlessWindow::ShowControl(int id, bool shown) {
+  if (HeadlessControl* control = FindMutable(id)) control->shown = shown;
+}
+
+bool HeadlessWindow::IsControlShown(int id) const {
+  const HeadlessControl* control = Find(id);
+  return control != nullptr && control->shown;
+}
+
+void HeadlessWindow::EnableControl(int id, bool enabled) {
+  if (HeadlessControl* control = FindMutable(id)) control->enabled = enabled;
+}
+
+bool HeadlessWindow::IsControlEnabled(int id) const {
+  const HeadlessControl* control = Find(id);
+  return control != nullptr && control->enabled;
+}
+
+void HeadlessWindow::SetCheck(int id, bool checked) {
+  if (HeadlessControl* control = FindMutable(id)) control->checked = checked;
+}
+
+bool HeadlessWindow::IsChecked(int id) const {
+  const HeadlessControl* control = Find(id);
+  return control != nullptr && control->checked;
+}
+
+void HeadlessWindow::ClientSize(int* width, int* height) const {
+  *width = client_width_;
+  *height = client_height_;
+}
+
+bool HeadlessWindow::ControlClientSize(int id, int* width, int* height) const {
+  const HeadlessControl* control = Find(id);
+  if (control == nullptr) return false;
+  *width = control->rect.width;
+  *height = control->rect.height;
+  return true;
+}
+
+void HeadlessWindow::MoveControl(int id, const platform::ControlRect& rect) {
+  if (HeadlessControl* control = FindMutable(id)) control->rect = rect;
+}
+
+void HeadlessWindow::SystemIconSize(int* width, int* height) const {
+  *width = 32;
+  *height = 32;
+}
+
+void HeadlessWindow::SetIcon(uint16_t icon_group_id, bool large) {
+  std::vector<uint8_t> bytes;
+  const bool found =
+      module_ != nullptr && module_->Resource(platform::kResourceGroupIcon, icon_group_id, &bytes);
+  if (large) large_icon_ = found ? icon_group_id : 0;
+}
+
+void HeadlessWindow::AppendSystemMenuCommand(uint32_t command, const std::string& /*text*/) {
+  if (has_system_menu_) menu_commands_.push_back(command);
+}
+
+void HeadlessWindow::EndDialog(int result) {
+  if (ended_) return;
+  ended_ = true;
+  result_ = result;
+}
+
+}  // namespace qdw::headless

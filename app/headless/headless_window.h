@@ -1,0 +1,104 @@
+// A dialog of the headless host: the controls of its template kept as plain state, the
+// operations of platform::DialogWindow on that state, and the user's actions (click, type,
+// select, close), which reach the dialog's handler as the same messages a real user's do.
+#ifndef QDW_APP_HEADLESS_HEADLESS_WINDOW_H_
+#define QDW_APP_HEADLESS_HEADLESS_WINDOW_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/headless/headless_control.h"
+#include "platform/dialog_host.h"
+#include "platform/library.h"
+#include "platform/resources/dialog_template.h"
+
+namespace qdw::headless {
+
+class HeadlessWindow : public platform::DialogWindow {
+ public:
+  HeadlessWindow(uint16_t template_id, const resources::DialogTemplate& dialog_template,
+                 platform::DialogHandler& handler, const platform::Library* module);
+
+  // Sends a message to the handler and does the default handling when it declines.
+  void Deliver(platform::UiEvent& event);
+  // Creation: the size limits, initialisation, and a first paint.
+  void Create();
+
+  bool ended() const { return ended_; }
+  int result() const { return result_; }
+  const std::string& caption() const { return caption_; }
+  const HeadlessControl* Find(int id) const;
+  // Every control with an id, with its text, state and list rows, one a line.
+  std::string DescribeState(const std::string& indent) const;
+
+  // The user's actions. Each returns an empty text when done, or why a user could not do it.
+  std::string UserClick(int id);
+  std::string UserType(int id, const std::string& text);
+  std::string UserSelect(int id, const std::vector<int>& rows);
+  // The close button of the caption; empty or a note when the dialog refused.
+  std::string UserClose();
+  std::string UserSysCommand(uint32_t command);
+
+  // platform::DialogWindow
+  uint16_t TemplateId() const override { return template_id_; }
+  bool HasControl(int id) const override { return Find(id) != nullptr; }
+  void SetControlText(int id, const std::string& text) override;
+  std::string ControlText(int id) const override;
+  void ShowControl(int id, bool shown) override;
+  bool IsControlShown(int id) const override;
+  void EnableControl(int id, bool enabled) override;
+  bool IsControlEnabled(int id) const override;
+  void SetCheck(int id, bool checked) override;
+  bool IsChecked(int id) const override;
+  void FocusControl(int id) override { focus_ = id; }
+  void ClientSize(int* width, int* height) const override;
+  bool ControlClientSize(int id, int* width, int* height) const override;
+  void MoveControl(int id, const platform::ControlRect& rect) override;
+  bool IsMinimized() const override { return false; }
+  void SystemIconSize(int* width, int* height) const override;
+  void DrawIcon(int /*left*/, int /*top*/) override {}
+  void SetIcon(uint16_t icon_group_id, bool large) override;
+  void AppendSystemMenuCommand(uint32_t command, const std::string& text) override;
+  void EndDialog(int result) override;
+  void ListAddExtendedStyle(int id, uint32_t style) override;
+  void ListInsertColumn(int id, int column, const std::string& heading) override;
+  int ListInsertRow(int id, int row, const std::string& text) override;
+  void ListSetCell(int id, int row, int column, const std::string& text) override;
+  std::string ListCell(int id, int row, int column) const override;
+  int ListRowCount(int id) const override;
+  void ListDeleteAllRows(int id) override;
+  uint32_t ListRowState(int id, int row) const override;
+  void ListSetRowState(int id, int row, uint32_t state, uint32_t mask) override;
+  void ListFitColumn(int /*id*/, int /*column*/) override {}
+  bool AnimationOpen(int id, uint16_t animation_id) override;
+  bool AnimationPlay(int id, int from, int to, int repeat) override;
+  void AnimationClose(int id) override;
+
+ private:
+  HeadlessControl* FindMutable(int id);
+  HeadlessControl* FindList(int id);
+  // Why the user cannot reach control `id` (missing, hidden, disabled), or empty.
+  std::string Unreachable(int id) const;
+  void ClickRadio(HeadlessControl* control);
+  void Command(int id, int code);
+
+  uint16_t template_id_;
+  std::string caption_;
+  bool resizable_ = false;
+  bool has_system_menu_ = false;
+  int client_width_ = 0;
+  int client_height_ = 0;
+  std::vector<HeadlessControl> controls_;
+  platform::DialogHandler& handler_;
+  const platform::Library* module_;
+  std::vector<uint32_t> menu_commands_;
+  uint16_t large_icon_ = 0;
+  int focus_ = 0;
+  bool ended_ = false;
+  int result_ = 0;
+};
+
+}  // namespace qdw::headless
+
+#endif  // QDW_APP_HEADLESS_HEADLESS_WINDOW_H_

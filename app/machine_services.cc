@@ -1,0 +1,119 @@
+#include "app/machine_services.h"
+
+#include <stdexcept>
+
+#include "engine/restore/product_settings.h"
+#include "rightsmend/rightsmend.h"
+#include "system/command_line_services.h"
+#include "system/haltwerk.h"
+#include "system/os_version.h"
+#include "system/program_checks.h"
+#include "system/service_control.h"
+
+namespace qdw::app {
+
+namespace {
+
+constexpr char kDataFolderRelative[] = "VARNOLD\\Quillon Deskora Backup Tool";
+constexpr char kWorldGroup[] = "Everyone";
+constexpr uint32_t kFullControl = 2032127;
+
+// The engine object of one run. The command-line service steps are real; the engines join
+// when their issues wire them in, and until then a run fails as a general failure.
+class MachineEngineRun : public EngineRun {
+ public:
+  MachineEngineRun(platform::Platform& platform, system::WaitCursor* cursor)
+      : platform_(platform), cursor_(cursor), command_line_(platform, cursor) {}
+
+  int ProductFolderStep(const std::string& /*mode_word*/) override { throw NotWired(); }
+  int Restore(const std::string&, const std::string&, const std::string&) override {
+    throw NotWired();
+  }
+  int Backup(const std::string&, const std::string&, const std::string&) override {
+    throw NotWired();
+  }
+  std::string ArchivePath() const override { return archive_path_; }
+  void StopServicesWithoutRights() override {
+    system::StopServicesWithoutRights(platform_, command_line_, cursor_);
+  }
+  void CommandLineStart() override { command_line_.StartProductServices(); }
+
+ private:
+  static std::runtime_error NotWired() {
+    return std::runtime_error("the backup and restore engines are not part of this build yet");
+  }
+
+  platform::Platform& platform_;
+  system::WaitCursor* cursor_;
+  system::CommandLineServices command_line_;
+  std::string archive_path_;
+};
+
+}  // namespace
+
+void MachineServices::OpenDataFolderToEveryone() {
+  VNChangeAccessRights(kDataFolderRelative, kWorldGroup, kFullControl, 0, 1);
+}
+
+bool MachineServices::ReadRepositoryPath(std::string* path) {
+  return restore::ProductSettings(platform_).ReadUserRepositoryPath(path);
+}
+
+bool MachineServices::ReadProductVersion(std::string* version, bool* share_product_absent) {
+  return restore::ProductSettings(platform_).ReadProductVersion(version, share_product_absent);
+}
+
+bool MachineServices::CheckMainProgram(bool* running) {
+  return system::ProgramChecks(platform_).CheckMainProgram(running);
+}
+
+bool MachineServices::CheckShareProgram(bool* running) {
+  return system::ProgramChecks(platform_).CheckShareProgram(running);
+}
+
+std::unique_ptr<EngineRun> MachineServices::NewEngineRun(engine::Prompts& /*prompts*/) {
+  return std::make_unique<MachineEngineRun>(platform_, &cursor_);
+}
+
+bool MachineServices::ServiceRights() {
+  bool has_rights = true;
+  system::ServiceControl(platform_).CheckServiceRights(&has_rights);
+  return has_rights;
+}
+
+bool MachineServices::QueryService(const std::string& name, bool* running) {
+  return system::ServiceControl(platform_).QueryServiceRunning(name, running);
+}
+
+bool MachineServices::StopService(const std::string& name) {
+  return system::ServiceControl(platform_).StopServiceAndWait(name);
+}
+
+bool MachineServices::StartService(const std::string& name) {
+  return system::ServiceControl(platform_).StartServiceAndWait(name);
+}
+
+int MachineServices::OperatingSystemClass() {
+  return system::ClassifyOperatingSystem(platform_.system());
+}
+
+bool MachineServices::FolderExists(const std::string& path) {
+  uint32_t attributes = 0;
+  return platform_.files().ReadAttributes(path, &attributes) == platform::kSuccess &&
+         attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
+}
+
+void MachineServices::RemoveFolderTree(const std::string& /*path*/) {
+  // Wired to the file-tree removal of the backup engine when it joins the build.
+}
+
+std::string MachineServices::WindowsFolder() {
+  std::string folder;
+  return platform_.shell().WindowsFolder(&folder) == platform::kSuccess ? folder : "";
+}
+
+std::string MachineServices::ProgramFilesFolder() {
+  return platform_.shell().ExpandEnvironment("%ProgramFiles%");
+}
+
+}  // namespace qdw::app

@@ -1,0 +1,241 @@
+// The run sequence: the OK handler of the backup and restore dialog. It stops what must not
+// run during the operation, calls an engine, maps the result to a message, writes the
+// operation log, starts again what it stopped and removes the temporary folders.
+#include <memory>
+
+#include "app/file_dlg.h"
+#include "app/operation_log.h"
+#include "app/resource_ids.h"
+#include "app/result_messages.h"
+#include "app/temp_dlg.h"
+#include "platform/windows_path.h"
+
+namespace qdw::app {
+
+namespace {
+
+bool HasIndexingService(int os_class) { return os_class == 3 || os_class == 6; }
+
+}  // namespace
+
+void CFileDlg::HideInputs() {
+  if (restore_mode()) {
+    for (int id : {kArchiveLabel, kBrowseArchiveButton, kArchiveEdit}) ShowItem(id, false);
+  } else {
+    for (int id : {kBrowseFolderButton, kDestinationEdit, kArchiveNameEdit, kNoteText, kSeparator,
+                   kDestinationLabel, kArchiveNameLabel}) {
+      ShowItem(id, false);
+    }
+  }
+  ShowItem(kBackButton, false);
+  ShowItem(platform::kIdOk, false);
+  SetItemString(kHeadingText, kTextWorking);
+}
+
+void CFileDlg::OnOK() {
+  HideInputs();
+  RunState state;
+  state.os_class = app_.services.OperatingSystemClass();
+  std::unique_ptr<EngineRun> engine = app_.services.NewEngineRun(app_.prompts);
+  int code = kCompleted;
+  bool thrown = false;
+  try {
+    code = RunSteps(state, *engine);
+  } catch (...) {
+    thrown = true;
+  }
+  if (thrown) {
+    // Anything thrown inside the steps is a general failure: message 125 alone.
+    engine->CommandLineStart();
+    state.outcome = LoadText(kMsgOperationFailed);
+  } else if (code != kCompleted) {
+    FailurePath(state, *engine, code);
+  }
+  Tail(state);
+  ShowFinalState(state);
+}
+
+void CFileDlg::StartAnimation() {
+  platform::DialogWindow& dialog = window();
+  ShowItem(kAnimation, true);
+  if (dialog.AnimationOpen(kAnimation, kProgressAnimation)) {
+    dialog.AnimationPlay(kAnimation, 0, -1, -1);
+  }
+}
+
+void CFileDlg::StopAnimation() {
+  window().AnimationClose(kAnimation);
+  ShowItem(kAnimation, false);
+}
+
+int CFileDlg::RunSteps(RunState& state, EngineRun& engine) {
+  if (restore_mode()) {
+    state.archive_path = ItemText(kArchiveEdit);
+    if (MessageBox(kMsgConfirmRestore, platform::MessageBoxButtons::kYesNo) != platform::kIdYes) {
+      state.indexing_restart = false;
+      state.share_restart = false;
+      return kResultDeclined;
+    }
+  }
+  state.cursor = std::make_unique<ui::WaitCursor>(ui());
+  StartAnimation();
+  const int stopped = StopServices(state, engine);
+  if (stopped != kCompleted) return stopped;
+  std::string repository;
+  if (!app_.services.ReadRepositoryPath(&repository)) return kResultRepositoryUnreadable;
+  return restore_mode() ? RunRestore(state, engine, repository)
+                        : RunBackup(state, engine, repository);
+}
+
+int CFileDlg::StopServices(RunState& state, EngineRun& engine) {
+  RunServices& services = app_.services;
+  state.rights = services.ServiceRights();
+  if (!state.rights) {
+    engine.StopServicesWithoutRights();
+    return kCompleted;
+  }
+  if (HasIndexingService(state.os_class)) {
+    if (!services.QueryService(kIndexingServiceName, &state.indexing_running)) {
+      state.indexing_restart = false;
+      state.share_restart = false;
+      return kResultIndexingQueryFailed;
+    }
+    if (state.indexing_running && !services.StopService(kIndexingServiceName)) {
+      state.indexing_restart = false;
+      state.share_restart = false;
+      return kResultIndexingStopFailed;
+    }
+  }
+  if (!services.QueryService(kSharedFolderServiceName, &state.share_running)) {
+    state.share_restart = false;
+    return kResultSharedFolderQueryFailed;
+  }
+  if (state.share_running && !services.StopService(kSharedFolderServiceName)) {
+    state.share_restart = false;
+    return kResultSharedFolderStopFailed;
+  }
+  return kCompleted;
+}
+
+int CFileDlg::RunRestore(RunState& state, EngineRun& engine, const std::string& repository) {
+  const int step = engine.ProductFolderStep("Restore");
+  if (step != 0) return step;
+  int result = engine.Restore(state.archive_path, repository, "");
+  if (result == kResultNeedsTempFolder) {
+    CTempDlg temp(app_, repository);
+    if (temp.DoModal() != platform::kIdOk) return kResultNeedsTempFolder;
+    result = engine.Restore(state.archive_path, repository, temp.folder());
+  }
+  if (result == kResultAbandoned) {
+    state.log = false;
+    return kResultAbandoned;
+  }
+  if (result != 0) return result;
+  state.success = true;
+  engine.CommandLineStart();
+  return kCompleted;
+}
+
+bool CFileDlg::UnsafeDestination(const std::string& destination, const std::string& repository) {
+  // The Windows and programs folders are looked for anywhere in the text; a folder that is
+  // unknown (empty) refuses nothing.
+  for (const std::string& folder :
+       {app_.services.WindowsFolder().substr(0, platform::kMaxPath),
+        app_.services.ProgramFilesFolder().substr(0, platform::kMaxPath)}) {
+    if (!folder.empty() && platform::ContainsIgnoreCase(destination, folder)) return true;
+  }
+  // The product folder is replaced by a restore and copied by the backup itself.
+  if (repository.empty()) return false;
+  const std::string product = platform::JoinPath(repository, "VARNOLD");
+  const std::string trimmed = platform::StripTrailingSeparator(destination);
+  return platform::EqualsIgnoreCase(trimmed, product) ||
+         platform::StartsWithIgnoreCase(trimmed, product + "\\");
+}
+
+int CFileDlg::RunBackup(RunState& state, EngineRun& engine, const std::string& repository) {
+  const std::string destination = ItemText(kDestinationEdit);
+  const std::string name = ItemText(kArchiveNameEdit);
+  app_.last_backup_destination = destination;
+  if (UnsafeDestination(destination, repository)) {
+    MessageBox(kMsgUnsafeDestination);
+    return kResultDeclined;
+  }
+  const int result = engine.Backup(repository, destination, name);
+  if (result == 0) state.success = true;
+  state.archive_path = engine.ArchivePath();
+  if (result == kResultAbandoned) state.log = false;
+  if (result != 0 && result != kResultAbandoned) return result;
+  engine.CommandLineStart();
+  return kCompleted;
+}
+
+void CFileDlg::FailurePath(RunState& state, EngineRun& engine, int code) {
+  engine.CommandLineStart();
+  state.outcome = code == kResultDeclined ? "" : LoadText(kMsgOperationFailed);
+  const int message = ResultMessage(code);
+  state.outcome += "\n";
+  if (message != 0) state.outcome += LoadText(message);
+}
+
+void CFileDlg::Tail(RunState& state) {
+  if (state.log) {
+    OperationLog(app_.platform).Add(mode_, state.success, state.archive_path);
+  }
+  if (state.success) state.outcome = LoadText(kMsgOperationSucceeded);
+  RunServices& services = app_.services;
+  if (state.rights) {
+    if (HasIndexingService(state.os_class) && state.indexing_restart && state.indexing_running &&
+        !services.StartService(kIndexingServiceName)) {
+      state.outcome = LoadText(kMsgIndexingNotRestarted);
+    }
+    if (state.share_restart && state.share_running &&
+        !services.StartService(kSharedFolderServiceName)) {
+      state.outcome = LoadText(kMsgSharedFolderNotRestarted);
+    }
+  }
+  // Without a backup in this process the names are looked for at the root of the current drive.
+  const std::string& destination = app_.last_backup_destination;
+  for (const char* name : {"QDWBackUpTemp", "QDWBackUpFileTemp"}) {
+    const std::string folder =
+        destination.empty() ? std::string("\\") + name : platform::JoinPath(destination, name);
+    if (services.FolderExists(folder)) services.RemoveFolderTree(folder);
+  }
+  StopAnimation();
+  ShowItem(kHeadingText, false);
+  state.cursor.reset();
+}
+
+void CFileDlg::ShowFinalState(const RunState& state) {
+  if (state.log) {
+    SetItemString(platform::kIdCancel, kTextClose);
+    SetItemText(kOutcomeText, state.outcome);
+    ShowItem(kOutcomeText, true);
+    return;
+  }
+  // Abandoned: the dialog is put back for another try.
+  if (restore_mode()) {
+    SetItemString(kHeadingText, kTextRestoreAgainHeading);
+    SetItemString(kArchiveLabel, kTextArchiveLabel);
+    SetItemString(kBrowseArchiveButton, kTextBrowse);
+    for (int id : {kHeadingText, kArchiveLabel, kBrowseArchiveButton, kArchiveEdit}) {
+      ShowItem(id, true);
+    }
+  } else {
+    SetItemString(kHeadingText, kTextBackupHeading);
+    SetItemString(kNoteText, kTextBackupNote);
+    SetItemString(kBrowseFolderButton, kTextBrowse);
+    SetItemString(kDestinationLabel, kTextDestinationLabel);
+    SetItemString(kArchiveNameLabel, kTextArchiveNameLabel);
+    for (int id : {kHeadingText, kNoteText, kBrowseFolderButton, kDestinationLabel,
+                   kArchiveNameLabel, kSeparator, kDestinationEdit, kArchiveNameEdit}) {
+      ShowItem(id, true);
+    }
+    SetItemText(kArchiveNameEdit, NewArchiveName());
+  }
+  SetItemString(kBackButton, kTextBack);
+  ShowItem(kBackButton, true);
+  SetItemString(platform::kIdOk, kTextStart);
+  ShowItem(platform::kIdOk, true);
+}
+
+}  // namespace qdw::app

@@ -1,0 +1,25 @@
+// What start-up checks before the first dialog: the tool's data folder rights, the product's
+// settings and its running programs. The program wires the real parts (MachineServices).
+#ifndef QDW_APP_STARTUP_SERVICES_H_
+#define QDW_APP_STARTUP_SERVICES_H_
+
+#include <string>
+
+namespace qdw::app {
+
+class StartupServices {
+ public:
+  virtual ~StartupServices() = default;
+  // Gives everybody full control of the tool's data folder; the result does not matter.
+  virtual void OpenDataFolderToEveryone() = 0;
+  virtual bool ReadRepositoryPath(std::string* path) = 0;
+  // "Display_Version", and whether the separate share product's key is absent.
+  virtual bool ReadProductVersion(std::string* version, bool* share_product_absent) = 0;
+  // False when the check could not be made.
+  virtual bool CheckMainProgram(bool* running) = 0;
+  virtual bool CheckShareProgram(bool* running) = 0;
+};
+
+}  // namespace qdw::app
+
+#endif  // QDW_APP_STARTUP_SERVICES_H_

@@ -1,0 +1,169 @@
+#include "tests/app/app_test_support.h"
+
+#include <stdexcept>
+
+#include "platform/resources/pe_resource_image.h"
+
+namespace qdw::testing {
+
+namespace {
+
+class ImageLibrary : public platform::Library {
+ public:
+  explicit ImageLibrary(std::unique_ptr<resources::PeResourceImage> image)
+      : image_(std::move(image)) {}
+  void* Symbol(const std::string&) const override { return nullptr; }
+  bool Resource(uint16_t type, uint16_t id, std::vector<uint8_t>* bytes) const override {
+    return image_->Resource(type, id, bytes);
+  }
+  bool NamedTypeResource(const std::string& type, uint16_t id,
+                         std::vector<uint8_t>* bytes) const override {
+    return image_->NamedTypeResource(type, id, bytes);
+  }
+
+ private:
+  std::unique_ptr<resources::PeResourceImage> image_;
+};
+
+class FakeEngineRun : public app::EngineRun {
+ public:
+  FakeEngineRun(FakeRunServices& owner, engine::Prompts& prompts)
+      : owner_(owner), prompts_(prompts) {}
+
+  int ProductFolderStep(const std::string& mode_word) override {
+    owner_.calls.push_back("product-folder " + mode_word);
+    return owner_.product_step_result;
+  }
+  int Restore(const std::string& archive, const std::string& repository,
+              const std::string& temp_folder) override {
+    owner_.calls.push_back("restore " + archive + "|" + repository + "|" + temp_folder);
+    if (owner_.restore_results.empty()) return 0;
+    const int result = owner_.restore_results.front();
+    owner_.restore_results.pop_front();
+    return result;
+  }
+  int Backup(const std::string& repository, const std::string& destination,
+             const std::string& name) override {
+    owner_.calls.push_back("backup " + repository + "|" + destination + "|" + name);
+    if (owner_.during_backup) owner_.during_backup(prompts_);
+    if (owner_.backup_throws) throw std::runtime_error("database driver failed");
+    reported_ = owner_.archive_path;
+    return owner_.backup_result;
+  }
+  std::string ArchivePath() const override { return reported_; }
+  void StopServicesWithoutRights() override { owner_.calls.push_back("stop-without-rights"); }
+  void CommandLineStart() override { owner_.calls.push_back("command-line-start"); }
+
+ private:
+  FakeRunServices& owner_;
+  engine::Prompts& prompts_;
+  std::string reported_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::Library> LoadBuiltResourceModule() {
+  auto image = resources::PeResourceImage::Open(QDW_TEST_LINGVAULT_DLL);
+  if (image == nullptr) throw std::runtime_error("cannot read " QDW_TEST_LINGVAULT_DLL);
+  return std::make_unique<ImageLibrary>(std::move(image));
+}
+
+ScriptedUi::ScriptedUi(const std::string& script, platform::FileSystem* files)
+    : module_(LoadBuiltResourceModule()),
+      texts_(std::make_unique<app::ModuleTexts>(module_.get())) {
+  headless::HeadlessOptions options;
+  options.script = script;
+  options.script_name = "script";
+  options.transcript = &transcript_;
+  options.files = files;
+  options.on_failure = [this](const std::string& what) {
+    if (failure_.empty()) failure_ = what;
+  };
+  host_ = std::make_unique<headless::HeadlessHost>(std::move(options));
+  host_->SetResourceModule(module_.get());
+  ui_ = std::make_unique<ui::UiContext>(*host_, *texts_, "Quillon Deskora Backup Tool");
+}
+
+std::unique_ptr<app::EngineRun> FakeRunServices::NewEngineRun(engine::Prompts& prompts) {
+  calls.push_back("new-engine");
+  return std::make_unique<FakeEngineRun>(*this, prompts);
+}
+
+bool FakeRunServices::ServiceRights() {
+  calls.push_back("rights");
+  return rights;
+}
+
+bool FakeRunServices::QueryService(const std::string& name, bool* running) {
+  calls.push_back("query " + name);
+  const FakeService& service = services[name];
+  *running = service.query_ok && service.running;
+  return service.query_ok;
+}
+
+bool FakeRunServices::StopService(const std::string& name) {
+  calls.push_back("stop " + name);
+  return services[name].stop_ok;
+}
+
+bool FakeRunServices::StartService(const std::string& name) {
+  calls.push_back("start " + name);
+  return services[name].start_ok;
+}
+
+bool FakeRunServices::ReadRepositoryPath(std::string* path) {
+  calls.push_back("repository");
+  *path = repository_ok ? repository : "";
+  return repository_ok;
+}
+
+bool FakeRunServices::FolderExists(const std::string& path) { return folders.count(path) > 0; }
+
+void FakeRunServices::RemoveFolderTree(const std::string& path) {
+  calls.push_back("remove " + path);
+}
+
+bool FakeRunServices::Called(const std::string& call) const {
+  for (const std::string& made : calls) {
+    if (made == call) return true;
+  }
+  return false;
+}
+
+std::string FakeRunServices::CallList() const {
+  std::string list;
+  for (const std::string& call : calls) list += (list.empty() ? "" : "; ") + call;
+  return list;
+}
+
+bool FakeStartupServices::ReadRepositoryPath(std::string* path) {
+  calls.push_back("repository");
+  *path = repository;
+  return repository_ok;
+}
+
+bool FakeStartupServices::ReadProductVersion(std::string* version_out, bool* absent) {
+  calls.push_back("version");
+  *version_out = version;
+  *absent = share_product_absent;
+  return version_ok;
+}
+
+bool FakeStartupServices::CheckMainProgram(bool* running) {
+  calls.push_back("main-program");
+  *running = main_running;
+  return main_check_ok;
+}
+
+bool FakeStartupServices::CheckShareProgram(bool* running) {
+  calls.push_back("share-program");
+  *running = share_running;
+  return share_check_ok;
+}
+
+AppFixture::AppFixture(const std::string& script, platform::Platform& platform)
+    : scripted_(script, &platform.files()),
+      prompts_(scripted_.ui(), platform),
+      context_{scripted_.ui(), platform, services_, prompts_, ""} {}
+
+}  // namespace qdw::testing
