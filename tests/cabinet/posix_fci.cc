@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,13 +23,37 @@ struct PackState {
   std::string extension;
 };
 
-void* Alloc(unsigned long size) { return std::malloc(size); }
-void Free(void* block) { std::free(block); }
+std::atomic<size_t> g_memory{0};
+std::atomic<size_t> g_peak_memory{0};
+int g_open_handles = 0;
+
+// Blocks carry their size in front so the peak can be tracked.
+void* Alloc(unsigned long size) {
+  auto* block = static_cast<size_t*>(std::malloc(size + sizeof(max_align_t)));
+  if (block == nullptr) return nullptr;
+  *block = size;
+  size_t now = g_memory += size;
+  size_t peak = g_peak_memory;
+  while (now > peak && !g_peak_memory.compare_exchange_weak(peak, now)) {
+  }
+  return reinterpret_cast<char*>(block) + sizeof(max_align_t);
+}
+
+void Free(void* memory) {
+  if (memory == nullptr) return;
+  auto* block = reinterpret_cast<size_t*>(static_cast<char*>(memory) - sizeof(max_align_t));
+  g_memory -= *block;
+  std::free(block);
+}
 
 intptr_t Open(char* path, int oflag, int pmode, int* err, void*) {
   int mode = ((pmode & CAB_S_IREAD) ? 0400 : 0) | ((pmode & CAB_S_IWRITE) ? 0200 : 0);
   int fd = open(path, PosixOpenFlags(oflag), mode ? mode : 0600);
-  if (fd < 0) *err = errno;
+  if (fd < 0) {
+    *err = errno;
+  } else {
+    ++g_open_handles;
+  }
   return fd;
 }
 
@@ -50,6 +76,7 @@ unsigned int Write(intptr_t hf, void* memory, unsigned int cb, int* err, void*) 
 }
 
 int Close(intptr_t hf, int* err, void*) {
+  --g_open_handles;
   int result = close(static_cast<int>(hf));
   if (result != 0) *err = errno;
   return result;
@@ -67,7 +94,8 @@ int Delete(char* path, int* err, void*) {
   return result;
 }
 
-int TempName(char* name, int size, void*) {
+int TempName(char* name, int size, void* pv) {
+  if (static_cast<PackState*>(pv)->options->no_temp_names) return 0;
   const char* dir = std::getenv("TMPDIR");
   std::string pattern = std::string(dir ? dir : "/tmp") + "/cabtestXXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
@@ -89,6 +117,7 @@ int FilePlaced(PCCAB, char*, long, int continuation, void* pv) {
 
 int NextCabinet(PCCAB ccab, unsigned long, void* pv) {
   auto* state = static_cast<PackState*>(pv);
+  if (state->options->refuse_next_cabinet) return 0;
   std::snprintf(ccab->szCab, sizeof(ccab->szCab), "%s_add%d%s", state->base.c_str(), ccab->iCab,
                 state->extension.c_str());
   state->result->continuation_names.push_back(ccab->szCab);
@@ -96,7 +125,9 @@ int NextCabinet(PCCAB ccab, unsigned long, void* pv) {
   return 1;
 }
 
-long Status(unsigned int, unsigned long, unsigned long, void*) { return 0; }
+long Status(unsigned int, unsigned long, unsigned long, void* pv) {
+  return static_cast<PackState*>(pv)->options->abort_in_status ? -1 : 0;
+}
 
 intptr_t OpenInfo(char* name, unsigned short* date, unsigned short* time, unsigned short* attribs,
                   int* err, void* pv) {
@@ -110,7 +141,11 @@ intptr_t OpenInfo(char* name, unsigned short* date, unsigned short* time, unsign
   auto found = state->options->attributes.find(name);
   *attribs = found == state->options->attributes.end() ? 0x20 : found->second;
   int fd = open(name, O_RDONLY);
-  if (fd < 0) *err = errno;
+  if (fd < 0) {
+    *err = errno;
+  } else {
+    ++g_open_handles;
+  }
   return fd;
 }
 
@@ -156,8 +191,14 @@ PackResult PackFiles(const std::vector<SourceFile>& files, const std::string& ca
   state.extension = name.substr(name.size() - 4);
   result.volumes.push_back(cabinet_path);
 
+  g_memory = g_peak_memory = 0;
+  g_open_handles = 0;
   CCAB ccab{};
   ccab.cb = options.volume_limit;
+  ccab.cbReserveCFHeader = options.reserve_header;
+  ccab.cbReserveCFFolder = options.reserve_folder;
+  ccab.cbReserveCFData = options.reserve_data;
+  ccab.fFailOnIncompressible = options.fail_on_incompressible;
   ccab.cbFolderThresh = options.folder_threshold;
   ccab.iCab = 1;
   ccab.setID = options.set_id;
@@ -165,7 +206,10 @@ PackResult PackFiles(const std::vector<SourceFile>& files, const std::string& ca
   std::snprintf(ccab.szCabPath, sizeof(ccab.szCabPath), "%s", state.folder.c_str());
   HFCI hfci = FCICreate(&result.erf, FilePlaced, Alloc, Free, Open, Read, Write, Close, Seek,
                         Delete, TempName, &ccab, &state);
-  if (hfci == nullptr) return result;
+  if (hfci == nullptr) {
+    result.peak_memory = g_peak_memory;
+    return result;
+  }
   bool ok = true;
   for (const SourceFile& file : files) {
     ok = FCIAddFile(hfci, const_cast<char*>(file.path.c_str()),
@@ -176,6 +220,8 @@ PackResult PackFiles(const std::vector<SourceFile>& files, const std::string& ca
   if (ok) ok = FCIFlushCabinet(hfci, 0, NextCabinet, Status);
   FCIDestroy(hfci);
   result.ok = ok;
+  result.peak_memory = g_peak_memory;
+  result.open_handles_left = g_open_handles;
   return result;
 }
 

@@ -9,14 +9,9 @@
 #include <vector>
 
 #include "cabinet/fci.h"
+#include "tests/cabinet/test_tree.h"
 
 namespace qdw::cab::testing {
-
-// One file to pack: where it is and the name to store.
-struct SourceFile {
-  std::string path;
-  std::string stored_name;
-};
 
 struct PackOptions {
   unsigned long volume_limit = 0;  // CCAB.cb
@@ -25,6 +20,14 @@ struct PackOptions {
   TCOMP compression = tcompTYPE_MSZIP;
   // Attribute bits handed back by the open-info callback, by source path (default 0x20).
   std::map<std::string, unsigned short> attributes;
+  unsigned int reserve_header = 0;
+  unsigned int reserve_folder = 0;
+  unsigned int reserve_data = 0;
+  bool fail_on_incompressible = false;
+  // Failures to provoke.
+  bool abort_in_status = false;
+  bool refuse_next_cabinet = false;
+  bool no_temp_names = false;
 };
 
 struct PackResult {
@@ -36,6 +39,8 @@ struct PackResult {
   std::vector<std::string> continuation_names;
   int files_placed = 0;
   int continuations_placed = 0;
+  size_t peak_memory = 0;  // most bytes held through the alloc callback at once
+  int open_handles_left = 0;
 };
 
 // Packs `files` into the set whose first volume is `cabinet_path` (must end in ".qdw" or

@@ -7,9 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/cabinet/posix_fci.h"
-
 namespace qdw::cab::testing {
+
+// One file to pack: where it is and the name to store.
+struct SourceFile {
+  std::string path;
+  std::string stored_name;
+};
 
 // A fresh folder below $TMPDIR (or /tmp), removed with its content on destruction.
 class ScratchDir {

@@ -1,0 +1,27 @@
+#include <gtest/gtest.h>
+
+#include "cabinet/cab_names.h"
+
+namespace qdw::cab {
+namespace {
+
+TEST(CabNameIsSafeRelativeTest, AcceptsPlainRelativeNames) {
+  for (const char* name : {"a.txt", "VARNOLD\\QDW\\doc 1.pdf", "d/e/f", "caf\xE9.txt", "..hidden",
+                           "a..b\\c", "x\\.y"}) {
+    EXPECT_TRUE(CabNameIsSafeRelative(name)) << name;
+  }
+}
+
+TEST(CabNameIsSafeRelativeTest, RefusesNamesThatLeaveTheDestination) {
+  for (const char* name : {"", "\\a.txt", "/etc/passwd", "C:\\x", "c:x", "..\\x", "a\\..\\..\\x",
+                           "a/../x", "..", "a\\..", ".\\a", "a\\\\b", "a\\", "a\\. .\\b",
+                           "a\\...\\b", "\\\\server\\share\\x", "file.txt:stream",
+                           "a\x01"
+                           "b"}) {
+    EXPECT_FALSE(CabNameIsSafeRelative(name)) << name;
+  }
+  EXPECT_FALSE(CabNameIsSafeRelative(nullptr));
+}
+
+}  // namespace
+}  // namespace qdw::cab
