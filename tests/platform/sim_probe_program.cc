@@ -1,0 +1,38 @@
+// A stand-in program for the process, shell and mutex suites. It runs on the machine named by
+// QDW_MACHINE, like every program the machine starts:
+//   sim_probe_program exit N          ends with exit code N
+//   sim_probe_program sleep MS        sleeps, then ends with 0
+//   sim_probe_program args FILE A...  writes its arguments, one a line, to the host FILE
+//   sim_probe_program mutex NAME      ends with 0 when it created the mutex NAME first,
+//                                     183 when it already existed, 1 on another failure
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "platform/platform.h"
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "exit") == 0) return std::atoi(argv[2]);
+  if (argc >= 3 && std::strcmp(argv[1], "sleep") == 0) {
+    ::usleep(static_cast<useconds_t>(std::atoi(argv[2])) * 1000);
+    return 0;
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "args") == 0) {
+    std::ofstream out(argv[2]);
+    for (int i = 3; i < argc; ++i) out << argv[i] << "\n";
+    const char* machine = std::getenv("QDW_MACHINE");
+    out << "QDW_MACHINE=" << (machine ? machine : "") << "\n";
+    return 0;
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "mutex") == 0) {
+    std::unique_ptr<qdw::platform::NamedMutex> mutex;
+    qdw::platform::WinError result =
+        qdw::platform::DefaultPlatform().mutexes().Create(argv[2], true, &mutex);
+    if (result == qdw::platform::kSuccess) return 0;
+    return result == qdw::platform::kErrorAlreadyExists ? 183 : 1;
+  }
+  return 2;
+}
