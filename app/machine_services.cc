@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include "app/archive_packer_factory.h"
+#include "engine/backup/backup_restore.h"
+#include "engine/backup/tree_remover.h"
 #include "engine/restore/product_settings.h"
 #include "rightsmend/rightsmend.h"
 #include "system/command_line_services.h"
@@ -18,35 +21,40 @@ constexpr char kDataFolderRelative[] = "VARNOLD\\Quillon Deskora Backup Tool";
 constexpr char kWorldGroup[] = "Everyone";
 constexpr uint32_t kFullControl = 2032127;
 
-// The engine object of one run. The command-line service steps are real; the engines join
-// when their issues wire them in, and until then a run fails as a general failure.
+// The engine object of one run over the backup engine's CBackupRestore. The restore engine
+// joins when its issue wires it in; until then a restore fails as a general failure.
 class MachineEngineRun : public EngineRun {
  public:
-  MachineEngineRun(platform::Platform& platform, system::WaitCursor* cursor)
-      : platform_(platform), cursor_(cursor), command_line_(platform, cursor) {}
+  MachineEngineRun(platform::Platform& platform, engine::Prompts& prompts,
+                   system::WaitCursor* cursor)
+      : platform_(platform),
+        cursor_(cursor),
+        command_line_(platform, cursor),
+        packer_(MakeArchivePacker()),
+        engine_(platform, prompts, *packer_) {}
 
-  int ProductFolderStep(const std::string& /*mode_word*/) override { throw NotWired(); }
+  int ProductFolderStep(const std::string& mode_word) override {
+    return engine_.RunProductFolderStep(mode_word);
+  }
   int Restore(const std::string&, const std::string&, const std::string&) override {
-    throw NotWired();
+    throw std::runtime_error("the restore engine is not part of this build yet");
   }
-  int Backup(const std::string&, const std::string&, const std::string&) override {
-    throw NotWired();
+  int Backup(const std::string& repository, const std::string& destination,
+             const std::string& name) override {
+    return engine_.Backup(repository, destination, name);
   }
-  std::string ArchivePath() const override { return archive_path_; }
+  std::string ArchivePath() const override { return engine_.archive_path(); }
   void StopServicesWithoutRights() override {
     system::StopServicesWithoutRights(platform_, command_line_, cursor_);
   }
   void CommandLineStart() override { command_line_.StartProductServices(); }
 
  private:
-  static std::runtime_error NotWired() {
-    return std::runtime_error("the backup and restore engines are not part of this build yet");
-  }
-
   platform::Platform& platform_;
   system::WaitCursor* cursor_;
   system::CommandLineServices command_line_;
-  std::string archive_path_;
+  std::unique_ptr<backup::ArchivePacker> packer_;
+  engine::CBackupRestore engine_;
 };
 
 }  // namespace
@@ -71,8 +79,8 @@ bool MachineServices::CheckShareProgram(bool* running) {
   return system::ProgramChecks(platform_).CheckShareProgram(running);
 }
 
-std::unique_ptr<EngineRun> MachineServices::NewEngineRun(engine::Prompts& /*prompts*/) {
-  return std::make_unique<MachineEngineRun>(platform_, &cursor_);
+std::unique_ptr<EngineRun> MachineServices::NewEngineRun(engine::Prompts& prompts) {
+  return std::make_unique<MachineEngineRun>(platform_, prompts, &cursor_);
 }
 
 bool MachineServices::ServiceRights() {
@@ -103,8 +111,10 @@ bool MachineServices::FolderExists(const std::string& path) {
          attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
 }
 
-void MachineServices::RemoveFolderTree(const std::string& /*path*/) {
-  // Wired to the file-tree removal of the backup engine when it joins the build.
+void MachineServices::RemoveFolderTree(const std::string& path) {
+  // The tool's own work folders: read-only files must not keep them alive.
+  backup::TreeRemover(platform_.files(), backup::ProcessBackupState())
+      .RemoveTree(path, backup::ReadOnlyHandling::kClear);
 }
 
 std::string MachineServices::WindowsFolder() {

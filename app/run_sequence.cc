@@ -8,6 +8,7 @@
 #include "app/resource_ids.h"
 #include "app/result_messages.h"
 #include "app/temp_dlg.h"
+#include "engine/engine_errors.h"
 #include "platform/windows_path.h"
 
 namespace qdw::app {
@@ -41,6 +42,10 @@ void CFileDlg::OnOK() {
   bool thrown = false;
   try {
     code = RunSteps(state, *engine);
+  } catch (const engine::ResultCodeError& error) {
+    // A step that raised one of the result codes fails with it, as if it had returned it.
+    code = error.code();
+    if (code == kResultAbandoned) state.log = false;
   } catch (...) {
     thrown = true;
   }

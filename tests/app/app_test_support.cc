@@ -68,6 +68,11 @@ std::unique_ptr<platform::Library> LoadBuiltResourceModule() {
   return std::make_unique<ImageLibrary>(std::move(image));
 }
 
+std::string ModuleText(int id) {
+  static const std::unique_ptr<platform::Library> module = LoadBuiltResourceModule();
+  return app::ModuleTexts(module.get()).Text(id);
+}
+
 ScriptedUi::ScriptedUi(const std::string& script, platform::FileSystem* files)
     : module_(LoadBuiltResourceModule()),
       texts_(std::make_unique<app::ModuleTexts>(module_.get())) {

@@ -26,6 +26,14 @@ namespace qdw::testing {
 // The resource module of the build (build/bin/Lingvault.dll), read from its file.
 std::unique_ptr<platform::Library> LoadBuiltResourceModule();
 
+// Text of string `id` of the built resource module, for composing scripts.
+std::string ModuleText(int id);
+
+// The tool's data folder of the test machines, and its operation log.
+inline constexpr char kDataFolder[] = "C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool";
+inline constexpr char kLogFile[] =
+    "C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool\\BackupLog.txt";
+
 // A headless host answering from `script`, recording the transcript; a failure is recorded
 // and thrown as headless::ScriptFailure.
 class ScriptedUi {
