@@ -1,0 +1,55 @@
+#include "Compressor/tree_adder.h"
+
+#include <utility>
+#include <vector>
+
+#include "Compressor/writer_callbacks.h"
+#include "platform/platform.h"
+#include "platform/windows_path.h"
+
+namespace qdw::compressor {
+namespace {
+
+// The result of a level that cannot be listed: "Failure opening file to be stored in cabinet."
+constexpr int kCannotOpen = FCIERR_OPEN_SRC;
+// A failed add whose error record names no cause.
+constexpr int kUnexpectedFailure = -1;
+
+}  // namespace
+
+TreeAdder::TreeAdder(HFCI context, FciAddFileEntry add_file, const ERF* error_record,
+                     std::string root)
+    : context_(context), add_file_(add_file), error_record_(error_record), root_(std::move(root)) {}
+
+int TreeAdder::AddFolder(const std::string& relative) {
+  std::string pattern = root_ + relative + "*";
+  if (pattern.size() >= platform::kMaxPath) return kCannotOpen;
+  std::vector<platform::DirEntry> entries;
+  if (platform::DefaultPlatform().files().Find(pattern, &entries) != platform::kSuccess) {
+    return kCannotOpen;
+  }
+  for (const platform::DirEntry& entry : entries) {
+    int result = 0;
+    if (entry.attributes & platform::kAttrDirectory) {
+      if (entry.name == "." || entry.name == "..") continue;
+      result = AddFolder(relative + entry.name + "\\");
+    } else {
+      result = AddOneFile(relative, entry.name);
+    }
+    if (result != 0) return result;
+  }
+  return 0;
+}
+
+int TreeAdder::AddOneFile(const std::string& relative, const std::string& name) {
+  std::string source = root_ + relative + name;
+  if (source.size() >= platform::kMaxPath) return kCannotOpen;
+  std::string stored = relative + name;
+  if (add_file_(context_, source.data(), stored.data(), 0, WriterNextCabinet, WriterStatus,
+                WriterOpenForAdding, tcompTYPE_MSZIP)) {
+    return 0;
+  }
+  return error_record_->erfOper != 0 ? error_record_->erfOper : kUnexpectedFailure;
+}
+
+}  // namespace qdw::compressor

@@ -1,0 +1,113 @@
+#include "Extractor/extract_run.h"
+
+#include <string>
+
+#include "Extractor/extractor_state.h"
+#include "Extractor/file_notifications.h"
+#include "Extractor/reader_callbacks.h"
+#include "archive/cabinet_module.h"
+#include "archive/runtime_files.h"
+#include "cabinet/fdi.h"
+#include "platform/platform.h"
+#include "platform/windows_path.h"
+
+namespace qdw::extractor {
+namespace {
+
+using FdiCreateEntry = decltype(&FDICreate);
+using FdiCopyEntry = decltype(&FDICopy);
+using FdiIsCabinetEntry = decltype(&FDIIsCabinet);
+using FdiDestroyEntry = decltype(&FDIDestroy);
+
+bool IsEmpty(const char* text) { return text == nullptr || *text == '\0'; }
+
+bool IsExistingFolder(const std::string& folder) {
+  std::string path = platform::StripTrailingSeparator(folder);
+  if (platform::IsBareDrive(path)) path += '\\';
+  uint32_t attributes = 0;
+  return platform::DefaultPlatform().files().ReadAttributes(path, &attributes) ==
+             platform::kSuccess &&
+         (attributes & platform::kAttrDirectory) != 0;
+}
+
+// Destroys the context and releases the library when that worked; a context that could not
+// be destroyed keeps the library loaded.
+void Finish(HFDI context, FdiDestroyEntry destroy, archive::CabinetModule* cabinet) {
+  if (destroy(context)) {
+    cabinet->Release();
+  } else {
+    cabinet->Abandon();
+  }
+  archive::RuntimeFiles::Instance().CloseAll();
+}
+
+int CopyVolume(const std::string& cabinet_path, archive::CabinetModule* cabinet) {
+  auto create = cabinet->Entry<FdiCreateEntry>("FDICreate");
+  auto copy = cabinet->Entry<FdiCopyEntry>("FDICopy");
+  auto is_cabinet = cabinet->Entry<FdiIsCabinetEntry>("FDIIsCabinet");
+  auto destroy = cabinet->Entry<FdiDestroyEntry>("FDIDestroy");
+  if (create == nullptr || copy == nullptr || is_cabinet == nullptr || destroy == nullptr) {
+    return kExtractFailed;
+  }
+
+  ERF error{};
+  HFDI context = create(ReaderAllocate, ReaderFree, ReaderOpen, ReaderRead, ReaderWrite,
+                        ReaderClose, ReaderSeek, cpu80386, &error);
+  if (context == nullptr) return error.erfOper != 0 ? error.erfOper : kExtractFailed;
+
+  std::string drive;
+  std::string dir;
+  std::string file_name;
+  std::string extension;
+  platform::SplitPath(cabinet_path, &drive, &dir, &file_name, &extension);
+  std::string folder = drive + dir;
+  std::string name = file_name + extension;
+  // Names the cabinet library's buffers cannot hold are files it could never open.
+  bool fits = cabinet_path.size() < platform::kMaxPath && folder.size() < CB_MAX_CAB_PATH &&
+              name.size() < CB_MAX_CABINET_NAME;
+  intptr_t volume = fits ? ReaderOpen(const_cast<char*>(cabinet_path.c_str()),
+                                      CAB_O_RDONLY | CAB_O_BINARY | CAB_O_SEQUENTIAL, 0)
+                         : -1;
+  if (volume == -1) {
+    Finish(context, destroy, cabinet);
+    return kCabinetNotOpened;
+  }
+  FDICABINETINFO info{};
+  bool recognised = is_cabinet(context, volume, &info) != 0;
+  ReaderClose(volume);
+  if (!recognised) {
+    Finish(context, destroy, cabinet);
+    return kNotACabinet;
+  }
+
+  ExtractorState& state = ProcessState();
+  state.refusal = 0;
+  bool copied = copy(context, name.data(), folder.data(), 0, ReaderNotify, nullptr, nullptr) != 0;
+  int code = error.erfOper;
+  Finish(context, destroy, cabinet);
+  if (copied) return 0;
+  if (state.refusal != 0) return state.refusal;
+  return code != 0 ? code : kExtractFailed;
+}
+
+}  // namespace
+
+int RunExtract(const char* cabinet_path, const char* destination_folder) {
+  if (IsEmpty(cabinet_path) || IsEmpty(destination_folder)) return kExtractFailed;
+  try {
+    ExtractorState& state = ProcessState();
+    state.destination = destination_folder;
+    if (state.destination.back() != '\\') state.destination += '\\';
+    if (state.destination.size() >= platform::kMaxPath || !IsExistingFolder(state.destination)) {
+      return kNoDestinationFolder;
+    }
+    archive::CabinetModule cabinet;
+    if (!cabinet.Load()) return kExtractFailed;
+    return CopyVolume(cabinet_path, &cabinet);
+  } catch (...) {
+    archive::RuntimeFiles::Instance().CloseAll();
+    return kExtractFailed;
+  }
+}
+
+}  // namespace qdw::extractor

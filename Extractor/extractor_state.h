@@ -1,0 +1,22 @@
+// What the archive reader keeps for the process during a call: the destination folder, and
+// the result the call ends with when a file was refused on this side.
+#ifndef QDW_EXTRACTOR_EXTRACTOR_STATE_H_
+#define QDW_EXTRACTOR_EXTRACTOR_STATE_H_
+
+#include <string>
+
+namespace qdw::extractor {
+
+struct ExtractorState {
+  std::string destination;  // ends with "\"
+  // 0, or the code Extract returns instead of the cabinet library's "User aborted." after the
+  // notification callback refused a file.
+  int refusal = 0;
+};
+
+// The one state of this process (Extract is not reentrant).
+ExtractorState& ProcessState();
+
+}  // namespace qdw::extractor
+
+#endif  // QDW_EXTRACTOR_EXTRACTOR_STATE_H_

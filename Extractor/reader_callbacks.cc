@@ -1,0 +1,39 @@
+#include "Extractor/reader_callbacks.h"
+
+#include <cstdlib>
+
+#include "archive/runtime_files.h"
+
+namespace qdw::extractor {
+
+using archive::RuntimeFiles;
+
+void* QDW_CAB_CALL ReaderAllocate(unsigned long size) { return std::malloc(size); }
+
+void QDW_CAB_CALL ReaderFree(void* memory) { std::free(memory); }
+
+intptr_t QDW_CAB_CALL ReaderOpen(char* path, int oflag, int pmode) {
+  try {
+    return RuntimeFiles::Instance().Open(path, oflag, pmode, nullptr);
+  } catch (...) {
+    return -1;
+  }
+}
+
+unsigned int QDW_CAB_CALL ReaderRead(intptr_t handle, void* memory, unsigned int count) {
+  return RuntimeFiles::Instance().Read(handle, memory, count, nullptr);
+}
+
+unsigned int QDW_CAB_CALL ReaderWrite(intptr_t handle, void* memory, unsigned int count) {
+  return RuntimeFiles::Instance().Write(handle, memory, count, nullptr);
+}
+
+int QDW_CAB_CALL ReaderClose(intptr_t handle) {
+  return RuntimeFiles::Instance().Close(handle, nullptr);
+}
+
+long QDW_CAB_CALL ReaderSeek(intptr_t handle, long distance, int origin) {
+  return RuntimeFiles::Instance().Seek(handle, distance, origin, nullptr);
+}
+
+}  // namespace qdw::extractor

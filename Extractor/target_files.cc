@@ -1,0 +1,86 @@
+#include "Extractor/target_files.h"
+
+#include <memory>
+
+#include "archive/dos_time.h"
+#include "archive/runtime_files.h"
+#include "cabinet/cab_types.h"
+#include "platform/platform.h"
+#include "platform/windows_path.h"
+
+namespace qdw::extractor {
+namespace {
+
+// The attribute bits a cabinet keeps: read-only, hidden, system and archive.
+constexpr uint32_t kStoredAttributeMask = 0x27;
+
+bool FolderExists(platform::FileSystem& files, const std::string& folder) {
+  std::string path = platform::StripTrailingSeparator(folder);
+  if (platform::IsBareDrive(path)) path += '\\';
+  uint32_t attributes = 0;
+  return files.ReadAttributes(path, &attributes) == platform::kSuccess &&
+         (attributes & platform::kAttrDirectory) != 0;
+}
+
+}  // namespace
+
+bool MakeTargetFolders(const std::string& target) {
+  platform::FileSystem& files = platform::DefaultPlatform().files();
+  std::string drive;
+  std::string dir;
+  std::string file_name;
+  std::string extension;
+  platform::SplitPath(target, &drive, &dir, &file_name, &extension);
+  const std::string folder = drive + dir;
+  if (folder.empty() || FolderExists(files, folder)) return true;
+
+  // Walk the folder from its start: past the drive and one leading "\", every further "\"
+  // ends a level that is created when missing.
+  size_t position = drive.size();
+  if (position < folder.size() && folder[position] == '\\') ++position;
+  for (; position < folder.size(); ++position) {
+    if (folder[position] != '\\') continue;
+    std::string level = folder.substr(0, position);
+    if (FolderExists(files, level)) continue;
+    if (files.MakeFolder(level) != platform::kSuccess && !FolderExists(files, level)) {
+      return false;
+    }
+  }
+  return FolderExists(files, folder);
+}
+
+intptr_t CreateTarget(const std::string& target) {
+  platform::FileSystem& files = platform::DefaultPlatform().files();
+  uint32_t attributes = 0;
+  if (files.ReadAttributes(target, &attributes) == platform::kSuccess) {
+    if (attributes & platform::kAttrReadOnly) {
+      uint32_t writable = attributes & ~platform::kAttrReadOnly & kStoredAttributeMask;
+      files.WriteAttributes(target, writable != 0 ? writable : platform::kAttrNormal);
+    }
+    files.Delete(target);
+  }
+  // Truncation: a target whose deletion failed never keeps old bytes behind the new data.
+  return archive::RuntimeFiles::Instance().Open(
+      target.c_str(), CAB_O_WRONLY | CAB_O_CREAT | CAB_O_TRUNC | CAB_O_BINARY | CAB_O_SEQUENTIAL,
+      CAB_S_IREAD | CAB_S_IWRITE, nullptr);
+}
+
+void FinishTarget(const std::string& target, uint16_t dos_date, uint16_t dos_time,
+                  uint16_t attributes) {
+  platform::Platform& machine = platform::DefaultPlatform();
+  std::unique_ptr<platform::File> file;
+  if (machine.files().Open(target, platform::kGenericRead | platform::kGenericWrite,
+                           platform::kShareRead, platform::Disposition::kOpenExisting,
+                           platform::kAttrNormal, &file) == platform::kSuccess &&
+      file != nullptr) {
+    platform::FileTime stamp;
+    if (archive::LocalDosDateTimeToUtc(machine.system(), dos_date, dos_time, &stamp)) {
+      file->SetTimes(&stamp, nullptr, &stamp);
+    }
+    file.reset();
+  }
+  uint32_t bits = attributes & kStoredAttributeMask;
+  machine.files().WriteAttributes(target, bits != 0 ? bits : platform::kAttrNormal);
+}
+
+}  // namespace qdw::extractor

@@ -1,0 +1,26 @@
+// Putting one unpacked file in place: its folders, the replacement of an earlier file, and
+// the time stamp and attributes it was stored with.
+#ifndef QDW_EXTRACTOR_TARGET_FILES_H_
+#define QDW_EXTRACTOR_TARGET_FILES_H_
+
+#include <cstdint>
+#include <string>
+
+namespace qdw::extractor {
+
+// Makes sure the folder of `target` (a full path) exists, creating every missing level below
+// the drive. False when a level cannot be created.
+bool MakeTargetFolders(const std::string& target);
+
+// Removes a file at `target` (clearing its read-only attribute first) and creates it afresh,
+// truncated, for writing. A runtime file handle, or -1.
+intptr_t CreateTarget(const std::string& target);
+
+// Sets the stored local MS-DOS time as creation and last-write time and the stored attributes
+// (masked with 0x27). Failures are ignored: the data is already in place.
+void FinishTarget(const std::string& target, uint16_t dos_date, uint16_t dos_time,
+                  uint16_t attributes);
+
+}  // namespace qdw::extractor
+
+#endif  // QDW_EXTRACTOR_TARGET_FILES_H_
