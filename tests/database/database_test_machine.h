@@ -18,11 +18,15 @@ class DatabaseTestMachine {
   ~DatabaseTestMachine();
 
   SimTestMachine& sim() { return sim_; }
-  platform::Platform& platform() { return *platform_; }
-  platform::FileSystem& files() { return platform_->files(); }
-  platform::Databases& databases() { return platform_->databases(); }
+  platform::Platform& platform() { return sim_.platform(); }
+  platform::FileSystem& files() { return platform().files(); }
+  platform::Databases& databases() { return platform().databases(); }
 
   bool Exists(const std::string& windows_path) { return sim_.Exists(windows_path); }
+  // Creates a folder with its parents behind the ports' back.
+  void MakeFolder(const std::string& windows_path);
+  // Creates an empty product database (with its folder) and fills it; fails the test on error.
+  void MakeDatabase(const std::string& database_path, const std::vector<std::string>& rows);
 
   // Every row of `sql` with the named columns, values as text ("" for NULL); fails the test
   // on a database error.
@@ -39,7 +43,6 @@ class DatabaseTestMachine {
 
  private:
   SimTestMachine sim_;
-  std::unique_ptr<platform::Platform> platform_;
 };
 
 }  // namespace qdw::testing
