@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <ostream>
 #include <string>
 
@@ -160,15 +161,17 @@ TEST_F(AccessRightsTest, RelativePathLiesUnderTheCommonApplicationDataFolder) {
 TEST_F(AccessRightsTest, PathsBeyondTheBufferAreRefused) {
   const std::string folder = "C:\\" + std::string(240, 'f');
   MakeFolder(folder);
-  machine_.PutFile(folder + "\\" + std::string(14, 'n'), "fits: 259 characters");
-  machine_.PutFile(folder + "\\" + std::string(15, 'n'), "260 characters");
-  EXPECT_EQ(Change(folder + "\\" + std::string(14, 'n'), "jo", 1, 0, 0), kRightsDone);
-  EXPECT_EQ(Change(folder + "\\" + std::string(15, 'n'), "jo", 1, 0, 0), kRightsFailed);
-  // Part-way through a tree: what was changed before the long name stays changed.
-  EXPECT_EQ(Change(folder, "jo", platform::kMaskRead, 0, 1), kRightsFailed);
-  EXPECT_EQ(DaclOf(folder), Acl{{Allowed(kJoSid, platform::kMaskRead, kFolderFlags)}});
+  machine_.PutFile(folder + "\\" + std::string(15, 'n'), "fits: 259 characters");
+  EXPECT_EQ(Change(folder + "\\" + std::string(15, 'n'), "jo", 1, 0, 0), kRightsDone);
+  EXPECT_EQ(Change(folder + "\\" + std::string(16, 'n'), "jo", 1, 0, 0), kRightsFailed);
   AccessRights rights(machine_.platform());
   EXPECT_EQ(rights.ChangeRelative(std::string(250, 'r'), "jo", 1, 0, 0), kRightsFailed);
+
+  // A name the machine's own calls could not reach, put there behind their back: the walk
+  // stops at it, and what was changed before stays changed.
+  std::ofstream(machine_.HostPath(folder) + "/" + std::string(16, 'z')) << "260 characters";
+  EXPECT_EQ(Change(folder, "jo", platform::kMaskRead, 0, 1), kRightsFailed);
+  EXPECT_EQ(DaclOf(folder), Acl{{Allowed(kJoSid, platform::kMaskRead, kFolderFlags)}});
 }
 
 TEST_F(AccessRightsTest, ObjectWithoutADaclStartsFromAnEmptyList) {

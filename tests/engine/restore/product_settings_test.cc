@@ -164,7 +164,11 @@ TEST(ProductSettingsWithoutAdminTest, MachineSettingsAreNotWritable) {
 }
 
 TEST_F(ProductSettingsTest, SharedFoldersAreReadFromTheFirstSubkeyInEnumerationOrder) {
-  EXPECT_TRUE(ReadShares().empty()) << "no product key is not an error";
+  std::vector<std::string> entries{"stale"};
+  EXPECT_FALSE(settings_.ReadUserSharedFolders(&entries)) << "the product is not installed";
+  EXPECT_TRUE(entries.empty());
+  MakeKey(Hive::kLocalMachine, kMachineProductKey);
+  EXPECT_TRUE(ReadShares().empty()) << "a product key without subkey";
   const std::string user =
       "Software\\VARNOLD\\Quillon Deskora\\AAA\\Shared Folders\\"
       "WORKSTATION/jo";
@@ -199,12 +203,18 @@ TEST_F(ProductSettingsTest, WriteReplacesTheUsersEntriesWithFixedSizeValues) {
   ReadRaw(std::string(kUserSharesKey) + "\\Box", "Path", &type, &data);
   EXPECT_EQ(type, platform::kRegSz);
   ASSERT_EQ(data.size(), 1024u);
-  EXPECT_EQ(std::string(data.begin(), data.begin() + 7), "C:\\Box");
+  EXPECT_EQ(std::string(data.begin(), data.begin() + 6), "C:\\Box");
   EXPECT_EQ(data[6], 0);
   EXPECT_EQ(data[1023], 0);
 }
 
+TEST_F(ProductSettingsTest, WriteNeedsTheProductKey) {
+  EXPECT_FALSE(settings_.WriteUserSharedFolders({"Box"}, {"C:\\Box"}));
+  EXPECT_FALSE(KeyExists(Hive::kLocalMachine, kSharedFoldersKey));
+}
+
 TEST_F(ProductSettingsTest, WriteOfEmptyListsRemovesAllButKeepsTheUserKey) {
+  MakeKey(Hive::kLocalMachine, kWritableProductKey);
   ASSERT_TRUE(settings_.WriteUserSharedFolders({"Box"}, {"C:\\Box"}));
   ASSERT_TRUE(settings_.WriteUserSharedFolders({}, {}));
   EXPECT_TRUE(ReadShares().empty());
@@ -212,6 +222,7 @@ TEST_F(ProductSettingsTest, WriteOfEmptyListsRemovesAllButKeepsTheUserKey) {
 }
 
 TEST_F(ProductSettingsTest, WriteRefusesWhatDoesNotFitBeforeChangingAnything) {
+  MakeKey(Hive::kLocalMachine, kWritableProductKey);
   ASSERT_TRUE(settings_.WriteUserSharedFolders({"Box"}, {"C:\\Box"}));
   EXPECT_TRUE(settings_.WriteUserSharedFolders({"Long"}, {std::string(1023, 'p')}));
   ASSERT_TRUE(settings_.WriteUserSharedFolders({"Box"}, {"C:\\Box"}));
@@ -224,6 +235,7 @@ TEST_F(ProductSettingsTest, WriteRefusesWhatDoesNotFitBeforeChangingAnything) {
 }
 
 TEST_F(ProductSettingsTest, InjectedRegistryFaultsReachEveryFailureBranch) {
+  MakeKey(Hive::kLocalMachine, kWritableProductKey);
   SetUserRepository("QDW", "C:\\Repo");
   std::string path;
   faults().AddRule("Registry.OpenKey", 1, platform::kErrorAccessDenied);
