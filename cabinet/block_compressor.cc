@@ -1,15 +1,39 @@
 #include "cabinet/block_compressor.h"
 
 #include <cstdlib>
+#include <exception>
 #include <new>
 #include <thread>
 
+#include "cabinet/parallel_block_compressor.h"
 #include "cabinet/serial_block_compressor.h"
 
 namespace qdw::cab {
 
+namespace {
+
+BlockCompressor* NewParallel(const MemoryCallbacks* memory, int threads, int level) {
+  auto* compressor = NewObject<ParallelBlockCompressor>(*memory, memory);
+  if (compressor == nullptr) return nullptr;
+  bool ready = false;
+  try {
+    ready = compressor->Init(threads, level);
+  } catch (const std::exception&) {
+    // No memory or no threads: the inline compressor does the same work.
+  }
+  if (!ready) {
+    DeleteObject(*memory, compressor);
+    return nullptr;
+  }
+  return compressor;
+}
+
+}  // namespace
+
 BlockCompressor* NewBlockCompressor(const MemoryCallbacks* memory, int threads, int level) {
-  (void)threads;
+  if (threads > 1) {
+    if (BlockCompressor* parallel = NewParallel(memory, threads, level)) return parallel;
+  }
   auto* compressor = NewObject<SerialBlockCompressor>(*memory, memory);
   if (compressor == nullptr) return nullptr;
   bool ready = false;

@@ -137,5 +137,28 @@ TEST(CabinetSpanningTest, HeadersNumberTheVolumesOfOneSet) {
   }
 }
 
+// Compression runs on worker threads; the volumes must not depend on how many.
+TEST(CabinetSpanningTest, OutputIsTheSameForAnyThreadCount) {
+  ScratchDir dir;
+  std::string root = dir.Sub("src");
+  for (int i = 0; i < 30; ++i) {
+    WriteFileBytes(root + "f" + std::to_string(i),
+                   MakeContent(i % 3 ? Content::kText : Content::kRandom, 1000 + 9973 * i, i));
+  }
+  ScopedVolumeLimit limit(90000);
+  std::vector<std::vector<std::string>> sets;
+  for (const char* threads : {"1", "2", "5"}) {
+    setenv("QDW_THREADS", threads, 1);
+    PackResult packed = PackTree(root, dir.Sub(std::string("out") + threads));
+    std::vector<std::string> volumes;
+    for (const std::string& volume : packed.volumes) volumes.push_back(ReadFileBytes(volume));
+    sets.push_back(volumes);
+  }
+  unsetenv("QDW_THREADS");
+  ASSERT_GE(sets[0].size(), 3u);
+  EXPECT_TRUE(sets[0] == sets[1]);
+  EXPECT_TRUE(sets[0] == sets[2]);
+}
+
 }  // namespace
 }  // namespace qdw::cab::testing
