@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -36,6 +38,8 @@ class DialogTest : public ::testing::Test {
       fixture_->scripted().host().Finish();
     } catch (const headless::ScriptFailure&) {
     }
+    // QDW_TEST_SHOW_TRANSCRIPT=1 prints what the user would have seen.
+    if (std::getenv("QDW_TEST_SHOW_TRANSCRIPT") != nullptr) std::cerr << transcript();
     return fixture_->scripted().failure();
   }
 
