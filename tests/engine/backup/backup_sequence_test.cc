@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,8 +26,6 @@ class BackupSequenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(files().MakeFolder(kDest), platform::kSuccess);
-    std::filesystem::create_directories(
-        machine().HostPath("C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool"));
     std::string error;
     ASSERT_TRUE(database::CreateProductDatabase(
         files(), product_.platform().databases(),

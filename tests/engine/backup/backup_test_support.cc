@@ -142,6 +142,9 @@ ProductMachine::ProductMachine(const sim::Json& patch) : machine_(patch) {
   std::filesystem::create_directories(machine_.HostPath(qdw + "\\Quillon Deskora\\Empty"));
   std::filesystem::create_directories(machine_.HostPath(qdw + "\\DataBase"));
   machine_.PutFile(std::string(kProduct) + "\\QDWie\\cache.dat", "ie cache");
+  // The tool's data folder, which start-up makes.
+  std::filesystem::create_directories(
+      machine_.HostPath("C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool"));
 }
 
 void ProductMachine::SetSharedFolders(const std::vector<std::string>& names,
