@@ -150,5 +150,12 @@ TEST_F(FolderTableUpdatesTest, DeleteFailingPartWayLeavesEveryTableUnchanged) {
   EXPECT_EQ(m_.Count(db_, "SELECT * FROM qln_merged_files"), 1u);
 }
 
+TEST_F(FolderTableUpdatesTest, FailedCommitReportsFalseAndChangesNothing) {
+  m_.sim().machine().faults().AddRule("Database.Commit", 1, 5);
+  auto before = Folders();
+  EXPECT_FALSE(Db().RenameFolderRecords({"Team Share"}, {kTeam}, {"New"}, {"E:\\New"}));
+  EXPECT_EQ(Folders(), before);
+}
+
 }  // namespace
 }  // namespace qdw::database

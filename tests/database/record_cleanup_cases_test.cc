@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "database/database_paths.h"
+#include "database/process_connection.h"
 #include "database/record_cleanup.h"
 #include "tests/database/database_test_machine.h"
 
@@ -169,6 +170,23 @@ TEST_F(RecordCleanupCasesTest, RootFolderDocumentsLieInTheCallersDirectory) {
   Remove(kRoot, "At root");
   EXPECT_FALSE(m_.Exists(std::string(kRoot) + "\\At root.odt"));
   EXPECT_THAT(Ids("qln_file_properties"), IsEmpty());
+}
+
+TEST_F(RecordCleanupCasesTest, FailingSubStepDoesNotStopTheDocumentsOwnDeletion) {
+  Build({Doc("90", "2", "Bound", "", "", 1, 0, "3"), "INSERT INTO qln_binder VALUES (3, 1, 2)"},
+        {});
+  m_.sim().machine().faults().AddRule("Database.Execute", 1, 5, "DELETE FROM qln_binder*");
+  Remove(kClients, "Bound");
+  EXPECT_THAT(Ids("qln_file_properties"), IsEmpty());
+  EXPECT_THAT(Ids("qln_binder"), ElementsAre("3"));
+}
+
+TEST_F(RecordCleanupCasesTest, FailedDeletionEndsTheScanQuietly) {
+  Build({Doc("91", "2", "Twice", "", "", 1), Doc("92", "2", "Twice", "", "", 1)}, {});
+  m_.sim().machine().faults().AddRule("Database.Execute", 1, 5, "DELETE FROM qln_file_properties*");
+  Remove(kClients, "Twice");
+  EXPECT_THAT(Ids("qln_file_properties"), ElementsAre("91", "92"));
+  EXPECT_FALSE(ProcessConnection::Instance().IsOpen());
 }
 
 TEST(MergedFolderListTest, EmptiedWhenABackupRunBegins) {
