@@ -1,5 +1,6 @@
 #include "tests/app/app_test_support.h"
 
+#include <new>
 #include <stdexcept>
 
 #include "platform/resources/pe_resource_image.h"
@@ -91,6 +92,7 @@ ScriptedUi::ScriptedUi(const std::string& script, platform::FileSystem* files)
 
 std::unique_ptr<app::EngineRun> FakeRunServices::NewEngineRun(engine::Prompts& prompts) {
   calls.push_back("new-engine");
+  if (new_engine_throws) throw std::bad_alloc();
   return std::make_unique<FakeEngineRun>(*this, prompts);
 }
 

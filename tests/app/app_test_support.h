@@ -78,6 +78,7 @@ class FakeRunServices : public app::RunServices {
   std::deque<int> restore_results;  // one per call; 0 when exhausted
   int backup_result = 0;
   bool backup_throws = false;
+  bool new_engine_throws = false;
   std::string archive_path = "D:\\Backup\\QDWBackup26Dec06.qdw";
   std::string windows_folder = "C:\\Windows";
   std::string program_files = "C:\\Program Files";
