@@ -59,7 +59,7 @@ int CabExtraction::Run(const char* cabinet, const char* path) {
   volume_hf_ = engine_->io.OpenForReading(full);
   if (volume_hf_ == -1) return FDIERROR_CABINET_NOT_FOUND;
   data_hf_ = volume_hf_;
-  int result = volume_.Read(engine_->io, volume_hf_, true);
+  int result = volume_.Read(engine_->io, volume_hf_, VolumeIndex::Depth::kFiles);
   if (result != FDIERROR_NONE) return result;
   data_set_id_ = volume_.header().setID;
   data_index_ = volume_.header().iCabinet;
@@ -162,7 +162,7 @@ int CabExtraction::OpenNext(uint16_t type_compress, BlockSource* source) {
   if (hf == -1) return FDIERROR_CABINET_NOT_FOUND;
   if (data_hf_ != volume_hf_) engine_->io.close(data_hf_);
   data_hf_ = hf;
-  result = data_volume_.Read(engine_->io, hf, false);
+  result = data_volume_.Read(engine_->io, hf, VolumeIndex::Depth::kFolders);
   if (result != FDIERROR_NONE) return result;
   const HeaderFields& header = data_volume_.header();
   // Volume numbers rise by one, so a chain of links can never come back to a volume.

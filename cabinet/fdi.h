@@ -122,7 +122,8 @@ QDW_CAB_API HFDI QDW_CAB_CALL FDICreate(PFNALLOC pfnalloc, PFNFREE pfnfree, PFNO
                                         PFNSEEK pfnseek, int cpuType, PERF perf);
 
 // Reads the header at the start of the open file hf; 1 and *pfdici filled when it is a cabinet
-// of a known version, else 0 (the error record says why).
+// of a known version, else 0 (the error record says why). The rest of the volume is checked by
+// FDICopy.
 QDW_CAB_API int QDW_CAB_CALL FDIIsCabinet(HFDI hfdi, intptr_t hf, PFDICABINETINFO pfdici);
 
 // Extracts the volume pszCabPath + pszCabinet through the notification callback. flags and

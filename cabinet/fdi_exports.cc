@@ -80,7 +80,7 @@ QDW_CAB_API int QDW_CAB_CALL FDIIsCabinet(HFDI hfdi, intptr_t hf, PFDICABINETINF
   int code = FDIERROR_NONE;
   try {
     qdw::cab::VolumeIndex index(&context->engine->memory);
-    code = index.Read(context->engine->io, hf, false);
+    code = index.Read(context->engine->io, hf, qdw::cab::VolumeIndex::Depth::kHeader);
     if (code == FDIERROR_NONE && pfdici != nullptr) {
       const qdw::cab::HeaderFields& header = index.header();
       pfdici->cbCabinet = static_cast<long>(header.cbCabinet);

@@ -81,14 +81,16 @@ VolumeIndex::VolumeIndex(const MemoryCallbacks* memory)
       names_(CallbackAllocator<char>(memory)),
       buffer_(CallbackAllocator<uint8_t>(memory)) {}
 
-int VolumeIndex::Read(const FdiCallbacks& io, intptr_t hf, bool with_files) {
+int VolumeIndex::Read(const FdiCallbacks& io, intptr_t hf, Depth depth) {
   if (buffer_.empty()) buffer_.resize(16 * 1024);
   int64_t size = io.SizeOf(hf);
   if (size < 0) return FDIERROR_CORRUPT_CABINET;
   file_size_ = static_cast<uint64_t>(size);
   Reader reader(io, hf, file_size_, buffer_.data(), buffer_.size());
   int result = ReadHeader(&reader);
-  if (result != FDIERROR_NONE || !with_files) return result;
+  if (result != FDIERROR_NONE || depth == Depth::kHeader) return result;
+  result = ReadFolders(&reader);
+  if (result != FDIERROR_NONE || depth == Depth::kFolders) return result;
   return ReadFiles(&reader);
 }
 
@@ -100,18 +102,21 @@ int VolumeIndex::ReadHeader(Reader* reader) {
   header_ = HeaderFields{};
   DecodeHeaderFixed(fixed, &header_);
   if (header_.versionMajor != kVersionMajor) return FDIERROR_UNKNOWN_CABINET_VERSION;
-  // A cabinet longer than its file was cut short.
-  if (header_.cbCabinet > file_size_) return FDIERROR_CORRUPT_CABINET;
   if (header_.flags & kFlagReservePresent) {
     uint8_t sizes[kHeaderReserveFieldsSize];
     if (!reader->Read(sizes, sizeof(sizes))) return FDIERROR_CORRUPT_CABINET;
     header_.cbCFHeader = GetU16(sizes);
     header_.cbCFFolder = sizes[2];
     header_.cbCFData = sizes[3];
-    if (header_.cbCFHeader > kMaxHeaderReserve ||
-        !reader->SeekTo(reader->position() + header_.cbCFHeader)) {
-      return FDIERROR_CORRUPT_CABINET;
-    }
+  }
+  return FDIERROR_NONE;
+}
+
+int VolumeIndex::ReadFolders(Reader* reader) {
+  // A cabinet longer than its file was cut short.
+  if (header_.cbCabinet > file_size_ || header_.cbCFHeader > kMaxHeaderReserve ||
+      !reader->SeekTo(reader->position() + header_.cbCFHeader)) {
+    return FDIERROR_CORRUPT_CABINET;
   }
   size_t length = 0;
   prev_cabinet_[0] = prev_disk_[0] = next_cabinet_[0] = next_disk_[0] = 0;

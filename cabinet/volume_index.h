@@ -25,12 +25,18 @@ class VolumeIndex {
     uint32_t name_offset;
   };
 
+  // How much of a volume to read.
+  enum class Depth {
+    kHeader,   // the fixed header: enough to tell a cabinet of a known version
+    kFolders,  // also the links and folder records, checked against the file
+    kFiles,    // also every file entry
+  };
+
   explicit VolumeIndex(const MemoryCallbacks* memory);
 
-  // Reads the volume open at `hf`: header and folders, and the file entries when `with_files`.
-  // FDIERROR_NONE or the code of the first problem; memory grows only with what the file
-  // really holds.
-  int Read(const FdiCallbacks& io, intptr_t hf, bool with_files);
+  // Reads the volume open at `hf` down to `depth`. FDIERROR_NONE or the code of the first
+  // problem; memory grows only with what the file really holds.
+  int Read(const FdiCallbacks& io, intptr_t hf, Depth depth);
 
   const HeaderFields& header() const { return header_; }
   bool has_prev() const { return (header_.flags & kFlagPrevCabinet) != 0; }
@@ -49,6 +55,7 @@ class VolumeIndex {
  private:
   class Reader;
   int ReadHeader(Reader* reader);
+  int ReadFolders(Reader* reader);
   int ReadFiles(Reader* reader);
 
   HeaderFields header_;
