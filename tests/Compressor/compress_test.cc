@@ -1,0 +1,134 @@
+// Compress on a stand-in machine: names, volumes, time stamps and results, every set checked
+// with cabextract.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "Compressor/compressor.h"
+#include "tests/archive/archive_test_machine.h"
+#include "tests/archive/external_tools.h"
+
+namespace qdw::testing {
+namespace {
+
+constexpr char kSource[] = "C:\\Work\\QDWBackUpTemp";
+constexpr char kOutput[] = "C:\\Work\\QDWBackUpFileTemp\\";
+constexpr char kArchive[] = "C:\\Work\\QDWBackUpFileTemp\\B.qdw";
+
+std::string RandomBytes(size_t size, uint32_t seed) {
+  std::mt19937 generator(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(generator() & 0xFF);
+  return bytes;
+}
+
+class CompressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    machine_.MakeFolder(kOutput);
+    std::strcpy(last_, "untouched");
+  }
+  std::string Source(const std::string& relative) { return std::string(kSource) + "\\" + relative; }
+
+  ArchiveTestMachine machine_;
+  char last_[QDW_LAST_VOLUME_NAME_SIZE];
+};
+
+TEST_F(CompressTest, MissingOrEmptyArgumentsDoNothing) {
+  machine_.PutFile(Source("a.txt"), "a");
+  EXPECT_EQ(Compress("", kArchive, last_), -1);
+  EXPECT_EQ(Compress(kSource, "", last_), -1);
+  EXPECT_EQ(Compress(nullptr, kArchive, last_), -1);
+  EXPECT_EQ(Compress(kSource, nullptr, last_), -1);
+  EXPECT_STREQ(last_, "untouched");
+  EXPECT_FALSE(machine_.Exists(kArchive));
+}
+
+TEST_F(CompressTest, MissingSourceFolderGivesOne) {
+  EXPECT_EQ(Compress("C:\\Work\\Nowhere", kArchive, last_), 1);
+  EXPECT_STREQ(last_, "");  // assigned: the cabinet library had been started
+  EXPECT_FALSE(machine_.Exists(kArchive));
+}
+
+TEST_F(CompressTest, StoresRelativeNamesAndLeavesEmptyFoldersOut) {
+  machine_.PutFile(Source("A\\B\\x.txt"), "x in A\\B");
+  machine_.PutFile(Source("top.txt"), std::string(100000, 't'));
+  machine_.PutFile(Source("with blank\\empty file.txt"), "");
+  machine_.PutFile(Source("Random.jpg"), RandomBytes(70000, 1));
+  machine_.MakeFolder(Source("Empty\\Deeper"));
+
+  // A trailing "\" on the source folder is optional.
+  EXPECT_EQ(Compress((std::string(kSource) + "\\").c_str(), kArchive, last_), 0);
+  EXPECT_STREQ(last_, "");
+  std::string host = machine_.HostPath(kArchive);
+  ExpectCabextractAccepts(host);
+  EXPECT_EQ(CabextractTree(host), machine_.Tree(kSource));
+  for (const ListedEntry& entry : CabextractList(host)) {
+    EXPECT_EQ(entry.name.find("Empty"), std::string::npos) << entry.name;
+  }
+}
+
+TEST_F(CompressTest, StoresTheLastWriteTimeAsLocalTime) {
+  machine_.PutFile(Source("dated.txt"), "dated");
+  machine_.SetLastWrite(Source("dated.txt"), SampleUtcTime());
+  ASSERT_EQ(Compress(kSource, kArchive, last_), 0);
+  std::vector<ListedEntry> entries = CabextractList(machine_.HostPath(kArchive));
+  ASSERT_EQ(entries.size(), 1u);
+  // 15:09:26 UTC on a machine one hour ahead of UTC.
+  EXPECT_EQ(entries[0].date_time, "14.03.2026 16:09:26");
+  EXPECT_EQ(entries[0].name, "dated.txt");
+}
+
+TEST_F(CompressTest, NamesContinuationVolumesAndReportsTheLast) {
+  machine_.PutFile(Source("one.bin"), RandomBytes(9000, 2));
+  machine_.PutFile(Source("sub\\two.bin"), RandomBytes(9000, 3));
+  {
+    ScopedEnvironment limit("QDW_CAB_VOLUME_LIMIT", "8192");
+    ASSERT_EQ(Compress(kSource, kArchive, last_), 0);
+  }
+  EXPECT_STREQ(last_, "B_add3.qdw");
+  EXPECT_TRUE(machine_.Exists(std::string(kOutput) + "B_add2.qdw"));
+  EXPECT_TRUE(machine_.Exists(std::string(kOutput) + "B_add3.qdw"));
+  EXPECT_FALSE(machine_.Exists(std::string(kOutput) + "B_add4.qdw"));
+  std::string host = machine_.HostPath(kArchive);
+  ExpectCabextractAccepts(host);
+  EXPECT_EQ(CabextractTree(host), machine_.Tree(kSource));
+
+  // The next call in the process makes one volume: the last name comes back empty.
+  machine_.PutFile("C:\\Small\\s.txt", "small");
+  EXPECT_EQ(Compress("C:\\Small", "C:\\Work\\QDWBackUpFileTemp\\S.qdw", last_), 0);
+  EXPECT_STREQ(last_, "");
+  ExpectCabextractAccepts(machine_.HostPath("C:\\Work\\QDWBackUpFileTemp\\S.qdw"));
+}
+
+TEST_F(CompressTest, FileHeldWithoutReadSharingEndsWithOne) {
+  machine_.PutFile(Source("free.txt"), "free");
+  machine_.PutFile(Source("held.pdf"), "held");
+  machine_.HoldWithoutSharing(Source("held.pdf"));
+  EXPECT_EQ(Compress(kSource, kArchive, last_), 1);
+  EXPECT_STREQ(last_, "");
+  EXPECT_FALSE(machine_.Exists(kArchive));  // nothing is flushed after a failure
+}
+
+TEST(CompressErrorTextTest, TextsOfEveryCode) {
+  const char* expected[] = {
+      "No error.",
+      "Failure opening file to be stored in cabinet.",
+      "Failure reading file to be stored in cabinet.",
+      "Insufficient memory in FCI.",
+      "Could not create a temporary file.",
+      "Unknown compression type.",
+      "Could not create cabinet file.",
+      "Client requested abort.",
+      "Failure compressing data.",
+  };
+  for (int code = 0; code <= 8; ++code) EXPECT_STREQ(GetCompressErrText(code), expected[code]);
+  EXPECT_STREQ(GetCompressErrText(9), "Unknown error.");
+  EXPECT_STREQ(GetCompressErrText(-1), "Unknown error.");
+  EXPECT_STREQ(GetCompressErrText(1000), "Unknown error.");
+}
+
+}  // namespace
+}  // namespace qdw::testing
