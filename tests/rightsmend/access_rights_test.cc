@@ -158,6 +158,12 @@ TEST_F(AccessRightsTest, RelativePathLiesUnderTheCommonApplicationDataFolder) {
   EXPECT_EQ(rights.ChangeRelative("VARNOLD\\Missing", "Everyone", 1, 0, 1), kRightsFailed);
 }
 
+TEST(AccessRightsWithoutDataFolderTest, RelativePathNeedsTheCommonDataFolder) {
+  testing::SimTestMachine machine(sim::Json{{"special_folders", {{"common_appdata", nullptr}}}});
+  machine.PutFile("C:\\ProgramData\\Tree\\a.txt", "a");
+  EXPECT_EQ(AccessRights(machine.platform()).ChangeRelative("Tree", "jo", 1, 0, 0), kRightsFailed);
+}
+
 TEST_F(AccessRightsTest, PathsBeyondTheBufferAreRefused) {
   const std::string folder = "C:\\" + std::string(240, 'f');
   MakeFolder(folder);
