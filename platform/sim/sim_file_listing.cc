@@ -81,7 +81,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
   }
   ::closedir(dir);
 
-  if (IsNtfs(folder.parts.drive)) {
+  if (folder.ntfs) {
     // NTFS keeps a folder's names in a B-tree ordered by their upper-case form.
     std::sort(listed.begin(), listed.end(),
               [](const Listed& a, const Listed& b) { return a.upper < b.upper; });

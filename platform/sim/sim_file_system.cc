@@ -39,9 +39,10 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out) const {
   Json drive = machine_.DriveDescription(out->parts.drive);
   if (drive.is_null()) return platform::kErrorPathNotFound;
   if (!drive.value("ready", true)) return platform::kErrorNotReady;
-  std::string root;
-  if (!machine_.DriveHostRoot(out->parts.drive, &root)) return platform::kErrorPathNotFound;
-  out->host = ResolveHostComponents(root, out->parts.components);
+  // CD-ROM drives refuse every change.
+  out->write_protected = drive.value("type", std::string()) == "cdrom";
+  out->ntfs = drive.value("fs", std::string("NTFS")) == "NTFS";
+  out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components);
   out->exists = StatHost(out->host, &out->info);
   return kSuccess;
 }
@@ -67,14 +68,6 @@ uint32_t SimFileSystem::AttributesOf(const Located& located, const ObjectMeta& m
 bool SimFileSystem::IsReadOnly(const Located& located) const {
   ObjectMeta meta = state_->meta.Read(located.parts);
   return meta.attributes && (*meta.attributes & kAttrReadOnly);
-}
-
-bool SimFileSystem::IsWriteProtected(char drive) const {
-  return machine_.DriveDescription(drive).value("type", std::string()) == "cdrom";
-}
-
-bool SimFileSystem::IsNtfs(char drive) const {
-  return machine_.DriveDescription(drive).value("fs", std::string("NTFS")) == "NTFS";
 }
 
 WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t share,
@@ -112,7 +105,7 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
       return platform::kErrorInvalidParameter;
   }
   bool writes = (access & kGenericWrite) || create || truncate;
-  if (writes && IsWriteProtected(at.parts.drive)) return kErrorAccessDenied;
+  if (writes && at.write_protected) return kErrorAccessDenied;
   uint32_t requested = flags_and_attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem);
   ObjectMeta meta = at.exists ? state_->meta.Read(at.parts) : ObjectMeta{};
   if (at.exists) {
@@ -171,7 +164,7 @@ WinError SimFileSystem::WriteAttributes(const std::string& path, uint32_t attrib
   Located at;
   if (WinError error = Locate(path, &at)) return error;
   if (!at.exists) return MissingError(at);
-  if (IsWriteProtected(at.parts.drive)) return kErrorAccessDenied;
+  if (at.write_protected) return kErrorAccessDenied;
   if (at.IsRoot()) return kSuccess;
   uint32_t bits = attributes & kStoredBits;
   ObjectMeta meta = state_->meta.Read(at.parts);
@@ -186,7 +179,7 @@ WinError SimFileSystem::Delete(const std::string& path) {
   Located at;
   if (WinError error = Locate(path, &at)) return error;
   if (!at.exists) return MissingError(at);
-  if (at.IsRoot() || at.info.is_folder || IsWriteProtected(at.parts.drive) || IsReadOnly(at)) {
+  if (at.IsRoot() || at.info.is_folder || at.write_protected || IsReadOnly(at)) {
     return kErrorAccessDenied;
   }
   if (WinError error = state_->sharing.CheckDelete(CanonicalPath(at.parts))) return error;
@@ -201,7 +194,7 @@ WinError SimFileSystem::MakeFolder(const std::string& path) {
   if (WinError error = Locate(path, &at)) return error;
   if (at.IsRoot() || at.exists) return platform::kErrorAlreadyExists;
   if (!ParentIsFolder(at)) return platform::kErrorPathNotFound;
-  if (IsWriteProtected(at.parts.drive)) return kErrorAccessDenied;
+  if (at.write_protected) return kErrorAccessDenied;
   if (::mkdir(at.host.c_str(), 0755) != 0) return WinErrorFromErrno(errno);
   state_->meta.Remove(at.parts);
   return kSuccess;
@@ -214,7 +207,7 @@ WinError SimFileSystem::RemoveFolder(const std::string& path) {
   if (at.IsRoot()) return kErrorAccessDenied;
   if (!at.exists) return MissingError(at);
   if (!at.info.is_folder) return platform::kErrorDirectory;
-  if (IsWriteProtected(at.parts.drive) || IsReadOnly(at)) return kErrorAccessDenied;
+  if (at.write_protected || IsReadOnly(at)) return kErrorAccessDenied;
   if (::rmdir(at.host.c_str()) != 0) {
     return errno == ENOTEMPTY || errno == EEXIST ? platform::kErrorDirNotEmpty
                                                  : WinErrorFromErrno(errno);

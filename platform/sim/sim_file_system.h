@@ -47,6 +47,8 @@ class SimFileSystem : public platform::FileSystem {
     std::string host;
     bool exists = false;
     HostInfo info;
+    bool write_protected = false;  // a CD-ROM drive
+    bool ntfs = true;
     bool IsRoot() const { return parts.components.empty(); }
   };
 
@@ -60,9 +62,6 @@ class SimFileSystem : public platform::FileSystem {
   // Attribute bits as Windows reports them.
   uint32_t AttributesOf(const Located& located, const ObjectMeta& meta) const;
   bool IsReadOnly(const Located& located) const;
-  // CD-ROM drives refuse every change.
-  bool IsWriteProtected(char drive) const;
-  bool IsNtfs(char drive) const;
   // Copies the open host file `in` into `out`, charging the target drive.
   platform::WinError CopyData(int in, int out, char target_drive) const;
   // Copies a file's bytes, last-write time and attributes to a new host file.

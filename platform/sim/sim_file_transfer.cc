@@ -137,7 +137,7 @@ WinError SimFileSystem::Copy(const std::string& source, const std::string& targe
   } else if (!ParentIsFolder(to)) {
     return platform::kErrorPathNotFound;
   }
-  if (IsWriteProtected(to.parts.drive)) return kErrorAccessDenied;
+  if (to.write_protected) return kErrorAccessDenied;
   SharingHold reading(state_->sharing, CanonicalPath(from.parts));
   if (WinError error =
           reading.Acquire(platform::kGenericRead, platform::kShareRead | platform::kShareDelete)) {
@@ -195,7 +195,7 @@ WinError SimFileSystem::Move(const std::string& source, const std::string& targe
                      CanonicalPath(to.parts) == CanonicalPath(from.parts);
   if (to.exists && !same_object) return platform::kErrorAlreadyExists;
   if (!to.exists && !ParentIsFolder(to)) return platform::kErrorPathNotFound;
-  if (IsWriteProtected(from.parts.drive) || IsWriteProtected(to.parts.drive)) {
+  if (from.write_protected || to.write_protected) {
     return kErrorAccessDenied;
   }
   if (same_object) {

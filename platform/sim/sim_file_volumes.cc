@@ -123,7 +123,7 @@ WinError SimFileSystem::ReadDacl(const std::string& path, bool* present, platfor
   Located at;
   if (WinError error = Locate(path, &at)) return error;
   if (!at.exists) return MissingError(at);
-  if (!IsNtfs(at.parts.drive)) return kSuccess;  // FAT and CD file systems keep no lists
+  if (!at.ntfs) return kSuccess;  // FAT and CD file systems keep no lists
   ObjectMeta meta = state_->meta.Read(at.parts);
   *present = true;
   *dacl = meta.dacl ? *meta.dacl : InheritedDacl(at.parts, at.info.is_folder);
@@ -135,8 +135,8 @@ WinError SimFileSystem::WriteDacl(const std::string& path, const platform::Acl& 
   Located at;
   if (WinError error = Locate(path, &at)) return error;
   if (!at.exists) return MissingError(at);
-  if (IsWriteProtected(at.parts.drive)) return platform::kErrorAccessDenied;
-  if (!IsNtfs(at.parts.drive)) return platform::kErrorNotSupported;
+  if (at.write_protected) return platform::kErrorAccessDenied;
+  if (!at.ntfs) return platform::kErrorNotSupported;
   if (at.IsRoot()) return platform::kErrorAccessDenied;
   ObjectMeta meta = state_->meta.Read(at.parts);
   meta.dacl = dacl;

@@ -74,17 +74,20 @@ Json SimMachine::DriveDescription(char letter) const {
   return *drive;
 }
 
+std::string SimMachine::DriveFolder(char letter) const {
+  std::string root = store_.HostPath("drives") + "/" + std::string(1, letter);
+  struct stat st;
+  if (::stat(root.c_str(), &st) != 0) {
+    MakeHostFolder(store_.HostPath("drives"));
+    MakeHostFolder(root);
+  }
+  return root;
+}
+
 bool SimMachine::DriveHostRoot(char letter, std::string* host) const {
   char upper = platform::ToUpperAnsi(letter);
   if (upper < 'A' || upper > 'Z' || DriveDescription(upper).is_null()) return false;
-  std::string drives = store_.HostPath("drives");
-  std::string root = drives + "/" + std::string(1, upper);
-  struct stat st;
-  if (::stat(root.c_str(), &st) != 0) {
-    MakeHostFolder(drives);
-    MakeHostFolder(root);
-  }
-  *host = root;
+  *host = DriveFolder(upper);
   return true;
 }
 

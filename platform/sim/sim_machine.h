@@ -54,6 +54,8 @@ class SimMachine {
   bool ToHostPath(const std::string& windows_path, std::string* host) const;
   // Host folder of a drive ("drives/C"), created when missing. False for an unknown drive.
   bool DriveHostRoot(char letter, std::string* host) const;
+  // Host folder of drive `letter` (upper case), created when missing; unchecked.
+  std::string DriveFolder(char letter) const;
   // The drive's entry of machine.json ("drives" -> "C"); null when the machine lacks it.
   Json DriveDescription(char letter) const;
 

@@ -80,6 +80,11 @@ bool FindHostName(const std::string& host_folder, const std::string& name, std::
 
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components) {
+  // Paths usually come from listings and are spelt as stored: one look settles them.
+  std::string exact = root;
+  for (const std::string& name : components) exact += "/" + name;
+  struct stat whole;
+  if (::lstat(exact.c_str(), &whole) == 0) return exact;
   std::string host = root;
   bool missing = false;
   for (const std::string& name : components) {
