@@ -42,8 +42,13 @@ uint32_t WaitWhilePending(platform::Platform& platform, platform::Service& servi
 
 }  // namespace
 
-int RunNet(platform::Platform& platform, const std::vector<std::string>& arguments,
-           std::ostream& out, uint32_t max_polls) {
+int RunNet(platform::Platform& platform, const std::vector<std::string>& words, std::ostream& out,
+           uint32_t max_polls) {
+  // NET's answer switch (/Y or /YES) answers questions that are never asked here.
+  std::vector<std::string> arguments;
+  for (const std::string& word : words) {
+    if (!EqualsIgnoreCase(word, "/Y") && !EqualsIgnoreCase(word, "/YES")) arguments.push_back(word);
+  }
   if (arguments.size() < 2) {
     out << "The syntax of this command is:\n\nNET STOP | START service\n";
     return 1;
