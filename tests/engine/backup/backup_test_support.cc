@@ -115,7 +115,7 @@ std::map<std::string, std::string> SnapshotTree(const std::string& host_folder) 
   return files;
 }
 
-ProductMachine::ProductMachine(const sim::Json& patch) : machine_(patch) {
+ProductMachine::ProductMachine(const sim::Json& patch, bool hand_made_files) : machine_(patch) {
   auto& registry = platform().registry();
   std::unique_ptr<platform::RegistryKey> key;
   EXPECT_EQ(
@@ -133,6 +133,10 @@ ProductMachine::ProductMachine(const sim::Json& patch) : machine_(patch) {
                                  platform::kKeyWrite, &key, nullptr),
               platform::kSuccess);
   }
+  // The tool's data folder, which start-up makes.
+  std::filesystem::create_directories(
+      machine_.HostPath("C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool"));
+  if (!hand_made_files) return;
 
   const std::string qdw = std::string(kProduct) + "\\QDW";
   machine_.PutFile(qdw + "\\Quillon Deskora\\Inbox\\inv1.pdf", "pdf of inv1");
@@ -142,9 +146,6 @@ ProductMachine::ProductMachine(const sim::Json& patch) : machine_(patch) {
   std::filesystem::create_directories(machine_.HostPath(qdw + "\\Quillon Deskora\\Empty"));
   std::filesystem::create_directories(machine_.HostPath(qdw + "\\DataBase"));
   machine_.PutFile(std::string(kProduct) + "\\QDWie\\cache.dat", "ie cache");
-  // The tool's data folder, which start-up makes.
-  std::filesystem::create_directories(
-      machine_.HostPath("C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool"));
 }
 
 void ProductMachine::SetSharedFolders(const std::vector<std::string>& names,

@@ -69,7 +69,10 @@ class ProductMachine {
   static constexpr const char* kRepository = "C:\\Users\\jo\\Documents";
   static constexpr const char* kProduct = "C:\\Users\\jo\\Documents\\VARNOLD";
 
-  explicit ProductMachine(const sim::Json& patch = sim::Json::object());
+  // `hand_made_files` puts a small repository in place; without it the product folder is
+  // left to the test (for example a generated sample repository).
+  explicit ProductMachine(const sim::Json& patch = sim::Json::object(),
+                          bool hand_made_files = true);
 
   SimTestMachine& machine() { return machine_; }
   platform::Platform& platform() { return machine_.platform(); }
