@@ -61,7 +61,9 @@ class BackupSequenceTest : public ::testing::Test {
 
 TEST_F(BackupSequenceTest, PlainBackupPacksAMarkedWorkingCopyAndPlacesOneVolume) {
   machine().PutFile(kFailureList, "stale entries");
+  engine_.state().merged_folders.Append("7", "left from an earlier run");
   ASSERT_EQ(Backup("Set1"), 0);
+  EXPECT_EQ(engine_.state().merged_folders.size(), 0u);
   EXPECT_EQ(engine_.archive_path(), "D:\\Backups\\Set1.qdw");
   EXPECT_EQ(machine().ReadFile("D:\\Backups\\Set1.qdw"), "volume 1");
   EXPECT_TRUE(Packed("VARNOLD\\QDW\\Quillon Deskora\\Inbox\\inv1.pdf"));
@@ -148,6 +150,8 @@ TEST_F(BackupSequenceTest, RefusedInputsShowTheirMessageAndCreateNothing) {
   EXPECT_NE(Backup(long_name), 100) << "255 characters are accepted";
   EXPECT_EQ(Backup("Q_BAK", "D:\\Backups\\"), 0) << "upper-case _BAK is no volume mark";
   EXPECT_TRUE(machine().Exists("D:\\Backups\\Q_BAK.qdw"));
+  EXPECT_EQ(Backup("Root", "C:\\"), 0) << "a fixed drive's root is a destination";
+  EXPECT_EQ(engine_.archive_path(), "C:\\Root.qdw");
   EXPECT_TRUE(prompts_.shown.empty());
 }
 
