@@ -1,0 +1,117 @@
+// The program `Backup` itself on a stand-in machine, driven by a script file: start-up with the
+// real checks, the exit status of a failed script, and a second copy while the first waits.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/backup_app.h"
+#include "tests/app/app_test_support.h"
+#include "tests/platform/sim_test_machine.h"
+
+namespace qdw::testing {
+namespace {
+
+class BackupProgramTest : public ::testing::Test {
+ protected:
+  BackupProgramTest() {
+    SetText(platform::Hive::kCurrentUser, "SOFTWARE\\VARNOLD\\Quillon Deskora\\QDW",
+            "Repository Path", "C:\\Users\\jo\\Repo");
+    SetText(platform::Hive::kLocalMachine, "SOFTWARE\\VARNOLD\\Quillon Deskora", "Display_Version",
+            "2.1");
+  }
+
+  void SetText(platform::Hive hive, const std::string& key, const std::string& name,
+               const std::string& text) {
+    std::unique_ptr<platform::RegistryKey> handle;
+    ASSERT_EQ(
+        machine_.platform().registry().CreateKey(hive, key, platform::kKeyWrite, &handle, nullptr),
+        platform::kSuccess);
+    std::vector<uint8_t> data(text.begin(), text.end());
+    data.push_back(0);
+    ASSERT_EQ(handle->SetValue(name, platform::kRegSz, data), platform::kSuccess);
+  }
+
+  // Runs the program with `script` (none when null); returns its exit status.
+  int RunProgram(const char* script) {
+    const std::string base = machine_.folder() + "/run" + std::to_string(++runs_);
+    std::string command =
+        "QDW_MACHINE='" + machine_.folder() + "' QDW_UI_TRANSCRIPT='" + base + ".transcript' ";
+    if (script != nullptr) {
+      std::ofstream(base + ".script") << script;
+      command += "QDW_UI_SCRIPT='" + base + ".script' ";
+    } else {
+      command += "QDW_UI_SCRIPT= ";
+    }
+    command += "'" QDW_TEST_BACKUP_PROGRAM "' 2>'" + base + ".stderr'";
+    const int status = std::system(command.c_str());
+    transcript_ = ReadHostFile(base + ".transcript");
+    stderr_ = ReadHostFile(base + ".stderr");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  static std::string ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  SimTestMachine machine_;
+  int runs_ = 0;
+  std::string transcript_;
+  std::string stderr_;
+};
+
+TEST_F(BackupProgramTest, StartsWithTheChoiceDialogAndEndsWhenItCloses) {
+  EXPECT_EQ(RunProgram("expect dialog 102\nexpect checked 1000\nclose\n"), 0) << stderr_;
+  EXPECT_NE(transcript_.find("dialog 102 \"Quillon Deskora Backup Tool\" opened"),
+            std::string::npos)
+      << transcript_;
+  EXPECT_TRUE(machine_.Exists(kDataFolder));
+}
+
+TEST_F(BackupProgramTest, RunningProductStopsTheStart) {
+  machine_.machine().store().Write("processes.json",
+                                   {{"processes", {{{"pid", 4242}, {"name", "QDW.EXE"}}}}});
+  EXPECT_EQ(RunProgram("expect message 110\nanswer ok\n"), 0) << stderr_ << transcript_;
+}
+
+TEST_F(BackupProgramTest, FailedExpectationEndsWithStatus3AndSaysWhatItSaw) {
+  EXPECT_EQ(RunProgram("expect dialog 105\n"), 3);
+  EXPECT_NE(stderr_.find("line 1 (expect dialog 105): saw dialog 102"), std::string::npos)
+      << stderr_;
+  EXPECT_NE(transcript_.find("FAILED: "), std::string::npos);
+}
+
+TEST_F(BackupProgramTest, ScriptThatRunsOutEndsWithStatus3) {
+  EXPECT_EQ(RunProgram("expect dialog 102\n"), 3);
+  EXPECT_NE(stderr_.find("the script ended while dialog 102"), std::string::npos) << stderr_;
+  EXPECT_EQ(RunProgram(nullptr), 3);
+  EXPECT_NE(stderr_.find("QDW_UI_SCRIPT (not set)"), std::string::npos) << stderr_;
+}
+
+TEST_F(BackupProgramTest, SecondCopyWhileTheFirstWaitsShowsMessage107) {
+  // The first copy runs here and starts the second while its backup is under way.
+  ScriptedUi first_ui("click 1\ntype 1008 D:\\Backup\nclick 1\nclose\n",
+                      &machine_.platform().files());
+  FakeStartupServices startup;
+  FakeRunServices run;
+  int second_status = -1;
+  run.during_backup = [&](engine::Prompts&) {
+    second_status = RunProgram("expect message 107\nanswer ok\n");
+  };
+  app::CBackupApp first(machine_.platform(), first_ui.host(), startup, run);
+  first.InitInstance();
+  first_ui.host().Finish();
+  EXPECT_EQ(first_ui.failure(), "");
+  EXPECT_EQ(second_status, 0) << stderr_ << transcript_;
+  EXPECT_NE(transcript_.find("message 107"), std::string::npos);
+  EXPECT_EQ(transcript_.find("dialog 102"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qdw::testing
