@@ -212,6 +212,20 @@ TEST_F(CabinetBrokenSetTest, NextVolumeFromAnotherSet) {
   EXPECT_EQ(result.erf.erfOper, FDIERROR_WRONG_CABINET);
 }
 
+TEST_F(CabinetBrokenSetTest, NextVolumeWithOtherReserveSizes) {
+  ScratchDir other;
+  std::string root = other.Sub("src");
+  WriteFileBytes(root + "x.bin", MakeContent(Content::kRandom, 300000, 6));
+  ScopedVolumeLimit limit(110000);
+  PackOptions options;
+  options.reserve_data = 4;
+  PackResult reserved = PackTree(root, other.Sub("out"), options);
+  std::filesystem::copy_file(reserved.volumes[1], packed_.volumes[1],
+                             std::filesystem::copy_options::overwrite_existing);
+  ExtractResult result = ExtractVolume(packed_.volumes[0], dir_.Sub("back"));
+  EXPECT_EQ(result.erf.erfOper, FDIERROR_RESERVE_MISMATCH);
+}
+
 TEST_F(CabinetBrokenSetTest, NextCabinetPathCanBeChangedOrRefused) {
   std::string moved = dir_.Sub("moved");
   std::filesystem::rename(packed_.volumes[1], moved + "Set_add2.qdw");
