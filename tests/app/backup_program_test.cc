@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/backup_app.h"
+#include "database/sample/sample_repository.h"
 #include "tests/app/app_test_support.h"
 #include "tests/platform/sim_test_machine.h"
 
@@ -111,6 +112,21 @@ TEST_F(BackupProgramTest, SecondCopyWhileTheFirstWaitsShowsMessage107) {
   EXPECT_EQ(second_status, 0) << stderr_ << transcript_;
   EXPECT_NE(transcript_.find("message 107"), std::string::npos);
   EXPECT_EQ(transcript_.find("dialog 102"), std::string::npos);
+}
+
+TEST_F(BackupProgramTest, BacksUpAGeneratedInstallationEndToEnd) {
+  database::sample::SampleSummary summary;
+  std::string error;
+  ASSERT_TRUE(database::sample::GenerateSampleRepository(machine_.platform(), "C:\\Users\\jo\\Repo",
+                                                         7, 256 << 10, &summary, &error))
+      << error;
+  machine_.PutFile("D:\\Backup\\readme.txt", "");
+  const std::string script =
+      "click 1\ntype 1008 D:\\Backup\nclick 1\nexpect text 1033 " + ModuleText(138) + "\nclose\n";
+  EXPECT_EQ(RunProgram(script.c_str()), 0) << stderr_ << transcript_;
+  EXPECT_TRUE(machine_.Exists("D:\\Backup\\QDWBackup26Dec06.qdw"));
+  EXPECT_FALSE(machine_.Exists("D:\\Backup\\QDWBackUpTemp"));
+  EXPECT_EQ(machine_.ReadFile(kLogFile), "1,1,D:\\Backup\\QDWBackup26Dec06.qdw,2026/12/06 10:05\n");
 }
 
 }  // namespace
