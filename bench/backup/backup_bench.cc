@@ -4,6 +4,7 @@
 // program, not a timed test.
 //
 //   backup_bench [megabytes=1024]
+//   backup_bench prepare FOLDER MEGABYTES   (a machine to profile `backup_bench backup FOLDER`)
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -56,7 +57,10 @@ class ReportingPacker : public backup::CompressPacker {
  public:
   int Pack(const std::string& source_folder, const std::string& archive_path,
            std::string* last_volume_name) override {
+    auto start = std::chrono::steady_clock::now();
     int result = CompressPacker::Pack(source_folder, archive_path, last_volume_name);
+    std::printf("  packing: %.1f s\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (result != 0) {
       std::fprintf(stderr, "Compress: %d (%s)\n", result, GetCompressErrText(result));
     }
@@ -193,6 +197,10 @@ int main(int argc, char** argv) {
   if (mode == "generate" && argc == 4)
     return Generate(argv[2], std::strtoull(argv[3], nullptr, 10));
   if (mode == "backup" && argc == 3) return Backup(argv[2]);
+  if (mode == "prepare" && argc == 4) {
+    sim::SimMachine::CreateMachineFolder(argv[2], testing::SimTestMachine::DefaultDescription());
+    return Generate(argv[2], std::strtoull(argv[3], nullptr, 10));
+  }
   const uint64_t megabytes = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1024;
   std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
   return Orchestrate(self, megabytes);
