@@ -1,9 +1,31 @@
 #include "cabinet/mszip_encoder.h"
 
+#include <cmath>
+
 #include "cabinet/cab_format.h"
 #include "cabinet/zlib_memory.h"
 
 namespace qdw::cab {
+namespace {
+
+// Above this many bits per byte a block alone cannot shrink by more than a fraction of a
+// percent (random, encrypted or already compressed data). It may still repeat the folder's
+// history, which the quick level finds at a fraction of the full search's cost.
+constexpr double kDenseEntropy = 7.99;
+constexpr int kQuickLevel = 1;
+
+bool LooksIncompressible(const uint8_t* data, size_t size) {
+  if (size < 4096) return false;
+  uint32_t counts[256] = {};
+  for (size_t i = 0; i < size; ++i) ++counts[data[i]];
+  double bits = 0;
+  for (uint32_t count : counts) {
+    if (count > 0) bits -= count * std::log2(static_cast<double>(count) / size);
+  }
+  return bits / size >= kDenseEntropy;
+}
+
+}  // namespace
 
 MszipEncoder::~MszipEncoder() {
   if (ready_) deflateEnd(&stream_);
@@ -11,6 +33,7 @@ MszipEncoder::~MszipEncoder() {
 
 bool MszipEncoder::Init(const MemoryCallbacks* memory, int level) {
   UseCallbackMemory(&stream_, memory);
+  level_ = stream_level_ = level;
   // Negative window bits: raw deflate, no zlib header or trailer.
   ready_ = deflateInit2(&stream_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
   return ready_;
@@ -19,7 +42,26 @@ bool MszipEncoder::Init(const MemoryCallbacks* memory, int level) {
 bool MszipEncoder::Encode(const uint8_t* window, size_t windowSize, const uint8_t* data,
                           size_t size, uint8_t* out, size_t capacity, size_t* written) {
   if (!ready_ || size > kBlockSize || capacity < 2) return false;
+  bool dense = LooksIncompressible(data, size);
+  if (!Deflate(dense ? kQuickLevel : level_, window, windowSize, data, size, out, capacity,
+               written)) {
+    return false;
+  }
+  // A dense block that shrank anyway repeats its history: it gets the full search.
+  if (dense && *written < size - size / 100) {
+    return Deflate(level_, window, windowSize, data, size, out, capacity, written);
+  }
+  return true;
+}
+
+bool MszipEncoder::Deflate(int level, const uint8_t* window, size_t windowSize, const uint8_t* data,
+                           size_t size, uint8_t* out, size_t capacity, size_t* written) {
   if (deflateReset(&stream_) != Z_OK) return false;
+  // Right after a reset no input is pending, so changing the level only changes settings.
+  if (level != stream_level_) {
+    if (deflateParams(&stream_, level, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+    stream_level_ = level;
+  }
   if (windowSize > 0 &&
       deflateSetDictionary(&stream_, window, static_cast<uInt>(windowSize)) != Z_OK) {
     return false;

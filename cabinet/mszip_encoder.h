@@ -24,13 +24,19 @@ class MszipEncoder {
 
   // Encodes `size` bytes (at most kBlockSize) at `data`. The `windowSize` bytes just before the
   // block (the folder's history, at most 32 KiB) serve as dictionary. Writes at most `capacity`
-  // bytes to `out`; false when zlib fails or the result does not fit.
+  // bytes to `out`; false when zlib fails or the result does not fit. The output depends only
+  // on the block, its history and the level.
   bool Encode(const uint8_t* window, size_t windowSize, const uint8_t* data, size_t size,
               uint8_t* out, size_t capacity, size_t* written);
 
  private:
+  bool Deflate(int level, const uint8_t* window, size_t windowSize, const uint8_t* data,
+               size_t size, uint8_t* out, size_t capacity, size_t* written);
+
   z_stream stream_{};
   bool ready_ = false;
+  int level_ = 6;
+  int stream_level_ = 6;  // the level the stream is set to now
 };
 
 }  // namespace qdw::cab

@@ -92,11 +92,24 @@ TEST_F(MszipCodecTest, FolderRoundTripUsesTheHistory) {
                                reinterpret_cast<uint8_t*>(&out[0]), kBlockSize));
 }
 
-TEST_F(MszipCodecTest, IncompressibleBlocksStayWithinTheReadersLimit) {
-  std::string random = testing::MakeContent(testing::Content::kRandom, kBlockSize, 5);
-  std::vector<std::string> payloads = EncodeFolder(random);
-  EXPECT_LE(payloads[0].size(), kMaxBlockPayload);
-  EXPECT_EQ(payloads[0].substr(0, 2), "CK");
+// Random data goes out as stored deflate blocks, unless it repeats the folder's history.
+TEST_F(MszipCodecTest, IncompressibleBlocksAreStoredUnlessTheyRepeatHistory) {
+  std::string random = testing::MakeContent(testing::Content::kRandom, 2 * kBlockSize, 5);
+  // Block 1 repeats the last three quarters of block 0, then goes on with new random bytes.
+  std::string stream = random.substr(0, kBlockSize) + random.substr(kBlockSize / 4, kBlockSize);
+  std::vector<std::string> payloads = EncodeFolder(stream);
+  ASSERT_EQ(payloads.size(), 2u);
+  EXPECT_LE(payloads[0].size(), kBlockSize + 16);
+  EXPECT_LT(payloads[1].size(), kBlockSize / 3);
+  decoder_.StartFolder();
+  std::string decoded;
+  for (const std::string& payload : payloads) {
+    std::string out(kBlockSize, '\0');
+    ASSERT_TRUE(decoder_.Decode(Bytes(payload), payload.size(),
+                                reinterpret_cast<uint8_t*>(&out[0]), kBlockSize));
+    decoded += out;
+  }
+  EXPECT_EQ(decoded, stream);
 }
 
 TEST_F(MszipCodecTest, DecoderRefusesWrongSizes) {
