@@ -53,14 +53,17 @@ void DeleteBlockCompressor(const MemoryCallbacks* memory, BlockCompressor* compr
 }
 
 int CompressionThreads() {
-  const char* text = std::getenv("QDW_THREADS");
-  if (text != nullptr) {
+  // Each worker holds about 450 KiB (zlib state and two blocks); a folder rarely keeps more
+  // than this many busy anyway.
+  constexpr long kMostThreads = 16;
+  long threads = static_cast<long>(std::thread::hardware_concurrency());
+  if (const char* text = std::getenv("QDW_THREADS")) {
     char* end = nullptr;
     long value = std::strtol(text, &end, 10);
-    if (end != text && *end == 0 && value > 0) return value > 256 ? 256 : static_cast<int>(value);
+    if (end != text && *end == 0 && value > 0) threads = value;
   }
-  unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(cores);
+  if (threads < 1) threads = 1;
+  return static_cast<int>(threads > kMostThreads ? kMostThreads : threads);
 }
 
 }  // namespace qdw::cab

@@ -48,7 +48,8 @@ inline constexpr int kMszipLevel = 5;
 BlockCompressor* NewBlockCompressor(const MemoryCallbacks* memory, int threads, int level);
 void DeleteBlockCompressor(const MemoryCallbacks* memory, BlockCompressor* compressor);
 
-// Threads to use: QDW_THREADS when set to a positive number, else the machine's cores.
+// Threads to use: QDW_THREADS when set to a positive number, else the machine's cores; at
+// most 16, which keeps the compressor's memory under 8 MiB.
 int CompressionThreads();
 
 }  // namespace qdw::cab
