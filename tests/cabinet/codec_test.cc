@@ -105,8 +105,8 @@ TEST_F(MszipCodecTest, IncompressibleBlocksAreStoredUnlessTheyRepeatHistory) {
   std::string decoded;
   for (const std::string& payload : payloads) {
     std::string out(kBlockSize, '\0');
-    ASSERT_TRUE(decoder_.Decode(Bytes(payload), payload.size(),
-                                reinterpret_cast<uint8_t*>(&out[0]), kBlockSize));
+    ASSERT_TRUE(decoder_.Decode(Bytes(payload), payload.size(), reinterpret_cast<uint8_t*>(&out[0]),
+                                kBlockSize));
     decoded += out;
   }
   EXPECT_EQ(decoded, stream);
