@@ -82,6 +82,7 @@ int CopyVolume(const std::string& cabinet_path, archive::CabinetModule* cabinet)
 
   ExtractorState& state = ProcessState();
   state.refusal = 0;
+  state.known_folder.clear();
   bool copied = copy(context, name.data(), folder.data(), 0, ReaderNotify, nullptr, nullptr) != 0;
   int code = error.erfOper;
   Finish(context, destroy, cabinet);

@@ -8,7 +8,8 @@
 namespace qdw::extractor {
 
 struct ExtractorState {
-  std::string destination;  // ends with "\"
+  std::string destination;   // ends with "\"
+  std::string known_folder;  // the target folder of the previous file, known to exist
   // 0, or the code Extract returns instead of the cabinet library's "User aborted." after the
   // notification callback refused a file.
   int refusal = 0;

@@ -26,7 +26,7 @@ intptr_t OfferedFile(const PFDINOTIFICATION notification) {
     return kAbortCopy;
   }
   // A file that cannot be put in place fails the volume rather than go missing unreported.
-  if (!MakeTargetFolders(target)) {
+  if (!MakeTargetFolders(target, &state.known_folder)) {
     state.refusal = FDIERROR_TARGET_FILE;
     return kAbortCopy;
   }

@@ -24,7 +24,7 @@ bool FolderExists(platform::FileSystem& files, const std::string& folder) {
 
 }  // namespace
 
-bool MakeTargetFolders(const std::string& target) {
+bool MakeTargetFolders(const std::string& target, std::string* known_folder) {
   platform::FileSystem& files = platform::DefaultPlatform().files();
   std::string drive;
   std::string dir;
@@ -32,7 +32,11 @@ bool MakeTargetFolders(const std::string& target) {
   std::string extension;
   platform::SplitPath(target, &drive, &dir, &file_name, &extension);
   const std::string folder = drive + dir;
-  if (folder.empty() || FolderExists(files, folder)) return true;
+  if (folder.empty() || folder == *known_folder) return true;
+  if (FolderExists(files, folder)) {
+    *known_folder = folder;
+    return true;
+  }
 
   // Walk the folder from its start: past the drive and one leading "\", every further "\"
   // ends a level that is created when missing.
@@ -46,7 +50,9 @@ bool MakeTargetFolders(const std::string& target) {
       return false;
     }
   }
-  return FolderExists(files, folder);
+  if (!FolderExists(files, folder)) return false;
+  *known_folder = folder;
+  return true;
 }
 
 intptr_t CreateTarget(const std::string& target) {

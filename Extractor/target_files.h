@@ -9,8 +9,9 @@
 namespace qdw::extractor {
 
 // Makes sure the folder of `target` (a full path) exists, creating every missing level below
-// the drive. False when a level cannot be created.
-bool MakeTargetFolders(const std::string& target);
+// the drive. False when a level cannot be created. `known_folder` holds the folder found or made
+// for the previous file of the call (files of one folder follow each other), and is updated.
+bool MakeTargetFolders(const std::string& target, std::string* known_folder);
 
 // Removes a file at `target` (clearing its read-only attribute first) and creates it afresh,
 // truncated, for writing. A runtime file handle, or -1.
