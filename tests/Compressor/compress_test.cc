@@ -74,6 +74,7 @@ TEST_F(CompressTest, StoresTheLastWriteTimeAsLocalTime) {
   machine_.PutFile(Source("dated.txt"), "dated");
   machine_.SetLastWrite(Source("dated.txt"), SampleUtcTime());
   ASSERT_EQ(Compress(kSource, kArchive, last_), 0);
+  ExpectCabextractAccepts(machine_.HostPath(kArchive));
   std::vector<ListedEntry> entries = CabextractList(machine_.HostPath(kArchive));
   ASSERT_EQ(entries.size(), 1u);
   // 15:09:26 UTC on a machine one hour ahead of UTC.

@@ -90,12 +90,19 @@ TEST_F(ArchiveRoundTripTest, AttributesAndTimesComeBackAsStored) {
   machine_.SetLastWrite(file, SampleUtcTime());
   machine_.SetAttributes(file, platform::kAttrReadOnly | platform::kAttrHidden |
                                    platform::kAttrSystem | platform::kAttrArchive);
+  // Attributes that cannot be read are stored as none.
+  std::string plain = std::string(kSource) + "\\plain.txt";
+  machine_.PutFile(plain, "plain");
+  machine_.SetAttributes(plain, platform::kAttrReadOnly | platform::kAttrArchive);
+  machine_.FailAlways("FileSystem.ReadAttributes", plain, platform::kErrorAccessDenied);
   char last[QDW_LAST_VOLUME_NAME_SIZE];
   ASSERT_EQ(Compress(kSource, kArchive, last), 0);
+  ExpectCabextractAccepts(machine_.HostPath(kArchive));
   ExtractSet(last);
   std::string target = std::string(kDestination) + "\\kept.txt";
   EXPECT_EQ(machine_.Attributes(target) & 0xFF, 0x27u);
   EXPECT_EQ(machine_.Times(target).last_write, SampleUtcTime());
+  EXPECT_EQ(machine_.Attributes(std::string(kDestination) + "\\plain.txt") & 0x27, 0u);
 }
 
 TEST_F(ArchiveRoundTripTest, ReadsCabinetsMadeByGcab) {
