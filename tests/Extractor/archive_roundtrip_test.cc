@@ -5,6 +5,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "Compressor/compressor.h"
 #include "Extractor/extractor.h"
@@ -106,15 +107,15 @@ TEST_F(ArchiveRoundTripTest, AttributesAndTimesComeBackAsStored) {
 }
 
 TEST_F(ArchiveRoundTripTest, ReadsCabinetsMadeByGcab) {
-  HostScratch folder;
   std::map<std::string, std::string> expected;
+  std::vector<std::string> names;
   for (int i = 0; i < 4; ++i) {
-    std::string name = "g" + std::to_string(i) + ".bin";
+    std::string name = (i % 2 ? "Sub\\g" : "g") + std::to_string(i) + ".bin";
     expected[name] = Content(40000 * i + 5, 100 + i);
     machine_.PutFile("C:\\Gcab\\" + name, expected[name]);
+    names.push_back((i % 2 ? "Sub/g" : "g") + std::to_string(i) + ".bin");
   }
-  GcabCreate(machine_.HostPath("C:\\Work\\Out\\g.cab"), machine_.HostPath("C:\\Gcab"),
-             {"g0.bin", "g1.bin", "g2.bin", "g3.bin"});
+  GcabCreate(machine_.HostPath("C:\\Work\\Out\\g.cab"), machine_.HostPath("C:\\Gcab"), names);
   ASSERT_EQ(Extract("C:\\Work\\Out\\g.cab", kDestination), 0);
   EXPECT_EQ(machine_.Tree(kDestination), expected);
 }
