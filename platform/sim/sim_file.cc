@@ -24,7 +24,7 @@ SimFile::SimFile(std::shared_ptr<FileSystemState> state, WindowsPathParts path, 
 
 SimFile::~SimFile() {
   ::close(fd_);
-  state_->sharing.Release(key_, ticket_);
+  state_->sharing->Release(key_, ticket_);
 }
 
 WinError SimFile::Read(void* buffer, uint32_t size, uint32_t* read) {

@@ -13,12 +13,13 @@
 
 namespace qdw::sim {
 
-// What the file system and its open files share; files keep it alive.
+// What the file system and its open files share; files keep it alive. Handles are seen by
+// every file system of the process over the same machine, as Windows handles are.
 struct FileSystemState {
   explicit FileSystemState(SimMachine& m)
-      : machine(m), sharing(m.store().HostPath("locks.json")), meta(m.folder()) {}
+      : machine(m), sharing(SharingTable::ForMachine(m.folder())), meta(m.folder()) {}
   SimMachine& machine;
-  SharingTable sharing;
+  std::shared_ptr<SharingTable> sharing;
   MetadataStore meta;
 };
 

@@ -119,7 +119,7 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
   }
   std::string key = CanonicalPath(at.parts);
   uint64_t ticket = 0;
-  if (WinError error = state_->sharing.Acquire(key, access, share, &ticket)) return error;
+  if (WinError error = state_->sharing->Acquire(key, access, share, &ticket)) return error;
   int flags = O_CLOEXEC;
   if ((access & kGenericRead) && (access & kGenericWrite)) {
     flags |= O_RDWR;
@@ -133,7 +133,7 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
   int fd = ::open(at.host.c_str(), flags, 0644);
   if (fd < 0) {
     int error = errno;
-    state_->sharing.Release(key, ticket);
+    state_->sharing->Release(key, ticket);
     return error == EEXIST ? platform::kErrorFileExists : WinErrorFromErrno(error);
   }
   if (create || disposition == Disposition::kCreateAlways) {
@@ -182,7 +182,7 @@ WinError SimFileSystem::Delete(const std::string& path) {
   if (at.IsRoot() || at.info.is_folder || at.write_protected || IsReadOnly(at)) {
     return kErrorAccessDenied;
   }
-  if (WinError error = state_->sharing.CheckDelete(CanonicalPath(at.parts))) return error;
+  if (WinError error = state_->sharing->CheckDelete(CanonicalPath(at.parts))) return error;
   if (::unlink(at.host.c_str()) != 0) return WinErrorFromErrno(errno);
   state_->meta.Remove(at.parts);
   return kSuccess;

@@ -138,12 +138,12 @@ WinError SimFileSystem::Copy(const std::string& source, const std::string& targe
     return platform::kErrorPathNotFound;
   }
   if (to.write_protected) return kErrorAccessDenied;
-  SharingHold reading(state_->sharing, CanonicalPath(from.parts));
+  SharingHold reading(*state_->sharing, CanonicalPath(from.parts));
   if (WinError error =
           reading.Acquire(platform::kGenericRead, platform::kShareRead | platform::kShareDelete)) {
     return error;
   }
-  SharingHold writing(state_->sharing, CanonicalPath(to.parts));
+  SharingHold writing(*state_->sharing, CanonicalPath(to.parts));
   if (WinError error = writing.Acquire(platform::kGenericWrite, 0)) return error;
   return CopyFileBody(from, to, /*keep_creation=*/false);
 }
@@ -156,14 +156,14 @@ WinError SimFileSystem::MoveOneFolder(const Located& source, const Located& targ
     return platform::kErrorSharingViolation;  // into itself
   }
   // Windows refuses to rename a folder while a file inside it is open.
-  if (state_->sharing.AnyOpenAtOrBelow(source_key)) return kErrorAccessDenied;
+  if (state_->sharing->AnyOpenAtOrBelow(source_key)) return kErrorAccessDenied;
   if (std::rename(source.host.c_str(), target.host.c_str()) != 0) return WinErrorFromErrno(errno);
   state_->meta.Move(source.parts, target.parts);
   return kSuccess;
 }
 
 WinError SimFileSystem::MoveOneFile(const Located& source, const Located& target) {
-  if (WinError error = state_->sharing.CheckDelete(CanonicalPath(source.parts))) return error;
+  if (WinError error = state_->sharing->CheckDelete(CanonicalPath(source.parts))) return error;
   if (source.parts.drive == target.parts.drive) {
     if (std::rename(source.host.c_str(), target.host.c_str()) != 0) {
       return WinErrorFromErrno(errno);

@@ -1,5 +1,7 @@
 #include "platform/sim/sim_sharing.h"
 
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -28,6 +30,20 @@ bool Conflicts(uint32_t access, uint32_t share, uint32_t held_access, uint32_t h
 }  // namespace
 
 SharingTable::SharingTable(std::string locks_file) : locks_file_(std::move(locks_file)) {}
+
+std::shared_ptr<SharingTable> SharingTable::ForMachine(const std::string& machine_folder) {
+  static std::mutex tables_mutex;
+  static std::map<std::string, std::weak_ptr<SharingTable>> tables;
+  char resolved[PATH_MAX];
+  std::string key = ::realpath(machine_folder.c_str(), resolved) ? resolved : machine_folder;
+  std::lock_guard<std::mutex> lock(tables_mutex);
+  std::shared_ptr<SharingTable> table = tables[key].lock();
+  if (!table) {
+    table = std::make_shared<SharingTable>(machine_folder + "/locks.json");
+    tables[key] = table;
+  }
+  return table;
+}
 
 void SharingTable::RefreshLocks() {
   struct stat st;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ class SharingTable {
  public:
   // `locks_file` is the host path of locks.json.
   explicit SharingTable(std::string locks_file);
+  // The one table of this process for the machine in `machine_folder`.
+  static std::shared_ptr<SharingTable> ForMachine(const std::string& machine_folder);
 
   // Registers an opener of the file with canonical path `key` (CanonicalPath()). Fails with
   // kErrorSharingViolation when an earlier opener does not share the requested access or

@@ -2,11 +2,15 @@
 #include "platform/sim/sim_machine.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/sim/sim_platform.h"
+#include "tests/platform/sim_probe.h"
 #include "tests/platform/sim_test_machine.h"
 
 namespace qdw::sim {
@@ -69,6 +73,32 @@ TEST(SimMachineTest, RefusesAFolderThatIsNoMachine) {
   std::filesystem::path description(m.folder() + "/machine.json");
   { std::ofstream(description) << "{ broken"; }
   EXPECT_THROW(SimMachine(m.folder()), std::runtime_error);
+}
+
+TEST(SimMachineTest, TwoPlatformsOverOneMachineSeeEachOthersOpenFiles) {
+  SimTestMachine m;
+  m.PutFile("C:\\a.txt", "a");
+  std::unique_ptr<SimPlatform> second = OpenSimMachine(m.folder() + "/");
+  std::unique_ptr<platform::File> held;
+  ASSERT_EQ(m.platform().files().Open("C:\\a.txt", platform::kGenericRead, platform::kShareNone,
+                                      platform::Disposition::kOpenExisting, 0, &held),
+            platform::kSuccess);
+  std::unique_ptr<platform::File> other;
+  EXPECT_EQ(second->files().Open("C:\\A.TXT", platform::kGenericRead, platform::kShareRead,
+                                 platform::Disposition::kOpenExisting, 0, &other),
+            platform::kErrorSharingViolation);
+}
+
+TEST(SimMachineTest, ProgramsWithoutAMachineStopWithExitCodeTwo) {
+  SimTestMachine m;
+  std::string probe = testing::ProbeProgram() + " mutex X >/dev/null 2>&1";
+  int unset = std::system(("env -u QDW_MACHINE " + probe).c_str());
+  int no_machine = std::system(("QDW_MACHINE=" + m.folder() + "/drives " + probe).c_str());
+  int machine = std::system(("QDW_MACHINE=" + m.folder() + " " + probe).c_str());
+  ASSERT_TRUE(WIFEXITED(unset) && WIFEXITED(no_machine) && WIFEXITED(machine));
+  EXPECT_EQ(WEXITSTATUS(unset), 2);
+  EXPECT_EQ(WEXITSTATUS(no_machine), 2);
+  EXPECT_EQ(WEXITSTATUS(machine), 0);
 }
 
 }  // namespace
