@@ -39,6 +39,10 @@ class SimDatabaseConnection : public platform::DatabaseConnection {
     if (!machine_.ToHostPath(file, &host) || !IsRegularFile(host)) {
       return Refuse("HY024: Could not find file '" + file + "'.");
     }
+    // The driver's connect string has no quoting for these.
+    if (host.find_first_of(";{}") != std::string::npos) {
+      return Refuse("HY000: the database path cannot be handed to the driver: " + file);
+    }
     std::string driver = "DRIVER=" + SqliteOdbcDriver() + ";Database=" + host +
                          ";NoCreat=1;Timeout=30000;LongNames=0";
     if (!odbc_.Open(driver, exclusive, read_only, use_cursor_library)) return false;
