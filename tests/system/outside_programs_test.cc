@@ -171,8 +171,10 @@ TEST_F(OutsideProgramsTest, HangingHaltwerkIsLeftBehindAndNetStillRuns) {
   SetMachineRepository("C:\\VARNOLD\\Server\\Common");
   SetProductType("2");
   SetHang("qdw_haltwerk", true);
-  CommandLineServices command_line(machine_.platform(), &cursor_, ShortLimits());
-  StopServicesWithoutRights(machine_.platform(), command_line, &cursor_, ShortLimits());
+  WaitLimits limits;
+  limits.haltwerk_ms = 300;
+  CommandLineServices command_line(machine_.platform(), &cursor_);
+  StopServicesWithoutRights(machine_.platform(), command_line, &cursor_, limits);
   EXPECT_EQ(StateOf("VNQLNWatchFolderService"), "stopped");
   EXPECT_EQ(StateOf("VNQLNSharedFolder"), "running");
 }
