@@ -82,15 +82,6 @@ TEST_F(DaclBuilderTest, AnAccountThatDoesNotResolveAddsNothing) {
   EXPECT_EQ(dacl.Win32Size(), 8u + 8u + ann_.sid().bytes.size());
 }
 
-TEST_F(DaclBuilderTest, ListIsRebuiltAfterAnEntryIsAdded) {
-  DaclBuilder dacl;
-  dacl.AddAllowed(ann_, platform::kMaskRead);
-  EXPECT_EQ(dacl.Win32Dacl().entries.size(), 1u);
-  dacl.AddDenied(bob_, platform::kMaskRead);
-  ASSERT_EQ(dacl.Win32Dacl().entries.size(), 2u);
-  EXPECT_EQ(dacl.Win32Dacl().entries[0].sid, bob_.sid());
-}
-
 TEST_F(DaclBuilderTest, TooLargeAListIsAnError) {
   DaclBuilder dacl;
   for (int i = 0; i < 2100; ++i) dacl.AddAllowed(ann_, platform::kMaskRead);

@@ -23,12 +23,8 @@ TEST(SharePermissionCodesTest, OtherCodesGrantRead) {
   }
 }
 
-TEST(SharePermissionCodesTest, UnusualAllowedMaskIsRecordedAsZero) {
+TEST(SharePermissionCodesTest, UnusualMaskIsZeroWhenAllowedAndStaysADenialWhenDenied) {
   EXPECT_EQ(CodeForEntry(AceKind::kAllowed, 0x116), 0);
-  EXPECT_EQ(CodeForEntry(AceKind::kAllowed, 0x10000000), 0);
-}
-
-TEST(SharePermissionCodesTest, UnusualDeniedMaskStaysADenial) {
   EXPECT_EQ(CodeForEntry(AceKind::kDenied, 0x1), 1);         // read data only
   EXPECT_EQ(CodeForEntry(AceKind::kDenied, 0x116), 3);       // write rights
   EXPECT_EQ(CodeForEntry(AceKind::kDenied, 0x40000), 5);     // change permissions
