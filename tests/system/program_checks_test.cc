@@ -147,7 +147,7 @@ TEST_F(Nt4ProgramChecksTest, ProcessThatCannotBeOpenedHasNoName) {
 
 TEST_F(Nt4ProgramChecksTest, LongProcessListsAreReadCompletely) {
   std::vector<sim::Json> processes;
-  for (uint32_t pid = 100; pid < 1100; ++pid) {
+  for (uint32_t pid = 100; pid < 400; ++pid) {  // more than the first 1024-byte buffer holds
     processes.push_back(Process(pid, "C:\\WINNT\\p" + std::to_string(pid) + ".exe"));
   }
   processes.push_back(Process(5000, "C:\\QDW\\QDW.EXE"));
@@ -158,7 +158,7 @@ TEST_F(Nt4ProgramChecksTest, LongProcessListsAreReadCompletely) {
         seen.push_back(pid);
         return true;
       }));
-  EXPECT_EQ(seen.size(), 1001u);
+  EXPECT_EQ(seen.size(), 301u);
   EXPECT_TRUE(MainRunning());
 }
 
