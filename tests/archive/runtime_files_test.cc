@@ -41,15 +41,6 @@ TEST(RuntimeFlagsTest, TranslatesAccessDispositionAndCreationMode) {
   EXPECT_TRUE(TranslateOpenFlags(CAB_O_WRONLY | CAB_O_APPEND, 0).append);
 }
 
-TEST(RuntimeFlagsTest, MapsSystemErrorsToRuntimeErrorNumbers) {
-  EXPECT_EQ(ErrnoOfWinError(platform::kErrorFileNotFound), kErrnoNoEntry);
-  EXPECT_EQ(ErrnoOfWinError(platform::kErrorPathNotFound), kErrnoNoEntry);
-  EXPECT_EQ(ErrnoOfWinError(platform::kErrorSharingViolation), kErrnoAccess);
-  EXPECT_EQ(ErrnoOfWinError(platform::kErrorFileExists), kErrnoExists);
-  EXPECT_EQ(ErrnoOfWinError(platform::kErrorDiskFull), kErrnoNoSpace);
-  EXPECT_EQ(ErrnoOfWinError(platform::kErrorInvalidParameter), kErrnoInvalid);
-}
-
 class RuntimeFilesTest : public ::testing::Test {
  protected:
   void TearDown() override { files_.CloseAll(); }
