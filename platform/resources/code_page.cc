@@ -1,7 +1,10 @@
 #include "platform/resources/code_page.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
+
+#include "platform/resources/code_page_932_table.h"
 
 namespace qdw::resources {
 namespace {
@@ -35,21 +38,43 @@ bool WesternByte(char16_t c, uint8_t* byte) {
   return false;
 }
 
+// The bytes of a character in code page 932 (one, or a lead and a trail byte), or false when it
+// has none.
+bool JapaneseBytes(char16_t c, std::string* bytes) {
+  const CodePage932Entry* end = kCodePage932Table + kCodePage932TableSize;
+  const CodePage932Entry* found = std::lower_bound(
+      kCodePage932Table, end, c,
+      [](const CodePage932Entry& entry, char16_t wanted) { return entry.character < wanted; });
+  if (found == end || found->character != c) return false;
+  if (found->bytes > 0xFF) bytes->push_back(static_cast<char>(found->bytes >> 8));
+  bytes->push_back(static_cast<char>(found->bytes & 0xFF));
+  return true;
+}
+
+bool KnownCodePage(int code_page) {
+  return code_page == kCodePageWestern || code_page == kCodePageJapanese;
+}
+
+// Appends the bytes of one character in the code page; false when it has none.
+bool AppendCharacter(char16_t c, int code_page, std::string* out) {
+  if (code_page == kCodePageJapanese) return JapaneseBytes(c, out);
+  uint8_t byte = 0;
+  if (!WesternByte(c, &byte)) return false;
+  out->push_back(static_cast<char>(byte));
+  return true;
+}
+
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
 bool Utf16ToCodePage(const std::u16string& text, int code_page, std::string* out) {
-  if (code_page != kCodePageWestern) return false;
+  if (!KnownCodePage(code_page)) return false;
   std::string converted;
   converted.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    uint8_t byte = 0;
-    if (WesternByte(text[i], &byte)) {
-      converted.push_back(static_cast<char>(byte));
-      continue;
-    }
+    if (AppendCharacter(text[i], code_page, &converted)) continue;
     if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
     converted.push_back('?');
   }
@@ -58,10 +83,10 @@ bool Utf16ToCodePage(const std::u16string& text, int code_page, std::string* out
 }
 
 bool FitsCodePage(const std::u16string& text, int code_page) {
-  if (code_page != kCodePageWestern) return false;
-  uint8_t byte = 0;
+  if (!KnownCodePage(code_page)) return false;
+  std::string bytes;
   for (char16_t c : text) {
-    if (!WesternByte(c, &byte)) return false;
+    if (!AppendCharacter(c, code_page, &bytes)) return false;
   }
   return true;
 }

@@ -10,6 +10,14 @@ namespace qdw::resources {
 // builds.
 inline constexpr int kCodePageWestern = 1252;
 
+// Japanese ANSI code page (Shift JIS with the Windows extensions), used by the Japanese build.
+inline constexpr int kCodePageJapanese = 932;
+
+// Whether a byte of code page 932 text starts a two-byte character.
+inline bool IsJapaneseLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 // Converts UTF-16 text to the ANSI text of a code page, as the system does for the program's
 // ANSI calls: a character the code page lacks (an unpaired surrogate, or a surrogate pair as a
 // whole) becomes one "?". False, with out untouched, for a code page we do not support.

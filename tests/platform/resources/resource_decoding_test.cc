@@ -83,6 +83,20 @@ TEST(CodePageTest, WesternCodePageMapsItsOwnCharactersAndMarksTheRest) {
   EXPECT_EQ(out, "kept");
 }
 
+TEST(CodePageTest, JapaneseCodePageWritesShiftJisAndMarksTheRest) {
+  std::string out;
+  // Kana and kanji take two bytes, ASCII and half-width katakana one; the yen sign has no byte
+  // of its own in the system's table and the backslash stays 0x5C.
+  ASSERT_TRUE(Utf16ToCodePage(u"\u65e5\u672c\u8a9e a\\\uff71\u3042", kCodePageJapanese, &out));
+  EXPECT_EQ(out, "\x93\xFA\x96\x7B\x8C\xEA a\\\xB1\x82\xA0");
+  EXPECT_TRUE(IsJapaneseLeadByte(static_cast<unsigned char>(out[0])));
+  EXPECT_FALSE(IsJapaneseLeadByte(static_cast<unsigned char>('a')));
+  ASSERT_TRUE(Utf16ToCodePage(u"\u00e9-\U0001F600", kCodePageJapanese, &out));
+  EXPECT_EQ(out, "?-?");
+  EXPECT_TRUE(FitsCodePage(u"\u30d0\u30c3\u30af\u30a2\u30c3\u30d7 OK", kCodePageJapanese));
+  EXPECT_FALSE(FitsCodePage(u"Caf\u00e9", kCodePageJapanese));
+}
+
 // A plain DLGTEMPLATE: one button given by class atom and one custom control by class name.
 std::vector<uint8_t> PlainTemplate() {
   Writer w;
