@@ -44,9 +44,9 @@ enum class UiMessage {
   kSysCommand,     // command
   kSize,           // width, height: the new client size in pixels
   kGetMinMaxInfo,  // the handler may raise min_width and min_height
-  kPaint,
-  kQueryDragIcon,
-  kClose,  // unhandled: the host sends kCommand kIdCancel, as DefDlgProc does
+  kPaint,          // the handler may draw (DrawIcon); unhandled: the host paints as usual
+  kQueryDragIcon,  // result: true when the dialog's icon is to be dragged
+  kClose,          // unhandled: the host sends kCommand kIdCancel, as DefDlgProc does
 };
 
 struct UiEvent {
