@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <sstream>
+#include <string>
 #include <vector>
 
 namespace qdw::resources::testing {
@@ -17,6 +18,10 @@ constexpr int kPixelWidths[95] = {
     4,  6, 6, 5, 6, 6,  4, 6,  6, 3, 3, 6, 3, 9, 6, 6,  // `a-o
     6,  6, 4, 5, 4, 6,  6, 8,  6, 6, 5, 5, 4, 5, 8};    // p-z {|}~
 constexpr int kWidestPixels = 11;
+// A full-width (two-byte) character of code page 932 in the Japanese dialog font, and a
+// half-width katakana.
+constexpr int kFullWidthPixels = 12;
+constexpr int kHalfWidthKanaPixels = 6;
 // Horizontal dialog unit: a quarter of the font's average character width (6 pixels). A tenth
 // more for font rendering differences between systems.
 constexpr double kDialogUnitsPerPixel = 4.0 / 6.0 * 1.1;
@@ -34,21 +39,74 @@ constexpr uint32_t kStaticLeftNoWordWrap = 0xC;
 constexpr uint32_t kStaticSimple = 0xB;
 
 // The characters that are drawn, with shortcut markers removed.
-std::string Drawn(const std::string& text, bool prefix) {
+bool IsLead(const std::string& text, size_t i, int code_page) {
+  return code_page == kCodePageJapanese && i + 1 < text.size() &&
+         IsJapaneseLeadByte(static_cast<unsigned char>(text[i]));
+}
+
+std::string Drawn(const std::string& text, bool prefix, int code_page) {
   if (!prefix) return text;
   std::string drawn;
   for (size_t i = 0; i < text.size(); ++i) {
+    if (IsLead(text, i, code_page)) {
+      drawn.append(text, i, 2);
+      ++i;
+      continue;
+    }
     if (text[i] == '&' && i + 1 < text.size()) ++i;
     drawn.push_back(text[i]);
   }
   return drawn;
 }
 
-int PixelWidth(const std::string& drawn) {
+int PixelWidth(const std::string& drawn, int code_page) {
   int pixels = 0;
-  for (unsigned char c : drawn)
-    pixels += (c >= 0x20 && c < 0x7F) ? kPixelWidths[c - 0x20] : kWidestPixels;
+  for (size_t i = 0; i < drawn.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(drawn[i]);
+    if (IsLead(drawn, i, code_page)) {
+      pixels += kFullWidthPixels;
+      ++i;
+    } else if (c >= 0x20 && c < 0x7F) {
+      pixels += kPixelWidths[c - 0x20];
+    } else if (code_page == kCodePageJapanese && c >= 0xA1 && c <= 0xDF) {
+      pixels += kHalfWidthKanaPixels;
+    } else {
+      pixels += kWidestPixels;
+    }
+  }
   return pixels;
+}
+
+// The pieces a line may break between: words at blanks, and in Japanese text also every
+// full-width character, which needs no blank to break before or after it.
+struct Piece {
+  std::string text;
+  bool blank_before;
+};
+
+std::vector<Piece> Pieces(const std::string& paragraph, int code_page) {
+  std::vector<Piece> pieces;
+  bool blank = false;
+  bool joinable = false;  // whether the next character continues the last piece
+  for (size_t i = 0; i < paragraph.size(); ++i) {
+    if (paragraph[i] == ' ') {
+      blank = !pieces.empty();
+      joinable = false;
+      continue;
+    }
+    if (IsLead(paragraph, i, code_page)) {
+      pieces.push_back({paragraph.substr(i, 2), blank});
+      ++i;
+      joinable = false;
+    } else if (joinable) {
+      pieces.back().text.push_back(paragraph[i]);
+    } else {
+      pieces.push_back({std::string(1, paragraph[i]), blank});
+      joinable = true;
+    }
+    blank = false;
+  }
+  return pieces;
 }
 
 int ToDialogUnits(int pixels) {
@@ -75,24 +133,24 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 }  // namespace
 
-int TextWidth(const std::string& text, bool prefix) {
-  return ToDialogUnits(PixelWidth(Drawn(text, prefix)));
+int TextWidth(const std::string& text, bool prefix, int code_page) {
+  return ToDialogUnits(PixelWidth(Drawn(text, prefix, code_page), code_page));
 }
 
-int WrappedLines(const std::string& text, int width, bool prefix) {
+int WrappedLines(const std::string& text, int width, bool prefix, int code_page) {
   int total = 0;
-  for (const std::string& paragraph : SplitLines(Drawn(text, prefix))) {
-    std::istringstream words(paragraph);
+  for (const std::string& paragraph : SplitLines(Drawn(text, prefix, code_page))) {
     std::string line;
     int lines = 1;
-    for (std::string word; words >> word;) {
-      if (ToDialogUnits(PixelWidth(word)) > width) return -1;
-      const std::string longer = line.empty() ? word : line + " " + word;
-      if (ToDialogUnits(PixelWidth(longer)) <= width) {
+    for (const Piece& piece : Pieces(paragraph, code_page)) {
+      if (ToDialogUnits(PixelWidth(piece.text, code_page)) > width) return -1;
+      const std::string longer =
+          line.empty() ? piece.text : line + (piece.blank_before ? " " : "") + piece.text;
+      if (ToDialogUnits(PixelWidth(longer, code_page)) <= width) {
         line = longer;
       } else {
         ++lines;
-        line = word;
+        line = piece.text;
       }
     }
     total += lines;
@@ -100,7 +158,8 @@ int WrappedLines(const std::string& text, int width, bool prefix) {
   return total;
 }
 
-bool TextFitsControl(const DialogControl& control, const std::string& text, std::string* why) {
+bool TextFitsControl(const DialogControl& control, const std::string& text, std::string* why,
+                     int code_page) {
   std::ostringstream problem;
   if (control.class_name == "Button") {
     const uint32_t type = control.style & kButtonTypeMask;
@@ -109,11 +168,11 @@ bool TextFitsControl(const DialogControl& control, const std::string& text, std:
     if (type == 7) margin = kGroupBoxMargin;
     const int room = control.cx - margin;
     if (control.style & kButtonMultiline) {
-      const int lines = WrappedLines(text, room, true);
+      const int lines = WrappedLines(text, room, true, code_page);
       if (lines >= 0 && lines * kLineHeight <= control.cy) return true;
       problem << "needs " << lines << " lines of " << room << " units, has height " << control.cy;
     } else {
-      const int width = TextWidth(text, true);
+      const int width = TextWidth(text, true, code_page);
       if (width <= room) return true;
       problem << "is " << width << " units wide, room for " << room;
     }
@@ -121,11 +180,11 @@ bool TextFitsControl(const DialogControl& control, const std::string& text, std:
     const uint32_t type = control.style & kStaticTypeMask;
     const bool prefix = (control.style & kStaticNoPrefix) == 0;
     if (type == kStaticLeftNoWordWrap || type == kStaticSimple) {
-      const int width = TextWidth(text, prefix);
+      const int width = TextWidth(text, prefix, code_page);
       if (width <= control.cx) return true;
       problem << "is " << width << " units wide, room for " << control.cx;
     } else if (type <= 2) {
-      const int lines = WrappedLines(text, control.cx, prefix);
+      const int lines = WrappedLines(text, control.cx, prefix, code_page);
       if (lines >= 0 && lines * kLineHeight <= control.cy) return true;
       problem << "needs " << lines << " lines of " << control.cx << " units, room for "
               << control.cy / kLineHeight;

@@ -23,7 +23,7 @@ class LingvaultDialogTest : public LingvaultTest {
     DialogTemplate dialog;
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(module_->Resource(platform::kResourceDialog, id, &bytes)) << "template " << id;
-    EXPECT_TRUE(ParseDialogTemplate(bytes, kCodePageWestern, &dialog)) << "template " << id;
+    EXPECT_TRUE(ParseDialogTemplate(bytes, LingvaultCodePage(), &dialog)) << "template " << id;
     return dialog;
   }
 };
@@ -95,7 +95,7 @@ TEST_F(LingvaultDialogTest, ListAnimationAndOutcomeAreSetUpForTheirUse) {
 }
 
 TEST_F(LingvaultDialogTest, EveryTextFitsTheControlItIsShownIn) {
-  const ResourceStrings strings(module_);
+  const ResourceStrings strings(module_, LingvaultCodePage());
   for (const ExpectedDialog& expected : dialogs_) {
     const DialogTemplate dialog = Template(expected.id);
     // Texts the program puts in at run time.
@@ -106,7 +106,7 @@ TEST_F(LingvaultDialogTest, EveryTextFitsTheControlItIsShownIn) {
         std::string shown = strings.Text(id);
         if (text.outcome) shown = strings.Text(text.head) + "\n" + shown;
         std::string why;
-        EXPECT_TRUE(TextFitsControl(*control, shown, &why))
+        EXPECT_TRUE(TextFitsControl(*control, shown, &why, LingvaultCodePage()))
             << "template " << expected.id << ", control " << text.control << ", string " << id
             << ": " << why;
       }
@@ -115,7 +115,7 @@ TEST_F(LingvaultDialogTest, EveryTextFitsTheControlItIsShownIn) {
     for (const DialogControl& control : dialog.controls) {
       if (control.text.is_ordinal || control.text.name.empty()) continue;
       std::string why;
-      EXPECT_TRUE(TextFitsControl(control, control.text.name, &why))
+      EXPECT_TRUE(TextFitsControl(control, control.text.name, &why, LingvaultCodePage()))
           << "template " << expected.id << ", control " << control.id << ": " << why;
     }
   }
@@ -146,6 +146,22 @@ TEST(DialogTextFitTest, EstimateCountsShortcutsWrapsWordsAndRefusesOverflow) {
   EXPECT_FALSE(TextFitsControl(label, "A text that needs two lines here", &why));
   label.cy = 16;
   EXPECT_TRUE(TextFitsControl(label, "A text that needs two lines", &why)) << why;
+}
+
+// Japanese text: each two-byte character is one full-width character, and lines break between
+// them without blanks.
+TEST(DialogTextFitTest, JapaneseCharactersCountFullWidthAndBreakAnywhere) {
+  std::string kana;  // four hiragana "a" in code page 932
+  for (int i = 0; i < 4; ++i) kana += "\x82\xA0";
+  EXPECT_EQ(TextWidth(kana, false, kCodePageJapanese),
+            2 * TextWidth("\x82\xA0\x82\xA0", false, kCodePageJapanese));
+  EXPECT_GT(TextWidth("\x82\xA0", false, kCodePageJapanese), TextWidth("a", false));
+  const int two = TextWidth("\x82\xA0\x82\xA0", false, kCodePageJapanese);
+  EXPECT_EQ(WrappedLines(kana, two, false, kCodePageJapanese), 2);
+  EXPECT_EQ(WrappedLines(kana, 1, false, kCodePageJapanese), -1);
+  // A shortcut marker after a trail byte is still a marker; "(&D)" draws as "(D)".
+  EXPECT_EQ(TextWidth("\x8D\xED(&D)", true, kCodePageJapanese),
+            TextWidth("\x8D\xED(D)", false, kCodePageJapanese));
 }
 
 }  // namespace

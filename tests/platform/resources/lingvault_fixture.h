@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,7 +16,15 @@
 
 namespace qdw::resources::testing {
 
-inline std::string LingvaultPath() { return QDW_LINGVAULT_DLL; }
+// The module under test: each language's test program is linked with its own definitions
+// (lingvault_module_under_test.cc).
+std::string LingvaultPath();
+// Its folder name under lingvault/ ("en", "ja", ...), its code page and its language id.
+std::string LingvaultLanguage();
+int LingvaultCodePage();
+uint16_t LingvaultLanguageId();
+// The folder that holds the lists of what the program expects.
+std::string LingvaultListDir();
 
 class LingvaultTest : public ::testing::Test {
  protected:
@@ -23,10 +32,9 @@ class LingvaultTest : public ::testing::Test {
     auto image = PeResourceImage::Open(LingvaultPath());
     if (image) module_ = new ImageLibrary(std::move(image));
     std::string error;
-    strings_ok_ =
-        ReadExpectedStrings(std::string(QDW_LINGVAULT_DIR) + "/string_ids.txt", &strings_, &error);
-    dialogs_ok_ = ReadExpectedDialogs(std::string(QDW_LINGVAULT_DIR) + "/dialog_controls.txt",
-                                      &dialogs_, &error);
+    strings_ok_ = ReadExpectedStrings(LingvaultListDir() + "/string_ids.txt", &strings_, &error);
+    dialogs_ok_ =
+        ReadExpectedDialogs(LingvaultListDir() + "/dialog_controls.txt", &dialogs_, &error);
     error_ = error;
   }
   static void TearDownTestSuite() {

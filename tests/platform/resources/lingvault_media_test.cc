@@ -82,7 +82,7 @@ TEST_F(LingvaultTest, AnimationIsAClipTheAnimationControlCanPlay) {
   std::vector<uint8_t> dialog_bytes;
   DialogTemplate dialog;
   ASSERT_TRUE(module_->Resource(platform::kResourceDialog, 105, &dialog_bytes));
-  ASSERT_TRUE(ParseDialogTemplate(dialog_bytes, kCodePageWestern, &dialog));
+  ASSERT_TRUE(ParseDialogTemplate(dialog_bytes, LingvaultCodePage(), &dialog));
   const DialogControl* control = dialog.Control(kAnimationControl);
   ASSERT_NE(control, nullptr);
   EXPECT_LE(clip.width, control->cx * 6u / 4);
@@ -101,7 +101,7 @@ void ReadEverything(const PeResourceImage& image) {
   for (uint16_t id : image.ResourceIds(platform::kResourceDialog)) {
     DialogTemplate dialog;
     if (image.Resource(platform::kResourceDialog, id, &bytes)) {
-      ParseDialogTemplate(bytes, kCodePageWestern, &dialog);
+      ParseDialogTemplate(bytes, LingvaultCodePage(), &dialog);
     }
   }
   std::vector<IconGroupEntry> entries;

@@ -1,6 +1,7 @@
 // The string table of the built resource module against the list of numbers the program uses.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,28 +13,32 @@
 namespace qdw::resources::testing {
 namespace {
 
-bool EndsWithAny(const std::string& text, const std::string& endings) {
-  return !text.empty() && endings.find(text.back()) != std::string::npos;
+// Whether the text ends with one of the characters (compared as UTF-16, so that the full-width
+// punctuation of Japanese counts too).
+bool EndsWithAny(const std::u16string& text, const std::u16string& endings) {
+  return !text.empty() && endings.find(text.back()) != std::u16string::npos;
 }
 
 TEST_F(LingvaultTest, EveryStringTheProgramUsesIsThereAndReadsAsItsKindMust) {
-  const ResourceStrings strings(module_);
+  const ResourceStrings strings(module_, LingvaultCodePage());
   for (const ExpectedString& expected : strings_) {
     SCOPED_TRACE("string " + std::to_string(expected.id) + " (" + expected.purpose + ")");
     std::u16string wide;
     ASSERT_TRUE(strings.FindUtf16(expected.id, &wide));
-    EXPECT_TRUE(FitsCodePage(wide, kCodePageWestern)) << "a character outside code page 1252";
+    EXPECT_TRUE(FitsCodePage(wide, LingvaultCodePage()))
+        << "a character outside code page " << LingvaultCodePage();
     const std::string text = strings.Text(expected.id);
     // No text is ever passed through a formatting function, so "%" would be shown as it is.
     EXPECT_EQ(text.find('%'), std::string::npos) << text;
     EXPECT_TRUE(text.front() != ' ' && text.front() != '\n') << "leading blank: " << text;
     EXPECT_TRUE(text.back() != ' ' && text.back() != '\n') << "trailing blank: " << text;
     if (expected.kind == "question") {
-      EXPECT_TRUE(EndsWithAny(text, "?")) << "a Yes/No question must ask: " << text;
+      EXPECT_TRUE(EndsWithAny(wide, u"?\uFF1F")) << "a Yes/No question must ask: " << text;
     } else if (expected.kind == "message") {
-      EXPECT_TRUE(EndsWithAny(text, ".?!")) << "a message is whole sentences: " << text;
+      EXPECT_TRUE(EndsWithAny(wide, u".?!\u3002\uFF1F\uFF01"))
+          << "a message is whole sentences: " << text;
     } else if (expected.kind == "list") {
-      EXPECT_TRUE(EndsWithAny(text, ":")) << "a list follows: " << text;
+      EXPECT_TRUE(EndsWithAny(wide, u":\uFF1A")) << "a list follows: " << text;
     } else if (expected.kind == "label") {
       EXPECT_EQ(text.find('\n'), std::string::npos) << text;
     }
@@ -55,21 +60,42 @@ TEST_F(LingvaultTest, ModuleHoldsNoStringTheProgramDoesNotUse) {
   }
 }
 
-TEST_F(LingvaultTest, StringsAreEnglishForTheWesternCodePage) {
+TEST_F(LingvaultTest, StringsAreInTheModulesLanguage) {
   uint16_t language = 0;
   ASSERT_TRUE(
       module_->image().ResourceLanguage(platform::kResourceString, StringBlockId(1), &language));
-  EXPECT_EQ(language, 0x0409);
-  const ResourceStrings strings(module_);
-  EXPECT_EQ(strings.Text(1), "OK");
-  EXPECT_EQ(strings.Text(2), "Cancel");
-  // The default share remark reads naturally once the program has put it together.
-  EXPECT_EQ("Quillon Deskora " + strings.Text(163) + " -Projects",
-            "Quillon Deskora shared folder -Projects");
+  EXPECT_EQ(language, LingvaultLanguageId());
+  for (const ExpectedDialog& expected : dialogs_) {
+    ASSERT_TRUE(
+        module_->image().ResourceLanguage(platform::kResourceDialog, expected.id, &language));
+    EXPECT_EQ(language, LingvaultLanguageId()) << "template " << expected.id;
+  }
+  const ResourceStrings strings(module_, LingvaultCodePage());
+  if (LingvaultLanguage() == "en") {
+    EXPECT_EQ(strings.Text(1), "OK");
+    EXPECT_EQ(strings.Text(2), "Cancel");
+    // The default share remark reads naturally once the program has put it together.
+    EXPECT_EQ("Quillon Deskora " + strings.Text(163) + " -Projects",
+              "Quillon Deskora shared folder -Projects");
+  } else {
+    // Translated, not copied: the common answers differ from English in every language.
+    EXPECT_NE(strings.Text(2), "Cancel");
+    EXPECT_NE(strings.Text(148), "Restore");
+  }
+}
+
+// The builds that give the access-rights library a localized world-group name load it from
+// string 187; it must be the name that language's Windows gives the group.
+TEST_F(LingvaultTest, WorldGroupNameIsTheOneWindowsUsesInTheLanguage) {
+  const std::map<std::string, std::string> names = {{"en", "Everyone"}, {"fr", "Tout le monde"},
+                                                    {"de", "Jeder"},    {"it", "Everyone"},
+                                                    {"ja", "Everyone"}, {"es", "Todos"}};
+  ASSERT_EQ(names.count(LingvaultLanguage()), 1u);
+  EXPECT_EQ(ResourceStrings(module_, LingvaultCodePage()).Text(187), names.at(LingvaultLanguage()));
 }
 
 TEST_F(LingvaultTest, MissingStringsAndAMissingModuleGiveEmptyTexts) {
-  const ResourceStrings strings(module_);
+  const ResourceStrings strings(module_, LingvaultCodePage());
   std::string text = "unchanged";
   EXPECT_FALSE(strings.Find(151, &text));  // in a block that exists, but unused
   EXPECT_EQ(text, "unchanged");
