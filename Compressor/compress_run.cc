@@ -120,6 +120,7 @@ int RunCompress(const char* source_folder, const char* archive_path, char* last_
   } catch (...) {
     if (context != nullptr && destroy != nullptr) {
       if (!destroy(context)) cabinet.Abandon();
+      CopyLastVolumeName(state.last_continuation_name, last_volume_name);
     }
     archive::RuntimeFiles::Instance().CloseAll();
     return kCompressFailed;
