@@ -1,7 +1,5 @@
 #include "app/machine_services.h"
 
-#include <stdexcept>
-
 #include "app/archive_packer_factory.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/backup/tree_remover.h"
@@ -18,11 +16,9 @@ namespace qdw::app {
 namespace {
 
 constexpr char kDataFolderRelative[] = "VARNOLD\\Quillon Deskora Backup Tool";
-constexpr char kWorldGroup[] = "Everyone";
 constexpr uint32_t kFullControl = 2032127;
 
-// The engine object of one run over the backup engine's CBackupRestore. The restore engine
-// joins when its issue wires it in; until then a restore fails as a general failure.
+// The engine object of one run over CBackupRestore, which carries both engines.
 class MachineEngineRun : public EngineRun {
  public:
   MachineEngineRun(platform::Platform& platform, engine::Prompts& prompts,
@@ -36,8 +32,9 @@ class MachineEngineRun : public EngineRun {
   int ProductFolderStep(const std::string& mode_word) override {
     return engine_.RunProductFolderStep(mode_word);
   }
-  int Restore(const std::string&, const std::string&, const std::string&) override {
-    throw std::runtime_error("the restore engine is not part of this build yet");
+  int Restore(const std::string& archive_path, const std::string& repository,
+              const std::string& temp_folder) override {
+    return engine_.RestoreFromArchive(archive_path, repository, temp_folder);
   }
   int Backup(const std::string& repository, const std::string& destination,
              const std::string& name) override {
@@ -59,8 +56,8 @@ class MachineEngineRun : public EngineRun {
 
 }  // namespace
 
-void MachineServices::OpenDataFolderToEveryone() {
-  VNChangeAccessRights(kDataFolderRelative, kWorldGroup, kFullControl, 0, 1);
+void MachineServices::OpenDataFolderToEveryone(const std::string& world_group) {
+  VNChangeAccessRights(kDataFolderRelative, world_group.c_str(), kFullControl, 0, 1);
 }
 
 bool MachineServices::ReadRepositoryPath(std::string* path) {

@@ -7,6 +7,7 @@ namespace qdw::engine {
 CBackupRestore::CBackupRestore(platform::Platform& platform, Prompts& prompts,
                                backup::ArchivePacker& packer)
     : platform_(platform),
+      prompts_(prompts),
       state_(backup::ProcessBackupState()),
       settings_(platform),
       cleanup_(platform, state_),

@@ -5,6 +5,7 @@
 #ifndef QDW_ENGINE_BACKUP_BACKUP_RESTORE_H_
 #define QDW_ENGINE_BACKUP_BACKUP_RESTORE_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,12 +47,31 @@ class CBackupRestore {
   bool WriteShareInformation(const std::vector<std::string>& shared_folders,
                              const std::string& work_folder);
 
+  // The restore engine (defined with it in engine/restore): 0, 100, 201 to 215 or 307.
+  // `temp_base` is empty on the first call and the folder the user chose after 203.
+  int RestoreFromArchive(const std::string& archive_path, const std::string& repository,
+                         const std::string& temp_base);
+  // Stops what keeps the product's files and shares busy; never fails towards its caller.
+  void StopServicesForRestore();
+  // Re-creates the archive's shares, registry entries and folder records from
+  // `temp_folder`'s share information; false on any failure.
+  bool RestoreSharesAndSettings(const std::string& temp_folder);
+  bool RestoreSharedFolderContents(const std::string& temp_folder,
+                                   const std::vector<std::string>& names,
+                                   const std::vector<std::string>& paths,
+                                   const std::vector<std::string>& data_flags);
+  // Replaces the archive reader's Extract (tests); an empty function restores it.
+  void set_unpacker(std::function<int(const std::string&, const std::string&)> unpacker) {
+    unpacker_ = std::move(unpacker);
+  }
+
   backup::FileTreeOperations& trees() { return trees_; }
   backup::BackupState& state() { return state_; }
   const std::string& archive_path() const { return archive_path_; }
 
  private:
   platform::Platform& platform_;
+  Prompts& prompts_;
   backup::BackupState& state_;
   restore::ProductSettings settings_;
   backup::DatabaseLockedDocumentCleanup cleanup_;
@@ -60,6 +80,7 @@ class CBackupRestore {
   backup::ProductFolderStep product_folder_;
   backup::BackupSequence sequence_;
   std::string archive_path_;
+  std::function<int(const std::string&, const std::string&)> unpacker_;
 };
 
 }  // namespace qdw::engine

@@ -1,0 +1,85 @@
+#include "engine/restore/printer_icon_repair.h"
+
+#include <cctype>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "engine/engine_errors.h"
+
+namespace qdw::restore {
+
+namespace {
+
+constexpr char kDriverName[] = "MICROSOFT ACCESS DRIVER (*.mdb)";
+
+bool Exists(platform::FileSystem& files, const std::string& path) {
+  uint32_t attributes = 0;
+  return files.ReadAttributes(path, &attributes) == platform::kSuccess;
+}
+
+// The row id stands bare in the statement, so it must be a number.
+bool IsNumericId(const std::string& id) {
+  if (id.empty()) return false;
+  for (char c : id) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+}  // namespace
+
+void RepairPrinterIcons(platform::Platform& platform, ProductSettings& settings) {
+  std::string repository;
+  if (!settings.ReadUserRepositoryPath(&repository)) repository.clear();
+  const std::string database = repository + "\\VARNOLD\\QDW\\DataBase\\VNDATABASE.mdb";
+  platform::FileSystem& files = platform.files();
+  if (!Exists(files, database)) return;
+
+  std::unique_ptr<platform::DatabaseConnection> connection = platform.databases().NewConnection();
+  const std::string connect =
+      std::string("ODBC;DRIVER={") + kDriverName + "};DSN='';DBQ=" + database;
+  if (!connection->Open(connect, false, false, true)) {
+    throw engine::FrameworkError("printer repair: " + connection->LastError());
+  }
+  std::vector<std::pair<std::string, std::string>> rows;  // (ID, Icon_Path)
+  {
+    std::unique_ptr<platform::RecordSet> set;
+    if (!connection->Query("SELECT * FROM qln_printer", true, &set)) {
+      throw engine::FrameworkError("printer repair: " + connection->LastError());
+    }
+    while (set->Fetch()) {
+      rows.emplace_back(set->Value("ID").value_or(""), set->Value("Icon_Path").value_or(""));
+    }
+  }
+  const std::string settings_folder = repository + "\\VARNOLD\\QDW\\Settings";
+  for (const auto& [id, icon_path] : rows) {
+    if (!IsNumericId(id)) continue;
+    // Without "=" there is no icon file; without "\\" no folder part.
+    const size_t equals = icon_path.find('=');
+    const std::string icon_file = equals == std::string::npos ? "" : icon_path.substr(0, equals);
+    const size_t slash = icon_file.rfind('\\');
+    const std::string dir_part = slash == std::string::npos ? "" : icon_file.substr(0, slash);
+    const std::string name_part = slash == std::string::npos ? icon_file : icon_file.substr(slash);
+    if (!icon_file.empty() && Exists(files, icon_file)) continue;
+    if (Exists(files, settings_folder + name_part)) {
+      const std::string repaired = ReplaceAll(icon_path, dir_part, settings_folder);
+      connection->Execute("UPDATE qln_printer SET Icon_Path ='" + platform::SqlQuote(repaired) +
+                          "' WHERE ID =" + id);
+    } else {
+      connection->Execute("DELETE FROM qln_printer WHERE ID =" + id);
+    }
+  }
+  connection->Close();
+}
+
+}  // namespace qdw::restore

@@ -1,0 +1,49 @@
+// The shares the current user has registered, found among the machine's shares and removed
+// before the archive's shares are put back.
+#ifndef QDW_ENGINE_RESTORE_REGISTERED_SHARES_H_
+#define QDW_ENGINE_RESTORE_REGISTERED_SHARES_H_
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/restore/product_settings.h"
+#include "platform/platform.h"
+
+namespace qdw::restore {
+
+// (share name, the folder path it was found for), in the order of the given paths.
+using FoundShares = std::vector<std::pair<std::string, std::string>>;
+
+// The machine's shares whose folder is one of `paths`, compared ignoring case as Windows
+// compares paths. A failed enumeration finds nothing; an enumeration that never ends is cut
+// off after a generous number of batches.
+FoundShares FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& paths);
+
+// The user of the process as the share service knows it ("domain/account"); empty when unknown.
+std::string ShareServiceCreator(platform::Platform& platform);
+
+class RegisteredShares {
+ public:
+  // `stop_services` is the engine's StopServicesForRestore.
+  RegisteredShares(platform::Platform& platform, ProductSettings& settings,
+                   std::function<void()> stop_services)
+      : platform_(platform), settings_(settings), stop_services_(std::move(stop_services)) {}
+
+  // Deletes the shares of the user's registered folders (through the share service on class
+  // 6). The folders themselves stay: the restore replaces only those the archive brings back.
+  // False when the registered list cannot be read or a share service call fails.
+  bool RemoveRecordedShares();
+
+ private:
+  void DeleteThroughProxy(const std::string& name, const std::string& path);
+
+  platform::Platform& platform_;
+  ProductSettings& settings_;
+  std::function<void()> stop_services_;
+};
+
+}  // namespace qdw::restore
+
+#endif  // QDW_ENGINE_RESTORE_REGISTERED_SHARES_H_

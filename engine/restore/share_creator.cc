@@ -1,0 +1,193 @@
+#include "engine/restore/share_creator.h"
+
+#include <memory>
+#include <stdexcept>
+
+#include "engine/restore/registered_shares.h"
+#include "security/account_id.h"
+#include "security/dacl_builder.h"
+#include "security/dacl_security_descriptor.h"
+#include "security/share_permission_codes.h"
+#include "system/os_version.h"
+
+namespace qdw::restore {
+
+namespace {
+
+using platform::kSuccess;
+
+// The proxy's rename loop has no end of its own; a service that calls every name taken would
+// otherwise keep the restore here for ever.
+constexpr int kMaxProxyRenames = 1000;
+
+void Check(platform::HResult hr, const char* what) {
+  if (platform::Failed(hr)) throw std::runtime_error(std::string("share service: ") + what);
+}
+
+}  // namespace
+
+void ShareCreator::CreateShares(const RecordedShares& shares, CreatedShares* created) {
+  std::string user;
+  if (platform_.system().UserName(&user) != kSuccess) user.clear();
+  if (user.size() > kMaxUserNameLength) user.resize(kMaxUserNameLength);
+  *created = CreatedShares();
+  const bool use_proxy = system::ClassifyOperatingSystem(platform_.system()) == 6;
+  for (size_t i = 0; i < shares.size(); ++i) {
+    const Line line{shares.names[i], shares.paths[i], shares.data_flags[i]};
+    std::unique_ptr<platform::ShareProxy> proxy;
+    if (use_proxy) {
+      const platform::HResult hr = platform_.share_proxy().Create(&proxy);
+      Check(hr, "create object");
+      if (!proxy) Check(platform::kEFail, "no interface");
+    }
+    const ShareDetails details = DetailsFor(shares, i, use_proxy, user);
+    platform::ShareInfo record = Record(details, line.path, proxy.get());
+    if (use_proxy) {
+      CreateThroughProxy(line, details, record, *proxy, created);
+    } else {
+      CreateDirect(line, record, created);
+    }
+  }
+}
+
+ShareDetails ShareCreator::DetailsFor(const RecordedShares& shares, size_t i, bool use_proxy,
+                                      const std::string& user) {
+  ShareDetails defaults;
+  defaults.name = shares.names[i];
+  defaults.remark =
+      "Quillon Deskora " + prompts_.LoadText(kDefaultRemarkStringId) + " -" + shares.names[i];
+  defaults.permissions.emplace_back(user, "6");
+  const bool parse = (use_proxy || shares.source_kind == kSourceNt) && shares.details[i] != "\\";
+  ShareDetails parsed;
+  if (!parse || !ParseShareDetails(shares.details[i], &parsed)) return defaults;
+  // A share name that could not stand as a share keeps the line's own (checked) name.
+  if (!IsSafeShareName(parsed.name)) return defaults;
+  if (parsed.permissions.empty()) parsed.permissions = defaults.permissions;
+  return parsed;
+}
+
+platform::ShareInfo ShareCreator::Record(const ShareDetails& details, const std::string& path,
+                                         platform::ShareProxy* proxy) {
+  security::DaclBuilder dacl;
+  for (const auto& [account, code_text] : details.permissions) {
+    const int code = LeadingInteger(code_text);
+    const security::AccountId id = security::AccountId::FromName(platform_.accounts(), account);
+    if (id.IsValid()) {
+      const security::SharePermission permission = security::PermissionForCode(code);
+      if (permission.kind == security::AceKind::kDenied) {
+        dacl.AddDenied(id, permission.mask);
+      } else {
+        dacl.AddAllowed(id, permission.mask);
+      }
+    }
+    if (proxy != nullptr) {
+      const security::ShareProxyPermission p = security::ProxyPermissionForCode(code);
+      Check(proxy->AddPermission(id.IsValid() ? account : std::string(), p.allow, p.full_control,
+                                 p.change, p.read),
+            "add permission");
+    }
+  }
+  security::DaclSecurityDescriptor descriptor;
+  descriptor.SetDacl(dacl);
+  platform::ShareInfo record;
+  record.name = details.name;
+  record.remark = details.remark;
+  record.max_uses = details.max_users;
+  record.path = path;
+  record.security = descriptor.descriptor();
+  return record;
+}
+
+void ShareCreator::CreateDirect(const Line& line, platform::ShareInfo record,
+                                CreatedShares* created) {
+  const std::string name = record.name;
+  if (platform_.shares().Add(record) != platform::kNerrDuplicateShare) {
+    created->names.push_back(name);
+    created->paths.push_back(line.path);
+    return;
+  }
+  std::string repository;
+  if (!settings_.ReadUserRepositoryPath(&repository)) repository.clear();
+  const std::string data_folder = repository + "\\VARNOLD\\QDW\\QUILLON DESKORA\\";
+  std::string taken = name;  // U
+  std::string base = name;   // V
+  std::string target = line.path;
+  std::string source = line.path;
+  for (;;) {
+    taken += "_bak";
+    if (base.size() < 2) {
+      created->names.push_back(name);
+      created->paths.push_back(line.path);
+      return;
+    }
+    while (taken.size() > kMaxShareNameLength) {
+      base.pop_back();
+      taken = base + "_bak";
+    }
+    if (line.data_flag == "1") {
+      target = data_folder + taken;
+      uint32_t attributes = 0;
+      if (platform_.files().ReadAttributes(target, &attributes) == kSuccess) continue;
+      if (platform_.files().MakeFolder(target) == kSuccess) {
+        if (trees_.MoveTree(source, target) != 0) platform_.files().RemoveFolder(source);
+        source = target;
+      }
+      record.path = target;
+    }
+    record.name = taken;
+    if (platform_.shares().Add(record) == platform::kNerrDuplicateShare) continue;
+    created->names.push_back(taken);
+    created->paths.push_back(target);
+    return;
+  }
+}
+
+void ShareCreator::CreateThroughProxy(const Line& line, const ShareDetails& details,
+                                      platform::ShareInfo record, platform::ShareProxy& proxy,
+                                      CreatedShares* created) {
+  std::string computer;
+  if (platform_.system().ComputerName(&computer) != kSuccess) computer.clear();
+  std::string creator = ShareServiceCreator(platform_);
+  if (creator.empty() && platform_.system().UserName(&creator) != kSuccess) creator.clear();
+  for (char& c : creator) {
+    if (c == '\\') c = '/';
+  }
+  std::string name = details.name;
+  Check(proxy.SetComputer(computer), "set computer");
+  Check(proxy.SetRemark(details.remark), "set remark");
+  Check(proxy.SetPath(line.path), "set path");
+  Check(proxy.SetShareName(name), "set share name");
+  Check(proxy.SetMaxUsers(details.max_users), "set maximum users");
+  Check(proxy.SetOption(12), "set option");
+  bool recorded = false;
+  const platform::HResult taken = proxy.CheckShareName(1);
+  if (taken == platform::kSOk) {
+    for (int tries = 0;; ++tries) {
+      if (tries >= kMaxProxyRenames) Check(platform::kEFail, "no free share name");
+      name += "_bak";
+      Check(proxy.SetPath(line.path), "set path");
+      Check(proxy.SetShareName(name), "set share name");
+      if (proxy.CheckShareName(1) != platform::kSFalse) continue;
+      record.name = name;
+      if (line.data_flag == "1") record.path = line.path;
+      if (platform_.shares().Add(record) != platform::kNerrDuplicateShare) break;
+    }
+    created->names.push_back(name);
+    created->paths.push_back(line.path);
+    recorded = true;
+  } else if (taken == platform::kSFalse && proxy.CheckPath() == platform::kSOk) {
+    created->names.push_back(name);
+    created->paths.push_back(line.path);
+    recorded = true;
+  } else {
+    Check(proxy.CreateShare(creator, 0), "create share");
+  }
+  Check(proxy.BeforeFinish(0), "before finish");
+  Check(proxy.Finish(), "finish");
+  if (!recorded) {
+    created->names.push_back(name);
+    created->paths.push_back(line.path);
+  }
+}
+
+}  // namespace qdw::restore
