@@ -1,6 +1,7 @@
 #include "app/app_prompts.h"
 
 #include "app/custom_message_box.h"
+#include "lingvault/language_constants.h"
 #include "platform/resources/string_table.h"
 
 namespace qdw::app {
@@ -56,7 +57,8 @@ int AppPrompts::CustomMessageBox(int message_id, int ok_text_id, int cancel_text
 
 std::string ModuleTexts::Text(int string_id) const {
   if (string_id < 0 || string_id > 0xFFFF) return "";
-  return resources::ResourceStrings(module_).Text(static_cast<uint16_t>(string_id));
+  return resources::ResourceStrings(module_, language::kCodePage)
+      .Text(static_cast<uint16_t>(string_id));
 }
 
 }  // namespace qdw::app

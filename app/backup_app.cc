@@ -6,6 +6,7 @@
 #include "app/app_prompts.h"
 #include "app/mode_dlg.h"
 #include "app/resource_ids.h"
+#include "app/world_group.h"
 
 namespace qdw::app {
 
@@ -84,7 +85,7 @@ bool CBackupApp::InitInstance() {
   }
   if (created != platform::kSuccess || mutex == nullptr) return false;
 
-  startup_.OpenDataFolderToEveryone();
+  startup_.OpenDataFolderToEveryone(WorldGroupName(resource_module_.get()));
   const int refusal = StartupRefusal(startup_);
   if (refusal != 0) {
     session.ui().MessageBox(refusal);

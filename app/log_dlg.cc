@@ -5,6 +5,7 @@
 
 #include "app/log_line.h"
 #include "app/resource_ids.h"
+#include "lingvault/language_constants.h"
 
 namespace qdw::app {
 
@@ -88,7 +89,7 @@ void CLogDlg::Layout(int width, int height) {
   const int w = button_width_;
   const int h = button_height_;
   platform::DialogWindow& dialog = window();
-  dialog.MoveControl(kLogHeading, {7, 7, 70, 15});
+  dialog.MoveControl(kLogHeading, {7, 7, language::kLogHeadingWidth, 15});
   dialog.MoveControl(kLogSecondHeading, {width - 207, 7, 200, 15});
   dialog.MoveControl(kLogList, {7, 25, width - 14, height - h - 39});
   dialog.MoveControl(kDeleteEntriesButton, {7, height - h - 7, w, h});

@@ -32,7 +32,7 @@ class MachineServices : public StartupServices, public RunServices {
       : platform_(platform), cursor_(host) {}
 
   // StartupServices
-  void OpenDataFolderToEveryone() override;
+  void OpenDataFolderToEveryone(const std::string& world_group) override;
   bool ReadRepositoryPath(std::string* path) override;
   bool ReadProductVersion(std::string* version, bool* share_product_absent) override;
   bool CheckMainProgram(bool* running) override;

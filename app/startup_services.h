@@ -11,7 +11,8 @@ class StartupServices {
  public:
   virtual ~StartupServices() = default;
   // Gives everybody full control of the tool's data folder; the result does not matter.
-  virtual void OpenDataFolderToEveryone() = 0;
+  // `world_group` is the name of the group of all users in this build's language.
+  virtual void OpenDataFolderToEveryone(const std::string& world_group) = 0;
   virtual bool ReadRepositoryPath(std::string* path) = 0;
   // "Display_Version", and whether the separate share product's key is absent.
   virtual bool ReadProductVersion(std::string* version, bool* share_product_absent) = 0;

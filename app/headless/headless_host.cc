@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/headless/headless_window.h"
+#include "lingvault/language_constants.h"
 #include "platform/resources/code_page.h"
 #include "platform/resources/dialog_template.h"
 
@@ -67,7 +68,7 @@ int HeadlessHost::RunModal(uint16_t template_id, platform::DialogHandler& handle
   std::vector<uint8_t> bytes;
   resources::DialogTemplate dialog_template;
   if (module_ == nullptr || !module_->Resource(platform::kResourceDialog, template_id, &bytes) ||
-      !resources::ParseDialogTemplate(bytes, resources::kCodePageWestern, &dialog_template)) {
+      !resources::ParseDialogTemplate(bytes, language::kCodePage, &dialog_template)) {
     transcript_.Line("dialog " + std::to_string(template_id) +
                      " could not be created: the resource module has no such template");
     return platform::kModalFailed;

@@ -118,7 +118,11 @@ class FakeStartupServices : public app::StartupServices {
   bool share_running = false;
   std::vector<std::string> calls;
 
-  void OpenDataFolderToEveryone() override { calls.push_back("rights"); }
+  void OpenDataFolderToEveryone(const std::string& world_group) override {
+    calls.push_back("rights");
+    opened_to = world_group;
+  }
+  std::string opened_to;  // the world-group name the data folder was opened to
   bool ReadRepositoryPath(std::string* path) override;
   bool ReadProductVersion(std::string* version, bool* share_product_absent) override;
   bool CheckMainProgram(bool* running) override;
