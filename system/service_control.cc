@@ -48,7 +48,10 @@ bool ServiceControl::StartServiceAndWait(const std::string& name) {
   std::unique_ptr<platform::ServiceDatabase> scm;
   std::unique_ptr<platform::Service> service;
   if (!OpenForControl(name, &scm, &service)) return false;
-  if (service->Start() != kSuccess) return false;
+  // The command-line start of the product services may already have started it: a service
+  // that runs is what the caller asked for, not a failure to report.
+  const platform::WinError error = service->Start();
+  if (error != kSuccess && error != platform::kErrorServiceAlreadyRunning) return false;
   return AwaitState(*service, platform::kServiceRunning);
 }
 

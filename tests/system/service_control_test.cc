@@ -57,6 +57,14 @@ TEST_F(ServiceControlTest, StopAndStartWaitForTheAwaitedState) {
   EXPECT_EQ(StateOf("VNQLNSharedFolder"), "running");
 }
 
+// The command-line start runs NET START for the shared-folder service before the run sequence
+// starts it again: finding it running must not be reported as a failed restart.
+TEST_F(ServiceControlTest, StartingARunningServiceSucceeds) {
+  Install({{"VNQLNSharedFolder", {{"state", "running"}}}});
+  EXPECT_TRUE(Control().StartServiceAndWait("VNQLNSharedFolder"));
+  EXPECT_EQ(StateOf("VNQLNSharedFolder"), "running");
+}
+
 TEST_F(ServiceControlTest, ServicesThatCannotBeControlledFail) {
   Install({{"CiSvc", {{"state", "stopped"}}},
            {"Locked", {{"state", "running"}, {"who_may_control", {"nobody"}}}}});
