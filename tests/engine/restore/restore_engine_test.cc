@@ -11,6 +11,7 @@
 #include "database/product_schema.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/backup/compress_packer.h"
+#include "engine/restore/product_settings.h"
 #include "tests/engine/backup/backup_test_support.h"
 
 namespace qdw::restore {
@@ -226,6 +227,32 @@ TEST_F(RestoreEngineTest, FailedShareStepPutsTheOldTreesBack) {
       TreeWritingUnpacker(product_, "VarnoldBackup_QDW2.qkb", "NT\nOut,C:\\Shares\\Out\n"));
   EXPECT_EQ(Restore(archive), 206);
   EXPECT_EQ(product_.ProductSnapshot(), damaged);
+  ExpectNoLeftOvers();
+}
+
+TEST_F(RestoreEngineTest, SharesContentAndRegistrationComeBack) {
+  constexpr char kScans[] = "C:\\Users\\jo\\Desktop\\Scans";
+  product_.AllowSettingsWrite();
+  product_.machine().PutFile(std::string(kScans) + "\\f.txt", "scans at backup time");
+  product_.Share("Scans", kScans, "Team, scans", platform::kAceAccessAllowed,
+                 platform::kMaskFullControl);
+  product_.SetSharedFolders({"Scans"}, {kScans});
+  const std::string archive = BackUp("Shares");
+
+  // Damage: the share is gone and its content changed.
+  ASSERT_EQ(product_.platform().shares().Delete("Scans"), platform::kSuccess);
+  product_.machine().PutFile(std::string(kScans) + "\\f.txt", "changed");
+  EXPECT_EQ(Restore(archive), 0);
+
+  platform::ShareInfo share;
+  ASSERT_EQ(product_.platform().shares().GetInfo("Scans", &share), platform::kSuccess);
+  EXPECT_EQ(share.path.value_or(""), kScans);
+  EXPECT_EQ(share.remark.value_or(""), "Team, scans");
+  EXPECT_EQ(product_.machine().ReadFile(std::string(kScans) + "\\f.txt"), "scans at backup time");
+  std::vector<std::string> entries;
+  restore::ProductSettings settings(product_.platform());
+  ASSERT_TRUE(settings.ReadUserSharedFolders(&entries));
+  EXPECT_EQ(entries, std::vector<std::string>{std::string("Scans,") + kScans});
   ExpectNoLeftOvers();
 }
 
