@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -37,10 +38,12 @@ class BackupProgramTest : public ::testing::Test {
   }
 
   // Runs the program with `script` (none when null); returns its exit status.
-  int RunProgram(const char* script) {
+  // With `library_path`, the program looks there first for its libraries (QDW_LIBRARY_PATH).
+  int RunProgram(const char* script, const std::string& library_path = "") {
     const std::string base = machine_.folder() + "/run" + std::to_string(++runs_);
     std::string command =
         "QDW_MACHINE='" + machine_.folder() + "' QDW_UI_TRANSCRIPT='" + base + ".transcript' ";
+    if (!library_path.empty()) command += "QDW_LIBRARY_PATH='" + library_path + "' ";
     if (script != nullptr) {
       std::ofstream(base + ".script") << script;
       command += "QDW_UI_SCRIPT='" + base + ".script' ";
@@ -127,6 +130,38 @@ TEST_F(BackupProgramTest, BacksUpAGeneratedInstallationEndToEnd) {
   EXPECT_TRUE(machine_.Exists("D:\\Backup\\QDWBackup26Dec06.qdw"));
   EXPECT_FALSE(machine_.Exists("D:\\Backup\\QDWBackUpTemp"));
   EXPECT_EQ(machine_.ReadFile(kLogFile), "1,1,D:\\Backup\\QDWBackup26Dec06.qdw,2026/12/06 10:05\n");
+}
+
+// Each language's module, put where the program looks first under the name it loads: the program
+// starts and backs up with every one of them.
+TEST_F(BackupProgramTest, StartsAndBacksUpWithEveryLanguagesModule) {
+  database::sample::SampleSummary summary;
+  std::string error;
+  ASSERT_TRUE(database::sample::GenerateSampleRepository(machine_.platform(), "C:\\Users\\jo\\Repo",
+                                                         3, 64 << 10, &summary, &error))
+      << error;
+  for (const char* language : {"en", "fr", "de", "it", "ja", "es"}) {
+    SCOPED_TRACE(language);
+    const std::string folder = machine_.folder() + "/modules_" + language;
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(std::string(QDW_TEST_MODULE_DIR) + "/Lingvault_" + language + ".dll",
+                               folder + "/Lingvault.dll");
+    EXPECT_EQ(RunProgram("expect dialog 102\nexpect checked 1000\nclose\n", folder), 0)
+        << stderr_ << transcript_;
+    const std::string destination = std::string("D:\\Backup_") + language;
+    machine_.PutFile(destination + "\\readme.txt", "");
+    const std::string script =
+        "click 1\ntype 1008 " + destination + "\nclick 1\nexpect shown 1033\nclose\n";
+    EXPECT_EQ(RunProgram(script.c_str(), folder), 0) << stderr_ << transcript_;
+    EXPECT_TRUE(machine_.Exists(destination + "\\QDWBackup26Dec06.qdw"));
+    // The module came from the folder given: the French one shows its own outcome text.
+    if (std::string(language) == "fr") {
+      EXPECT_NE(transcript_.find("L'op\xE9ration s'est termin\xE9"
+                                 "e correctement."),
+                std::string::npos)
+          << transcript_;
+    }
+  }
 }
 
 }  // namespace
