@@ -7,6 +7,11 @@ packages=(
   unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev
   cabextract gcab python3 binutils-mingw-w64-x86-64
 )
+# The Windows cross-build (scripts/build-windows.sh) asks for its own list with --windows.
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev)
+if [ "${1:-}" = "--windows" ]; then
+  packages=("${windows_packages[@]}")
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
