@@ -10,21 +10,6 @@ using platform::WinError;
 
 constexpr platform::HResult kENotImpl = static_cast<platform::HResult>(0x80004001);
 
-class UnportedProcesses : public platform::Processes {
- public:
-  WinError LoadProcessStatusApi(std::unique_ptr<platform::ProcessStatusApi>*) override {
-    return kErrorNotSupported;
-  }
-  WinError LoadToolHelpApi(bool, std::unique_ptr<platform::ToolHelpApi>*) override {
-    return kErrorNotSupported;
-  }
-  WinError Start(const std::string&, const std::string&, bool,
-                 std::unique_ptr<platform::ProcessHandle>*) override {
-    return kErrorNotSupported;
-  }
-  uint32_t CurrentProcessId() override { return 0; }
-};
-
 class UnportedShares : public platform::Shares {
  public:
   WinError Enumerate(uint32_t*, std::vector<platform::ShareInfo>*) override {
@@ -68,9 +53,6 @@ class UnportedDatabases : public platform::Databases {
 
 }  // namespace
 
-std::unique_ptr<platform::Processes> NewWin32Processes() {
-  return std::make_unique<UnportedProcesses>();
-}
 std::unique_ptr<platform::Shares> NewWin32Shares() { return std::make_unique<UnportedShares>(); }
 std::unique_ptr<platform::ShareProxyFactory> NewWin32ShareProxyFactory() {
   return std::make_unique<UnportedShareProxyFactory>();
