@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build, the tests and the demo need (idempotent).
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   zlib1g-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev
   cabextract gcab python3 binutils-mingw-w64-x86-64
