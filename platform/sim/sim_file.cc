@@ -89,21 +89,21 @@ WinError SimFile::SetTimes(const platform::FileTime* creation,
                            const platform::FileTime* last_write) {
   if (!(access_ & platform::kGenericWrite)) return platform::kErrorAccessDenied;
   if (WinError fault = state_->machine.faults().Check("File.SetTimes", key_)) return fault;
-  struct timespec spec[2];
+  struct timespec host_times[2];
   const platform::FileTime* given[2] = {last_access, last_write};
   for (int i = 0; i < 2; ++i) {
     if (given[i] == nullptr) {
-      spec[i].tv_sec = 0;
-      spec[i].tv_nsec = UTIME_OMIT;
+      host_times[i].tv_sec = 0;
+      host_times[i].tv_nsec = UTIME_OMIT;
       continue;
     }
     int64_t seconds = 0;
     int64_t nanoseconds = 0;
     FileTimeToUnix(*given[i], &seconds, &nanoseconds);
-    spec[i].tv_sec = static_cast<time_t>(seconds);
-    spec[i].tv_nsec = static_cast<long>(nanoseconds);
+    host_times[i].tv_sec = static_cast<time_t>(seconds);
+    host_times[i].tv_nsec = static_cast<long>(nanoseconds);
   }
-  if (::futimens(fd_, spec) != 0) return WinErrorFromErrno(errno);
+  if (::futimens(fd_, host_times) != 0) return WinErrorFromErrno(errno);
   if (creation != nullptr) {
     ObjectMeta meta = state_->meta.Read(path_);
     meta.creation = creation->ticks;
