@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/resources/pe_resource_image.h"
+#include "platform/resources/resource_image_library.h"
 #include "platform/sim/sim_paths.h"
 #include "platform/sim/sim_ports.h"
 #include "platform/windows_path.h"
@@ -42,24 +43,6 @@ class SharedObject : public platform::Library {
   const SimMachine& machine_;
   std::string name_;
   void* handle_;
-};
-
-// A Windows image read for its resources only; it exports nothing callable here.
-class ResourceModule : public platform::Library {
- public:
-  explicit ResourceModule(std::unique_ptr<resources::PeResourceImage> image)
-      : image_(std::move(image)) {}
-  void* Symbol(const std::string&) const override { return nullptr; }
-  bool Resource(uint16_t type, uint16_t id, std::vector<uint8_t>* bytes) const override {
-    return image_->Resource(type, id, bytes);
-  }
-  bool NamedTypeResource(const std::string& type, uint16_t id,
-                         std::vector<uint8_t>* bytes) const override {
-    return image_->NamedTypeResource(type, id, bytes);
-  }
-
- private:
-  std::unique_ptr<resources::PeResourceImage> image_;
 };
 
 // The module's own file name ("Lingvault.dll" of "C:\x\Lingvault.dll") and its base name
@@ -114,7 +97,7 @@ WinError SimLibraries::Load(const std::string& name, std::unique_ptr<platform::L
     if (FindHostName(folder, image_file, &found)) {
       auto image = resources::PeResourceImage::Open(folder + "/" + found);
       if (image) {
-        *out = std::make_unique<ResourceModule>(std::move(image));
+        *out = std::make_unique<resources::ResourceImageLibrary>(std::move(image));
         return platform::kSuccess;
       }
     }

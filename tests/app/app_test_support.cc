@@ -4,27 +4,11 @@
 #include <stdexcept>
 
 #include "platform/resources/pe_resource_image.h"
+#include "platform/resources/resource_image_library.h"
 
 namespace qdw::testing {
 
 namespace {
-
-class ImageLibrary : public platform::Library {
- public:
-  explicit ImageLibrary(std::unique_ptr<resources::PeResourceImage> image)
-      : image_(std::move(image)) {}
-  void* Symbol(const std::string&) const override { return nullptr; }
-  bool Resource(uint16_t type, uint16_t id, std::vector<uint8_t>* bytes) const override {
-    return image_->Resource(type, id, bytes);
-  }
-  bool NamedTypeResource(const std::string& type, uint16_t id,
-                         std::vector<uint8_t>* bytes) const override {
-    return image_->NamedTypeResource(type, id, bytes);
-  }
-
- private:
-  std::unique_ptr<resources::PeResourceImage> image_;
-};
 
 class FakeEngineRun : public app::EngineRun {
  public:
@@ -66,7 +50,7 @@ class FakeEngineRun : public app::EngineRun {
 std::unique_ptr<platform::Library> LoadBuiltResourceModule() {
   auto image = resources::PeResourceImage::Open(QDW_TEST_LINGVAULT_DLL);
   if (image == nullptr) throw std::runtime_error("cannot read " QDW_TEST_LINGVAULT_DLL);
-  return std::make_unique<ImageLibrary>(std::move(image));
+  return std::make_unique<resources::ResourceImageLibrary>(std::move(image));
 }
 
 std::string ModuleText(int id) {
