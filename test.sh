@@ -1,20 +1,36 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole suite: a normal build and one with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, and runs the whole suite: the Linux build with
+# AddressSanitizer and UndefinedBehaviorSanitizer (benchmarks compiled too), the extra checks
+# (fuzzing, language builds), then the Windows build and its tests under Wine.
+#   ./test.sh           everything (what CI runs)
+#   ./test.sh --linux   skip the Windows build, for quick local runs
+#   QDW_TEST_RELEASE=1  also build and test the optimized Linux build
 set -euo pipefail
 cd "$(dirname "$0")"
-./scripts/install-deps.sh
+windows=1
+[ "${1:-}" = --linux ] && windows=0
+if [ $windows = 1 ]; then ./scripts/install-deps.sh --with-windows; else ./scripts/install-deps.sh; fi
 jobs=$(nproc)
 status=0
+phase_start=$SECONDS
+phase() { echo "=== $1 ($((SECONDS - phase_start)) s so far)"; }
 run_suite() {
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   (cd "$dir" && ctest --output-on-failure -j "$jobs") || status=1
 }
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-if [ "${QDW_SKIP_SANITIZERS:-0}" != 1 ]; then
-  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DQDW_SANITIZE=ON -DQDW_BUILD_BENCH=OFF
+phase "Linux build with sanitizers"
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DQDW_SANITIZE=ON
+if [ "${QDW_TEST_RELEASE:-0}" = 1 ]; then
+  phase "Linux optimized build"
+  run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
+phase "extra checks"
 [ -x scripts/ci-extra.sh ] && { ./scripts/ci-extra.sh || status=1; }
+if [ $windows = 1 ] && [ -x scripts/test-windows.sh ]; then
+  phase "Windows build and tests under Wine"
+  ./scripts/test-windows.sh || status=1
+fi
+phase "done, status $status"
 exit $status

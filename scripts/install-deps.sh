@@ -7,11 +7,13 @@ packages=(
   unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev
   cabextract gcab python3 binutils-mingw-w64-x86-64
 )
-# The Windows cross-build (scripts/build-windows.sh) asks for its own list with --windows.
-windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev)
-if [ "${1:-}" = "--windows" ]; then
-  packages=("${windows_packages[@]}")
-fi
+# The Windows cross-build and its tests under Wine: --windows installs only these,
+# --with-windows both lists.
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 xvfb)
+case "${1:-}" in
+  --windows) packages=("${windows_packages[@]}") ;;
+  --with-windows) packages+=("${windows_packages[@]}") ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
