@@ -50,8 +50,8 @@ class ServiceDatabase {
   virtual ~ServiceDatabase() = default;
   // kErrorServiceDoesNotExist (1060) when no such service is installed; kErrorAccessDenied
   // when the caller may not control it.
-  virtual WinError OpenService(const std::string& name, uint32_t access,
-                               std::unique_ptr<Service>* out) = 0;
+  virtual WinError OpenServiceByName(const std::string& name, uint32_t access,
+                                     std::unique_ptr<Service>* out) = 0;
 };
 
 class ServiceManager {

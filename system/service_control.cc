@@ -27,7 +27,7 @@ bool ServiceControl::QueryServiceRunning(const std::string& name, bool* running)
   std::unique_ptr<platform::ServiceDatabase> scm;
   if (platform_.services().Connect(platform::kGenericExecute, &scm) != kSuccess) return false;
   std::unique_ptr<platform::Service> service;
-  const platform::WinError error = scm->OpenService(name, kServiceAccess, &service);
+  const platform::WinError error = scm->OpenServiceByName(name, kServiceAccess, &service);
   if (error != kSuccess) return error == platform::kErrorServiceDoesNotExist;
   platform::ServiceStatus status;
   if (service->QueryStatus(&status) != kSuccess) return false;
@@ -59,7 +59,7 @@ bool ServiceControl::OpenForControl(const std::string& name,
                                     std::unique_ptr<platform::ServiceDatabase>* scm,
                                     std::unique_ptr<platform::Service>* service) {
   if (platform_.services().Connect(platform::kGenericExecute, scm) != kSuccess) return false;
-  return (*scm)->OpenService(name, kServiceAccess, service) == kSuccess;
+  return (*scm)->OpenServiceByName(name, kServiceAccess, service) == kSuccess;
 }
 
 bool ServiceControl::AwaitState(platform::Service& service, uint32_t awaited) {

@@ -66,7 +66,7 @@ void BM_ServiceQueryStatus(benchmark::State& state) {
   std::unique_ptr<ServiceDatabase> database;
   machine.platform().services().Connect(kGenericExecute, &database);
   std::unique_ptr<Service> service;
-  database->OpenService("CiSvc", kServiceQueryStatus, &service);
+  database->OpenServiceByName("CiSvc", kServiceQueryStatus, &service);
   for (auto _ : state) {
     ServiceStatus status;
     service->QueryStatus(&status);

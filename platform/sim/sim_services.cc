@@ -163,10 +163,10 @@ class SimServiceDatabase : public platform::ServiceDatabase {
  public:
   explicit SimServiceDatabase(SimMachine& machine) : machine_(machine) {}
 
-  WinError OpenService(const std::string& name, uint32_t access,
-                       std::unique_ptr<platform::Service>* out) override {
+  WinError OpenServiceByName(const std::string& name, uint32_t access,
+                             std::unique_ptr<platform::Service>* out) override {
     out->reset();
-    if (WinError fault = machine_.faults().Check("Services.OpenService", name)) return fault;
+    if (WinError fault = machine_.faults().Check("Services.OpenServiceByName", name)) return fault;
     Json services = machine_.store().Read(kDocument);
     std::string key = FindServiceKey(services, name);
     if (key.empty()) return platform::kErrorServiceDoesNotExist;

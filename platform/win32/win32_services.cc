@@ -1,7 +1,5 @@
 // The Service Control Manager.
 #include <windows.h>
-// The port's method is named OpenService; the system's macro of that name would rename it here.
-#undef OpenService
 
 #include "platform/win32/win32_ports.h"
 
@@ -60,8 +58,8 @@ class Win32ServiceDatabase : public platform::ServiceDatabase {
  public:
   explicit Win32ServiceDatabase(SC_HANDLE handle) : handle_(handle) {}
 
-  WinError OpenService(const std::string& name, uint32_t access,
-                       std::unique_ptr<platform::Service>* out) override {
+  WinError OpenServiceByName(const std::string& name, uint32_t access,
+                             std::unique_ptr<platform::Service>* out) override {
     SC_HANDLE service = ::OpenServiceA(handle_.get(), name.c_str(), access);
     if (service == nullptr) return GetLastError();
     *out = std::make_unique<Win32Service>(service);

@@ -32,12 +32,12 @@ class ServicesContractTest : public ::testing::Test {
          {"AdminsOnly", {{"state", "running"}, {"who_may_control", {"Administrators"}}}}});
   }
 
-  std::unique_ptr<Service> OpenService(const std::string& name, uint32_t access = kControl) {
+  std::unique_ptr<Service> OpenServiceByName(const std::string& name, uint32_t access = kControl) {
     std::unique_ptr<ServiceDatabase> database;
     EXPECT_EQ(machine_.platform().services().Connect(kGenericExecute, &database), kSuccess);
     std::unique_ptr<Service> service;
     if (database) {
-      EXPECT_EQ(database->OpenService(name, access, &service), kSuccess) << name;
+      EXPECT_EQ(database->OpenServiceByName(name, access, &service), kSuccess) << name;
     }
     return service;
   }
@@ -55,14 +55,15 @@ TEST_F(ServicesContractTest, AMissingServiceIs1060AndNamesIgnoreCase) {
   std::unique_ptr<ServiceDatabase> database;
   ASSERT_EQ(machine_.platform().services().Connect(kGenericExecute, &database), kSuccess);
   std::unique_ptr<Service> service;
-  EXPECT_EQ(database->OpenService("NoSuchService", kControl, &service), kErrorServiceDoesNotExist);
+  EXPECT_EQ(database->OpenServiceByName("NoSuchService", kControl, &service),
+            kErrorServiceDoesNotExist);
   EXPECT_EQ(service, nullptr);
-  ASSERT_EQ(database->OpenService("cisvc", kControl, &service), kSuccess);
+  ASSERT_EQ(database->OpenServiceByName("cisvc", kControl, &service), kSuccess);
   EXPECT_EQ(State(*service), kServiceStopped);
 }
 
 TEST_F(ServicesContractTest, StopAndStartPassThroughThePendingStates) {
-  auto service = OpenService("VNQLNSharedFolder");
+  auto service = OpenServiceByName("VNQLNSharedFolder");
   ServiceStatus status;
   ASSERT_EQ(service->Stop(&status), kSuccess);
   EXPECT_EQ(status.current_state, kServiceStopPending);
@@ -80,12 +81,12 @@ TEST_F(ServicesContractTest, StopAndStartPassThroughThePendingStates) {
   std::unique_ptr<ServiceDatabase> database;
   ASSERT_EQ(other->services().Connect(kGenericExecute, &database), kSuccess);
   std::unique_ptr<Service> seen;
-  ASSERT_EQ(database->OpenService("VNQLNSharedFolder", kControl, &seen), kSuccess);
+  ASSERT_EQ(database->OpenServiceByName("VNQLNSharedFolder", kControl, &seen), kSuccess);
   EXPECT_EQ(State(*seen), kServiceRunning);
 }
 
 TEST_F(ServicesContractTest, ServicesThatNeverGetThereKeepCallersWaitingOrFallBack) {
-  auto stubborn = OpenService("Stubborn");
+  auto stubborn = OpenServiceByName("Stubborn");
   ServiceStatus status;
   ASSERT_EQ(stubborn->Stop(&status), kSuccess);
   for (int i = 0; i < 20; ++i) {
@@ -95,16 +96,16 @@ TEST_F(ServicesContractTest, ServicesThatNeverGetThereKeepCallersWaitingOrFallBa
   }
   EXPECT_EQ(stubborn->Stop(&status), kErrorServiceCannotAcceptCtrl);
 
-  auto broken = OpenService("Broken");
+  auto broken = OpenServiceByName("Broken");
   ASSERT_EQ(broken->Start(), kSuccess);
   EXPECT_EQ(State(*broken), kServiceStartPending);
   EXPECT_EQ(State(*broken), kServiceStopped);
 
-  EXPECT_EQ(OpenService("Off")->Start(), kErrorServiceDisabled);
+  EXPECT_EQ(OpenServiceByName("Off")->Start(), kErrorServiceDisabled);
 }
 
 TEST_F(ServicesContractTest, HandlesAllowOnlyTheRightsAskedFor) {
-  auto service = OpenService("VNQLNSharedFolder", kServiceQueryStatus);
+  auto service = OpenServiceByName("VNQLNSharedFolder", kServiceQueryStatus);
   ServiceStatus status;
   EXPECT_EQ(service->Stop(&status), kErrorAccessDenied);
   EXPECT_EQ(service->Start(), kErrorAccessDenied);
@@ -113,7 +114,7 @@ TEST_F(ServicesContractTest, HandlesAllowOnlyTheRightsAskedFor) {
 
 TEST_F(ServicesContractTest, FaultsFailTheNamedCall) {
   machine_.machine().faults().AddRule("Services.Stop", 1, kErrorServiceRequestTimeout, "VNQL*");
-  auto service = OpenService("VNQLNSharedFolder");
+  auto service = OpenServiceByName("VNQLNSharedFolder");
   ServiceStatus status;
   EXPECT_EQ(service->Stop(&status), kErrorServiceRequestTimeout);
   EXPECT_EQ(State(*service), kServiceRunning);
@@ -133,8 +134,8 @@ TEST_F(ServicesWithoutRightsTest, AUserWithoutRightsCannotOpenTheManagerToContro
   // Connecting only to look is allowed; controlling a service still is not.
   ASSERT_EQ(machine_.platform().services().Connect(kScManagerConnect, &database), kSuccess);
   std::unique_ptr<Service> service;
-  EXPECT_EQ(database->OpenService("CiSvc", kControl, &service), kErrorAccessDenied);
-  ASSERT_EQ(database->OpenService("CiSvc", kServiceQueryStatus, &service), kSuccess);
+  EXPECT_EQ(database->OpenServiceByName("CiSvc", kControl, &service), kErrorAccessDenied);
+  ASSERT_EQ(database->OpenServiceByName("CiSvc", kServiceQueryStatus, &service), kSuccess);
   EXPECT_EQ(State(*service), kServiceStopped);
 }
 
@@ -147,8 +148,8 @@ TEST_F(ServicesForAUserTest, APerServiceListLimitsWhoMayControlIt) {
   std::unique_ptr<ServiceDatabase> database;
   ASSERT_EQ(machine_.platform().services().Connect(kGenericExecute, &database), kSuccess);
   std::unique_ptr<Service> service;
-  EXPECT_EQ(database->OpenService("AdminsOnly", kControl, &service), kErrorAccessDenied);
-  EXPECT_EQ(database->OpenService("CiSvc", kControl, &service), kSuccess);
+  EXPECT_EQ(database->OpenServiceByName("AdminsOnly", kControl, &service), kErrorAccessDenied);
+  EXPECT_EQ(database->OpenServiceByName("CiSvc", kControl, &service), kSuccess);
 }
 
 }  // namespace

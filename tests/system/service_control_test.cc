@@ -124,7 +124,7 @@ TEST_F(ServiceControlTest, InjectedFaultsReachEachFailure) {
   faults().AddRule("Services.QueryStatus", 1, platform::kErrorInvalidHandle);
   EXPECT_FALSE(Control().QueryServiceRunning("CiSvc", &running));
   faults().Clear();
-  faults().AddRule("Services.OpenService", 1, platform::kErrorInvalidHandle);
+  faults().AddRule("Services.OpenServiceByName", 1, platform::kErrorInvalidHandle);
   EXPECT_FALSE(Control().QueryServiceRunning("CiSvc", &running));
   faults().Clear();
   faults().AddRule("Services.Stop", 1, platform::kErrorServiceCannotAcceptCtrl);

@@ -65,7 +65,7 @@ int RunNet(platform::Platform& platform, const std::vector<std::string>& words, 
     return SystemError(error, out);
   }
   std::unique_ptr<platform::Service> service;
-  platform::WinError error = database->OpenService(
+  platform::WinError error = database->OpenServiceByName(
       name, platform::kServiceQueryStatus | platform::kServiceStart | platform::kServiceStop,
       &service);
   if (error == platform::kErrorServiceDoesNotExist) {
