@@ -34,9 +34,9 @@ intptr_t OfferedFile(const PFDINOTIFICATION notification) {
 }
 
 intptr_t FinishedFile(const PFDINOTIFICATION notification) {
-  ReaderClose(notification->hf);
   std::string target = ProcessState().destination + notification->psz1;
-  FinishTarget(target, notification->date, notification->time, notification->attribs);
+  FinishTarget(target, notification->hf, notification->date, notification->time,
+               notification->attribs);
   return 1;
 }
 

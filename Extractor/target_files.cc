@@ -1,7 +1,5 @@
 #include "Extractor/target_files.h"
 
-#include <memory>
-
 #include "archive/dos_time.h"
 #include "archive/runtime_files.h"
 #include "cabinet/cab_types.h"
@@ -71,21 +69,18 @@ intptr_t CreateTarget(const std::string& target) {
       CAB_S_IREAD | CAB_S_IWRITE, nullptr);
 }
 
-void FinishTarget(const std::string& target, uint16_t dos_date, uint16_t dos_time,
+void FinishTarget(const std::string& target, intptr_t handle, uint16_t dos_date, uint16_t dos_time,
                   uint16_t attributes) {
   platform::Platform& machine = platform::DefaultPlatform();
-  std::unique_ptr<platform::File> file;
-  if (machine.files().Open(target, platform::kGenericRead | platform::kGenericWrite,
-                           platform::kShareRead, platform::Disposition::kOpenExisting,
-                           platform::kAttrNormal, &file) == platform::kSuccess &&
-      file != nullptr) {
-    platform::FileTime stamp;
-    if (archive::LocalDosDateTimeToUtc(machine.system(), dos_date, dos_time, &stamp)) {
-      file->SetTimes(&stamp, nullptr, &stamp);
-    }
-    file.reset();
+  archive::RuntimeFiles& files = archive::RuntimeFiles::Instance();
+  platform::FileTime stamp;
+  if (archive::LocalDosDateTimeToUtc(machine.system(), dos_date, dos_time, &stamp)) {
+    files.SetTimes(handle, &stamp, &stamp);
   }
+  files.Close(handle, nullptr);
   uint32_t bits = attributes & kStoredAttributeMask;
+  // CreateTarget made a plain new file, which already has the archive bit alone.
+  if (bits == platform::kAttrArchive) return;
   machine.files().WriteAttributes(target, bits != 0 ? bits : platform::kAttrNormal);
 }
 

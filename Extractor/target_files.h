@@ -17,9 +17,10 @@ bool MakeTargetFolders(const std::string& target, std::string* known_folder);
 // truncated, for writing. A runtime file handle, or -1.
 intptr_t CreateTarget(const std::string& target);
 
-// Sets the stored local MS-DOS time as creation and last-write time and the stored attributes
-// (masked with 0x27). Failures are ignored: the data is already in place.
-void FinishTarget(const std::string& target, uint16_t dos_date, uint16_t dos_time,
+// Sets the stored local MS-DOS time as creation and last-write time through the still open
+// `handle` (made by CreateTarget), closes it and sets the stored attributes (masked with 0x27).
+// Failures are ignored: the data is already in place.
+void FinishTarget(const std::string& target, intptr_t handle, uint16_t dos_date, uint16_t dos_time,
                   uint16_t attributes);
 
 }  // namespace qdw::extractor

@@ -149,6 +149,13 @@ long RuntimeFiles::Seek(intptr_t handle, long distance, int origin, int* error) 
   return static_cast<long>(position);
 }
 
+int RuntimeFiles::SetTimes(intptr_t handle, const platform::FileTime* creation,
+                           const platform::FileTime* last_write) {
+  std::shared_ptr<Entry> entry = Find(handle);
+  if (entry == nullptr) return -1;
+  return entry->file->SetTimes(creation, nullptr, last_write) == platform::kSuccess ? 0 : -1;
+}
+
 int RuntimeFiles::Remove(const char* path, int* error) {
   if (path == nullptr || std::strlen(path) >= platform::kMaxPath) {
     SetError(error, kErrnoNoEntry);

@@ -37,6 +37,9 @@ class RuntimeFiles {
   int Close(intptr_t handle, int* error);
   // The new position, or -1. `origin` is CAB_SEEK_SET, CAB_SEEK_CUR or CAB_SEEK_END.
   long Seek(intptr_t handle, long distance, int origin, int* error);
+  // Sets creation and last-write time of an open file (null: unchanged): 0, or -1.
+  int SetTimes(intptr_t handle, const platform::FileTime* creation,
+               const platform::FileTime* last_write);
   // Deletes a file: 0, or -1.
   int Remove(const char* path, int* error);
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_host.h"
 
 namespace qdw::sim {
@@ -78,7 +79,7 @@ WinError SimFile::Times(platform::FileTimes* times) {
   HostInfo info;
   if (!StatHostFd(fd_, &info)) return platform::kErrorInvalidHandle;
   ObjectMeta meta = state_->meta.Read(path_);
-  times->creation = meta.creation ? platform::FileTime{*meta.creation} : info.birth;
+  times->creation = meta.creation ? platform::FileTime{*meta.creation} : HostCreation(fd_, info);
   times->last_access = info.last_access;
   times->last_write = info.last_write;
   return kSuccess;
@@ -105,8 +106,15 @@ WinError SimFile::SetTimes(const platform::FileTime* creation,
   }
   if (::futimens(fd_, host_times) != 0) return WinErrorFromErrno(errno);
   if (creation != nullptr) {
+    // Kept on the host file when it can be: no sidecar to create for a plain stamp. A sidecar's
+    // creation time would win over it, so an older one goes.
     ObjectMeta meta = state_->meta.Read(path_);
-    meta.creation = creation->ticks;
+    if (StoreHostCreation(fd_, creation->ticks)) {
+      if (!meta.creation) return kSuccess;
+      meta.creation.reset();
+    } else {
+      meta.creation = creation->ticks;
+    }
     state_->meta.Write(path_, meta);
   }
   return kSuccess;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_file_system.h"
 #include "platform/windows_path.h"
 
@@ -26,8 +27,8 @@ struct Listed {
 
 }  // namespace
 
-DirEntry SimFileSystem::EntryOf(const std::string& name, const HostInfo& info,
-                                std::optional<ObjectMeta> meta) const {
+DirEntry SimFileSystem::EntryOf(const std::string& name, const std::string& host,
+                                const HostInfo& info, std::optional<ObjectMeta> meta) const {
   DirEntry entry;
   entry.name = name;
   uint32_t bits =
@@ -35,7 +36,12 @@ DirEntry SimFileSystem::EntryOf(const std::string& name, const HostInfo& info,
   if (info.is_folder) bits |= platform::kAttrDirectory;
   entry.attributes = bits == 0 ? platform::kAttrNormal : bits;
   entry.size = info.size;
-  entry.times.creation = meta && meta->creation ? platform::FileTime{*meta->creation} : info.birth;
+  if (meta && meta->creation) {
+    entry.times.creation = platform::FileTime{*meta->creation};
+  } else {
+    // Only files carry a creation time on the host file.
+    entry.times.creation = info.is_folder ? info.birth : HostCreation(host, info);
+  }
   entry.times.last_access = info.last_access;
   entry.times.last_write = info.last_write;
   return entry;
@@ -61,7 +67,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
     if (WinError error = Locate(text, &at)) return error;
     if (!at.exists) return platform::kErrorFileNotFound;
     std::string name = at.IsRoot() ? last : at.host.substr(at.host.rfind('/') + 1);
-    entries->push_back(EntryOf(name, at.info, state_->meta.Read(at.parts)));
+    entries->push_back(EntryOf(name, at.host, at.info, state_->meta.Read(at.parts)));
     return kSuccess;
   }
 
@@ -93,7 +99,8 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
 
   if (!folder.IsRoot()) {
     for (const char* dots : {".", ".."}) {
-      if (platform::WildcardMatch(last, dots)) entries->push_back(EntryOf(dots, folder.info, {}));
+      if (platform::WildcardMatch(last, dots))
+        entries->push_back(EntryOf(dots, folder.host, folder.info, {}));
     }
   }
   std::set<std::string> with_sidecars = state_->meta.ChildrenWithSidecars(folder.parts);
@@ -105,7 +112,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
       child.components.back() = one.name;
       meta = state_->meta.Read(child);
     }
-    entries->push_back(EntryOf(one.name, one.info, meta));
+    entries->push_back(EntryOf(one.name, folder.host + "/" + one.name, one.info, meta));
   }
   return entries->empty() ? platform::kErrorFileNotFound : kSuccess;
 }

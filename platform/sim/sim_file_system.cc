@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_ports.h"
 
 namespace qdw::sim {
@@ -138,12 +139,16 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
   }
   if (create || disposition == Disposition::kCreateAlways) {
     // A new file (or one replaced) takes the caller's attributes; it never inherits a
-    // stale sidecar of an earlier file of that name.
+    // stale sidecar of an earlier file of that name, nor a replaced file's creation time.
     ObjectMeta fresh;
     if (!create) fresh.dacl = meta.dacl;
     if (requested != 0) fresh.attributes = requested | kAttrArchive;
-    if (create) state_->meta.Remove(at.parts);
-    state_->meta.Write(at.parts, fresh);
+    if (create) {
+      state_->meta.Remove(at.parts);
+    } else {
+      ForgetHostCreation(fd);
+    }
+    if (!create || !fresh.IsDefault()) state_->meta.Write(at.parts, fresh);
   }
   *out = std::make_unique<SimFile>(state_, at.parts, fd, access, ticket);
   return kSuccess;
@@ -169,7 +174,9 @@ WinError SimFileSystem::WriteAttributes(const std::string& path, uint32_t attrib
   uint32_t bits = attributes & kStoredBits;
   ObjectMeta meta = state_->meta.Read(at.parts);
   bool is_default = at.info.is_folder ? bits == 0 : bits == kAttrArchive;
-  meta.attributes = is_default ? std::nullopt : std::optional<uint32_t>(bits);
+  std::optional<uint32_t> stored = is_default ? std::nullopt : std::optional<uint32_t>(bits);
+  if (stored == meta.attributes) return kSuccess;  // nothing changes: no sidecar to rewrite
+  meta.attributes = stored;
   state_->meta.Write(at.parts, meta);
   return kSuccess;
 }

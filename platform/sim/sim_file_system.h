@@ -71,7 +71,8 @@ class SimFileSystem : public platform::FileSystem {
   platform::WinError MoveOneFile(const Located& source, const Located& target);
   // The DACL an object without its own inherits from its nearest ancestor that has one.
   platform::Acl InheritedDacl(const WindowsPathParts& path, bool is_folder) const;
-  platform::DirEntry EntryOf(const std::string& name, const HostInfo& info,
+  // `host` is the object's host path (for the creation time a file keeps there).
+  platform::DirEntry EntryOf(const std::string& name, const std::string& host, const HostInfo& info,
                              std::optional<ObjectMeta> meta) const;
 
   SimMachine& machine_;

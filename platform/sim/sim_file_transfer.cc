@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_file_system.h"
 #include "platform/windows_path.h"
 
@@ -92,6 +93,7 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
   if (in.get() < 0) return WinErrorFromErrno(errno);
   Descriptor out(::open(target.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (out.get() < 0) return WinErrorFromErrno(errno);
+  ForgetHostCreation(out.get());  // a copy over an existing file gets a new creation time
   WinError result = CopyData(in.get(), out.get(), target.parts.drive);
   if (result == kSuccess) {
     int64_t seconds = 0;
@@ -112,7 +114,8 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
   ObjectMeta target_meta;
   target_meta.attributes = source_meta.attributes;
   if (keep_creation) {
-    target_meta.creation = source_meta.creation.value_or(source.info.birth.ticks);
+    target_meta.creation =
+        source_meta.creation.value_or(HostCreation(source.host, source.info).ticks);
     target_meta.dacl = source_meta.dacl;
   }
   state_->meta.Remove(target.parts);
