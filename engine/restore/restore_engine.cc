@@ -183,8 +183,9 @@ int RestoreEngine::PutInPlace(const std::string& repository, const std::string& 
     }
     const std::string unpacked = temp_folder + "\\VARNOLD";
     if (!Exists(unpacked)) Fail(204);
-    const int moved = p_.trees.MoveTree(unpacked, product_folder);
-    if (moved != 0 && moved != 1) Fail(205);
+    // A move that left files behind (1) is a failed restore too: taking it for success would
+    // discard the kept installation and leave the product with files missing.
+    if (p_.trees.MoveTree(unpacked, product_folder) != 0) Fail(205);
     const std::string catalog = product_folder + "\\QDW\\FTSIndex\\catalog.wci";
     uint32_t attributes = 0;
     if (p_.platform.files().ReadAttributes(catalog, &attributes) == platform::kSuccess) {

@@ -16,12 +16,21 @@ namespace {
 
 using platform::kSuccess;
 
-// The proxy's rename loop has no end of its own; a service that calls every name taken would
-// otherwise keep the restore here for ever.
-constexpr int kMaxProxyRenames = 1000;
-
 void Check(platform::HResult hr, const char* what) {
   if (platform::Failed(hr)) throw std::runtime_error(std::string("share service: ") + what);
+}
+
+// The next name to try for a taken share name: `taken` gets "_bak" appended, and past the
+// longest name a share can have the base loses its last character instead. False once the
+// base is too short to shorten: every name has been tried. Both rename loops end there.
+bool NextShareName(std::string* taken, std::string* base) {
+  *taken += "_bak";
+  if (base->size() < 2) return false;
+  while (taken->size() > kMaxShareNameLength) {
+    base->pop_back();
+    *taken = *base + "_bak";
+  }
+  return true;
 }
 
 }  // namespace
@@ -114,15 +123,10 @@ void ShareCreator::CreateDirect(const Line& line, platform::ShareInfo record,
   std::string target = line.path;
   std::string source = line.path;
   for (;;) {
-    taken += "_bak";
-    if (base.size() < 2) {
+    if (!NextShareName(&taken, &base)) {
       created->names.push_back(name);
       created->paths.push_back(line.path);
       return;
-    }
-    while (taken.size() > kMaxShareNameLength) {
-      base.pop_back();
-      taken = base + "_bak";
     }
     if (line.data_flag == "1") {
       target = data_folder + taken;
@@ -162,12 +166,16 @@ void ShareCreator::CreateThroughProxy(const Line& line, const ShareDetails& deta
   bool recorded = false;
   const platform::HResult taken = proxy.CheckShareName(1);
   if (taken == platform::kSOk) {
-    for (int tries = 0;; ++tries) {
-      if (tries >= kMaxProxyRenames) Check(platform::kEFail, "no free share name");
-      name += "_bak";
+    // The service's own loop has no end: a failing check, or running out of names the way the
+    // direct path does, ends it as a failed share step.
+    std::string base = name;
+    for (;;) {
+      if (!NextShareName(&name, &base)) Check(platform::kEFail, "no free share name");
       Check(proxy.SetPath(line.path), "set path");
       Check(proxy.SetShareName(name), "set share name");
-      if (proxy.CheckShareName(1) != platform::kSFalse) continue;
+      const platform::HResult free = proxy.CheckShareName(1);
+      Check(free, "check share name");
+      if (free != platform::kSFalse) continue;
       record.name = name;
       if (line.data_flag == "1") record.path = line.path;
       if (platform_.shares().Add(record) != platform::kNerrDuplicateShare) break;

@@ -15,7 +15,7 @@
 
 namespace qdw::restore {
 
-// Longest share name the direct path tries.
+// Longest share name a renamed share gets (the system refuses longer ones).
 inline constexpr size_t kMaxShareNameLength = 80;
 // String of the resource module in the default remark.
 inline constexpr int kDefaultRemarkStringId = 163;
