@@ -1,5 +1,6 @@
 #include "cabinet/cab_extraction.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -24,9 +25,11 @@ CabExtraction::CabExtraction(FdiEngine* engine, PFNFDINOTIFY notify, void* user)
       notify_(notify),
       user_(user),
       volume_(&engine->memory),
-      data_volume_(&engine->memory) {}
+      data_volume_(&engine->memory),
+      used_folders_(CallbackAllocator<uint16_t>(&engine->memory)) {}
 
 CabExtraction::~CabExtraction() {
+  engine_->stream.Stop();
   if (data_hf_ != -1 && data_hf_ != volume_hf_) engine_->io.close(data_hf_);
   if (volume_hf_ != -1) engine_->io.close(volume_hf_);
 }
@@ -63,6 +66,7 @@ int CabExtraction::Run(const char* cabinet, const char* path) {
   if (result != FDIERROR_NONE) return result;
   data_set_id_ = volume_.header().setID;
   data_index_ = volume_.header().iCabinet;
+  ListUsedFolders();
   result = AnnounceVolume(volume_);
   for (size_t i = 0; result == FDIERROR_NONE && i < volume_.files().size(); ++i) {
     result = ExtractEntry(volume_.files()[i]);
@@ -118,22 +122,49 @@ int CabExtraction::PositionStream(uint16_t folder, uint32_t offset) {
     // Files are listed in folder and stream order; going back would mean decoding a folder
     // again for every entry, which a hostile directory could repeat without end.
     if (static_cast<int>(folder) < current_folder_) return FDIERROR_CORRUPT_CABINET;
-    // A folder that began in an earlier volume cannot be decoded from its middle here.
-    if (folder == 0 && volume_.first_folder_continued()) return FDIERROR_CORRUPT_CABINET;
-    const VolumeIndex::Folder& record = volume_.folders()[folder];
-    uint16_t type = record.typeCompress & kCompressTypeMask;
-    if (type != kCompressNone && type != kCompressMszip) return FDIERROR_BAD_COMPR_TYPE;
-    source_ = BlockSource{};
-    source_.hf = volume_hf_;
-    source_.offset = record.coffCabStart;
-    source_.blocks_left = record.cCFData;
-    source_.data_reserve = volume_.header().cbCFData;
-    source_.continues = folder + 1u == volume_.folders().size() && volume_.has_next();
-    engine_->stream.Start(&source_, type, this);
+    PlannedFolder plan;
+    int result = DescribeFolder(folder, &plan);
+    if (result != FDIERROR_NONE) return result;
+    engine_->stream.Start(folder, plan.source, plan.type, this);
     current_folder_ = folder;
   }
   if (engine_->stream.position() > offset) return FDIERROR_CORRUPT_CABINET;
   return engine_->stream.Transfer(offset - engine_->stream.position(), -1);
+}
+
+int CabExtraction::DescribeFolder(uint16_t folder, PlannedFolder* plan) const {
+  // A folder that began in an earlier volume cannot be decoded from its middle here.
+  if (folder == 0 && volume_.first_folder_continued()) return FDIERROR_CORRUPT_CABINET;
+  const VolumeIndex::Folder& record = volume_.folders()[folder];
+  uint16_t type = record.typeCompress & kCompressTypeMask;
+  if (type != kCompressNone && type != kCompressMszip) return FDIERROR_BAD_COMPR_TYPE;
+  plan->folder = folder;
+  plan->type = type;
+  plan->source = BlockSource{};
+  plan->source.hf = volume_hf_;
+  plan->source.offset = record.coffCabStart;
+  plan->source.blocks_left = record.cCFData;
+  plan->source.data_reserve = volume_.header().cbCFData;
+  plan->source.continues = folder + 1u == volume_.folders().size() && volume_.has_next();
+  return FDIERROR_NONE;
+}
+
+void CabExtraction::ListUsedFolders() {
+  used_folders_.clear();
+  for (const VolumeIndex::File& file : volume_.files()) {
+    uint16_t folder = file.fields.iFolder;
+    if (IsPartial(folder) || file.fields.cbFile == 0) continue;
+    if (folder == kFolderContinuedToNext)
+      folder = static_cast<uint16_t>(volume_.folders().size() - 1);
+    used_folders_.push_back(folder);
+  }
+  std::sort(used_folders_.begin(), used_folders_.end());
+  used_folders_.erase(std::unique(used_folders_.begin(), used_folders_.end()), used_folders_.end());
+}
+
+bool CabExtraction::NextFolderAfter(uint16_t folder, PlannedFolder* next) {
+  auto later = std::upper_bound(used_folders_.begin(), used_folders_.end(), folder);
+  return later != used_folders_.end() && DescribeFolder(*later, next) == FDIERROR_NONE;
 }
 
 int CabExtraction::OpenNext(uint16_t type_compress, BlockSource* source) {

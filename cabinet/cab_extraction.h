@@ -36,11 +36,16 @@ class CabExtraction : public NextVolumeOpener {
   int Run(const char* cabinet, const char* path);
 
   int OpenNext(uint16_t type_compress, BlockSource* source) override;
+  bool NextFolderAfter(uint16_t folder, PlannedFolder* next) override;
 
  private:
   int ExtractEntry(const VolumeIndex::File& file);
   int PositionStream(uint16_t folder, uint32_t offset);
   int AnnounceVolume(const VolumeIndex& volume);
+  // Where `folder` of the first volume lies; FDIERROR_NONE, or why it cannot be read.
+  int DescribeFolder(uint16_t folder, PlannedFolder* plan) const;
+  // The folders that files beginning in the first volume start in, ascending.
+  void ListUsedFolders();
   // Sends a notification; -1 from the callback becomes FDIERROR_USER_ABORT.
   int Notify(FDINOTIFICATIONTYPE type, FDINOTIFICATION* notification, intptr_t* answer);
 
@@ -54,7 +59,7 @@ class CabExtraction : public NextVolumeOpener {
   intptr_t data_hf_ = -1;
   uint16_t data_set_id_ = 0;
   uint16_t data_index_ = 0;
-  BlockSource source_;
+  CabVector<uint16_t> used_folders_;
   int current_folder_ = -1;
 };
 

@@ -62,7 +62,7 @@ QDW_CAB_API HFDI QDW_CAB_CALL FDICreate(PFNALLOC pfnalloc, PFNFREE pfnfree, PFNO
   context->engine = qdw::cab::NewObject<FdiEngine>(memory, memory, io);
   bool ready = false;
   try {
-    ready = context->engine != nullptr && context->engine->stream.Init();
+    ready = context->engine != nullptr && context->engine->stream.Init(qdw::cab::DecodingThreads());
   } catch (const std::bad_alloc&) {
   }
   if (!ready) {

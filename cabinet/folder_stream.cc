@@ -1,7 +1,6 @@
 #include "cabinet/folder_stream.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "cabinet/checksum.h"
 #include "cabinet/fdi.h"
@@ -9,23 +8,53 @@
 namespace qdw::cab {
 
 FolderStream::FolderStream(const FdiCallbacks* io, const MemoryCallbacks* memory)
-    : io_(io),
-      input_(CallbackAllocator<uint8_t>(memory)),
-      output_(CallbackAllocator<uint8_t>(memory)) {}
+    : io_(io), pool_(memory) {}
 
-bool FolderStream::Init() {
-  input_.resize(kMaxBlockPayload);
-  output_.resize(kBlockSize);
-  return decoder_.Init(input_.get_allocator().memory());
-}
+bool FolderStream::Init(int workers) { return pool_.Init(workers); }
 
-void FolderStream::Start(BlockSource* source, uint16_t type_compress, NextVolumeOpener* opener) {
-  source_ = source;
+void FolderStream::Start(uint16_t folder, const BlockSource& source, uint16_t type_compress,
+                         NextVolumeOpener* opener) {
+  ReleaseOutput();
   opener_ = opener;
-  type_ = type_compress;
   position_ = 0;
   out_size_ = out_pos_ = 0;
-  decoder_.StartFolder();
+  for (size_t i = 1; i < segment_count_; ++i) {
+    if (segments_[i].plan.folder == folder) {
+      DropSegments(i);
+      return;
+    }
+  }
+  Stop();
+  segments_[0] = Segment{};
+  segments_[0].plan.folder = folder;
+  segments_[0].plan.type = type_compress;
+  segments_[0].plan.source = source;
+  segment_count_ = 1;
+}
+
+void FolderStream::Stop() {
+  ReleaseOutput();
+  pool_.Clear();
+  segment_count_ = 0;
+}
+
+void FolderStream::DropSegments(size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    if (!segments_[i].has_job) continue;
+    pool_.EndJob(segments_[i].job);
+    while (!pool_.Empty() && pool_.HeadJob() == segments_[i].job) {
+      pool_.WaitHead();
+      pool_.ReleaseHead();
+    }
+  }
+  std::copy(segments_ + count, segments_ + segment_count_, segments_);
+  segment_count_ -= count;
+}
+
+void FolderStream::ReleaseOutput() {
+  if (output_ == nullptr) return;
+  pool_.ReleaseHead();
+  output_ = nullptr;
 }
 
 int FolderStream::Transfer(uint64_t count, intptr_t target) {
@@ -35,7 +64,7 @@ int FolderStream::Transfer(uint64_t count, intptr_t target) {
       if (result != FDIERROR_NONE) return result;
     }
     size_t chunk = static_cast<size_t>(std::min<uint64_t>(count, out_size_ - out_pos_));
-    if (target != -1 && !io_->WriteAll(target, output_.data() + out_pos_, chunk)) {
+    if (target != -1 && !io_->WriteAll(target, output_->out + out_pos_, chunk)) {
       return FDIERROR_TARGET_FILE;
     }
     out_pos_ += chunk;
@@ -46,55 +75,105 @@ int FolderStream::Transfer(uint64_t count, intptr_t target) {
 }
 
 int FolderStream::NextBlock() {
-  uint32_t joined = 0;
-  uint16_t cb_uncomp = 0;
-  // A block split across volumes arrives as fragments with cbUncomp 0, the last one carrying
-  // the real size.
-  do {
-    if (source_->blocks_left == 0) {
-      if (!source_->continues || opener_ == nullptr) return FDIERROR_CORRUPT_CABINET;
-      int opened = opener_->OpenNext(type_, source_);
-      if (opened != FDIERROR_NONE) return opened;
-      if (source_->blocks_left == 0) return FDIERROR_CORRUPT_CABINET;
+  ReleaseOutput();
+  if (segment_count_ == 0) return FDIERROR_CORRUPT_CABINET;
+  for (;;) {
+    Feed();
+    Segment& segment = segments_[0];
+    if (segment.has_job && !pool_.Empty() && pool_.HeadJob() == segment.job) {
+      output_ = pool_.WaitHead();
+      if (output_->result != FDIERROR_NONE) return output_->result;
+      out_size_ = output_->out_size;
+      out_pos_ = 0;
+      return FDIERROR_NONE;
     }
-    int result = ReadRecord(&joined, &cb_uncomp);
-    if (result != FDIERROR_NONE) return result;
-    // Only the last record of a folder that goes on may be a fragment.
-    if (cb_uncomp == 0 && (source_->blocks_left != 0 || !source_->continues)) {
-      return FDIERROR_CORRUPT_CABINET;
+    if (segment.error != FDIERROR_NONE) return segment.error;
+    BlockSource& source = segment.plan.source;
+    if (segment.done || !source.continues || opener_ == nullptr) return FDIERROR_CORRUPT_CABINET;
+    // Everything of this volume is used up: the folder goes on in the next one, opened only
+    // now that its data is needed.
+    int opened = opener_->OpenNext(segment.plan.type, &source);
+    if (opened == FDIERROR_NONE && source.blocks_left == 0) opened = FDIERROR_CORRUPT_CABINET;
+    if (opened != FDIERROR_NONE) {
+      segment.error = opened;
+      return opened;
     }
-  } while (cb_uncomp == 0);
-  if (cb_uncomp > kBlockSize) return FDIERROR_CORRUPT_CABINET;
-  if (type_ == kCompressNone) {
-    if (joined != cb_uncomp) return FDIERROR_MDI_FAIL;
-    std::memcpy(output_.data(), input_.data(), joined);
-  } else if (!decoder_.Decode(input_.data(), joined, output_.data(), cb_uncomp)) {
-    return FDIERROR_MDI_FAIL;
   }
-  out_size_ = cb_uncomp;
-  out_pos_ = 0;
-  return FDIERROR_NONE;
 }
 
-int FolderStream::ReadRecord(uint32_t* joined, uint16_t* cb_uncomp) {
+void FolderStream::Feed() {
+  for (size_t i = 0; i < segment_count_ && !pool_.Full(); ++i) {
+    if (!FeedSegment(&segments_[i])) return;
+    if (i + 1 == segment_count_ && segment_count_ < kPlannedFolders && opener_ != nullptr) {
+      Segment next;
+      if (opener_->NextFolderAfter(segments_[i].plan.folder, &next.plan)) {
+        segments_[segment_count_++] = next;
+      }
+    }
+  }
+}
+
+bool FolderStream::FeedSegment(Segment* segment) {
+  if (segment->done) return true;
+  if (segment->error != FDIERROR_NONE) return false;
+  BlockSource& source = segment->plan.source;
+  while (!pool_.Full()) {
+    if (source.blocks_left == 0) {
+      if (source.continues) return false;  // the rest lies in the next volume
+      if (segment->has_job) pool_.EndJob(segment->job);
+      segment->done = true;
+      return true;
+    }
+    if (!segment->has_job) {
+      segment->job = pool_.NewJob();
+      segment->has_job = true;
+    }
+    DecodeSlot* slot = pool_.Tail();
+    uint16_t cb_uncomp = 0;
+    int result = ReadRecord(segment, slot, &cb_uncomp);
+    // A block split across volumes arrives as fragments with cbUncomp 0, the last one carrying
+    // the real size; only the last record of a folder that goes on may be a fragment.
+    if (result == FDIERROR_NONE && cb_uncomp == 0 &&
+        (source.blocks_left != 0 || !source.continues)) {
+      result = FDIERROR_CORRUPT_CABINET;
+    }
+    if (result == FDIERROR_NONE && cb_uncomp > kBlockSize) result = FDIERROR_CORRUPT_CABINET;
+    if (result != FDIERROR_NONE) {
+      segment->error = result;
+      return false;
+    }
+    if (cb_uncomp == 0) return false;  // held in the tail slot until the next volume is open
+    slot->in_size = segment->joined;
+    slot->out_size = cb_uncomp;
+    slot->type = segment->plan.type;
+    slot->result = FDIERROR_NONE;
+    segment->joined = 0;
+    pool_.Queue(segment->job);
+  }
+  return false;
+}
+
+int FolderStream::ReadRecord(Segment* segment, DecodeSlot* slot, uint16_t* cb_uncomp) {
+  BlockSource& source = segment->plan.source;
   uint8_t header[kDataHeaderSize + kMaxDataReserve];
-  size_t header_size = kDataHeaderSize + source_->data_reserve;
-  if (!io_->SeekTo(source_->hf, source_->offset) ||
-      !io_->ReadAll(source_->hf, header, header_size)) {
+  size_t header_size = kDataHeaderSize + source.data_reserve;
+  if (!io_->SeekTo(source.hf, source.offset) || !io_->ReadAll(source.hf, header, header_size)) {
     return FDIERROR_CORRUPT_CABINET;
   }
   uint32_t csum = GetU32(header);
   uint16_t cb_data = GetU16(header + 4);
   *cb_uncomp = GetU16(header + 6);
-  if (cb_data == 0 || *joined + cb_data > kMaxBlockPayload) return FDIERROR_CORRUPT_CABINET;
-  uint8_t* payload = input_.data() + *joined;
-  if (!io_->ReadAll(source_->hf, payload, cb_data)) return FDIERROR_CORRUPT_CABINET;
+  if (cb_data == 0 || segment->joined + cb_data > kMaxBlockPayload) {
+    return FDIERROR_CORRUPT_CABINET;
+  }
+  uint8_t* payload = slot->in + segment->joined;
+  if (!io_->ReadAll(source.hf, payload, cb_data)) return FDIERROR_CORRUPT_CABINET;
   if (csum != 0 && csum != DataBlockChecksum(payload, cb_data, *cb_uncomp)) {
     return FDIERROR_CORRUPT_CABINET;
   }
-  *joined += cb_data;
-  source_->offset += header_size + cb_data;
-  --source_->blocks_left;
+  segment->joined += cb_data;
+  source.offset += header_size + cb_data;
+  --source.blocks_left;
   return FDIERROR_NONE;
 }
 
