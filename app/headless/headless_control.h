@@ -54,6 +54,8 @@ struct HeadlessControl {
 
 // The kind of control a template entry makes, from its class and style.
 ControlKind KindOf(const std::string& class_name, uint32_t style);
+// How transcripts name a kind: "button", "radio", "check", "edit", "list" and so on.
+std::string KindName(ControlKind kind);
 
 }  // namespace qdw::headless
 

@@ -18,6 +18,8 @@ constexpr uint32_t kStyleEditReadOnly = 0x0800;
 int UnitsToPixelsX(int units) { return units * 3 / 2; }
 int UnitsToPixelsY(int units) { return units * 13 / 8; }
 
+}  // namespace
+
 std::string KindName(ControlKind kind) {
   switch (kind) {
     case ControlKind::kPushButton:
@@ -42,8 +44,6 @@ std::string KindName(ControlKind kind) {
   }
   return "control";
 }
-
-}  // namespace
 
 ControlKind KindOf(const std::string& class_name, uint32_t style) {
   auto is = [&class_name](const char* name) {

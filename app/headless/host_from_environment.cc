@@ -1,4 +1,4 @@
-// The headless host as the program makes it on the stand-in machine, from its environment.
+// The headless host and the script driver as the program makes them, from its environment.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/headless/headless_host.h"
+#include "app/headless/script_driver.h"
 
 namespace qdw::headless {
 
@@ -19,36 +20,69 @@ namespace {
   std::_Exit(kScriptFailedExitStatus);
 }
 
-}  // namespace
+// The script, its name, the transcript and the failure handler both kinds of host share.
+struct ScriptSetup {
+  std::string script;
+  std::string script_name;
+  std::ostream* transcript = nullptr;
+  std::shared_ptr<std::ostream> transcript_file;
+  std::function<void(const std::string&)> on_failure;
+};
 
-std::unique_ptr<HeadlessHost> MakeHeadlessHostFromEnvironment(platform::FileSystem* files) {
-  HeadlessOptions options;
-  options.files = files;
+ScriptSetup ReadScriptSetup() {
+  ScriptSetup setup;
   const char* transcript_path = std::getenv("QDW_UI_TRANSCRIPT");
   if (transcript_path != nullptr && *transcript_path != '\0') {
     auto file = std::make_shared<std::ofstream>(transcript_path, std::ios::binary);
     if (!*file)
       EndWithFailure(std::string("cannot write the transcript ") + transcript_path, nullptr);
-    options.transcript_file = file;
-    options.transcript = file.get();
+    setup.transcript_file = file;
+    setup.transcript = file.get();
   } else {
-    options.transcript = &std::cerr;
+    setup.transcript = &std::cerr;
   }
   const char* script_path = std::getenv("QDW_UI_SCRIPT");
   if (script_path != nullptr && *script_path != '\0') {
     std::ifstream in(script_path, std::ios::binary);
-    if (!in)
-      EndWithFailure(std::string("cannot read the script ") + script_path, options.transcript);
+    if (!in) EndWithFailure(std::string("cannot read the script ") + script_path, setup.transcript);
     std::ostringstream text;
     text << in.rdbuf();
-    options.script = text.str();
-    options.script_name = script_path;
+    setup.script = text.str();
+    setup.script_name = script_path;
   } else {
-    options.script_name = "QDW_UI_SCRIPT (not set)";
+    setup.script_name = "QDW_UI_SCRIPT (not set)";
   }
-  std::ostream* transcript = options.transcript;
-  options.on_failure = [transcript](const std::string& what) { EndWithFailure(what, transcript); };
+  std::ostream* transcript = setup.transcript;
+  setup.on_failure = [transcript](const std::string& what) { EndWithFailure(what, transcript); };
+  return setup;
+}
+
+}  // namespace
+
+std::unique_ptr<HeadlessHost> MakeHeadlessHostFromEnvironment(platform::FileSystem* files) {
+  ScriptSetup setup = ReadScriptSetup();
+  HeadlessOptions options;
+  options.files = files;
+  options.script = std::move(setup.script);
+  options.script_name = std::move(setup.script_name);
+  options.transcript = setup.transcript;
+  options.transcript_file = std::move(setup.transcript_file);
+  options.on_failure = std::move(setup.on_failure);
   return std::make_unique<HeadlessHost>(std::move(options));
+}
+
+std::unique_ptr<ScriptDriver> MakeScriptDriverFromEnvironment(platform::FileSystem* files) {
+  const char* script_path = std::getenv("QDW_UI_SCRIPT");
+  if (script_path == nullptr || *script_path == '\0') return nullptr;
+  ScriptSetup setup = ReadScriptSetup();
+  ScriptDriverOptions options;
+  options.files = files;
+  options.script = std::move(setup.script);
+  options.script_name = std::move(setup.script_name);
+  options.transcript = setup.transcript;
+  options.transcript_file = std::move(setup.transcript_file);
+  options.on_failure = std::move(setup.on_failure);
+  return std::make_unique<ScriptDriver>(std::move(options));
 }
 
 }  // namespace qdw::headless

@@ -1,9 +1,18 @@
 #include "platform/win32/win32_dialog_host.h"
 
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
+
+#include "platform/win32/win32_dialog_window.h"
+#include "platform/win32/win32_modal_dialog.h"
+#include "platform/win32/win32_shell_dialogs.h"
 
 namespace qdw::win32 {
 namespace {
+
+// The file the program loads its dialogs, texts, icon and animation from.
+constexpr char kResourceModuleName[] = "Lingvault.dll";
 
 UINT StyleOf(const platform::MessageBoxRequest& request) {
   UINT style = request.buttons == platform::MessageBoxButtons::kYesNo ? MB_YESNO : MB_OK;
@@ -22,35 +31,51 @@ UINT StyleOf(const platform::MessageBoxRequest& request) {
   return style;
 }
 
-class TemplatelessDialogHost : public platform::DialogHost {
- public:
-  void SetResourceModule(const platform::Library* module) override { module_ = module; }
+HWND HandleOf(platform::DialogWindow* window) {
+  auto* dialog = dynamic_cast<Win32DialogWindow*>(window);
+  return dialog != nullptr ? dialog->handle() : InnermostDialog();
+}
 
-  int RunModal(uint16_t template_id, platform::DialogHandler&, platform::DialogWindow*) override {
-    if (!told_) {
-      told_ = true;
-      char text[160];
-      wsprintfA(text, "This build cannot show its dialogs yet (dialog %u).", template_id);
-      MessageBoxA(nullptr, text, "Backup", MB_OK | MB_ICONSTOP);
-    }
-    return platform::kModalFailed;
+class Win32DialogHost : public platform::DialogHost {
+ public:
+  explicit Win32DialogHost(platform::DialogDriver* driver) : driver_(driver) {
+    INITCOMMONCONTROLSEX classes = {};
+    classes.dwSize = sizeof(classes);
+    classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&classes);
   }
 
-  int ShowMessageBox(platform::DialogWindow*, const platform::MessageBoxRequest& request) override {
-    // Texts that start with a resource string are completed by the caller; show what we have.
-    int answer =
-        MessageBoxA(nullptr, request.text.c_str(), request.caption.c_str(), StyleOf(request));
+  void SetResourceModule(const platform::Library* module) override {
+    // The port's Library does not hand out its module handle; the module the program loaded
+    // under this name is the one the Library holds.
+    module_ = module == nullptr ? nullptr : GetModuleHandleA(kResourceModuleName);
+    if (module_ == nullptr) module_ = GetModuleHandleA(nullptr);
+  }
+
+  int RunModal(uint16_t template_id, platform::DialogHandler& handler,
+               platform::DialogWindow* owner) override {
+    HINSTANCE module = module_ != nullptr ? module_ : GetModuleHandleA(nullptr);
+    return RunModalDialog(module, template_id, handler, HandleOf(owner), driver_);
+  }
+
+  int ShowMessageBox(platform::DialogWindow* owner,
+                     const platform::MessageBoxRequest& request) override {
+    if (driver_ != nullptr) return driver_->AnswerMessageBox(request);
+    const int answer = MessageBoxA(HandleOf(owner), request.text.c_str(), request.caption.c_str(),
+                                   StyleOf(request) | MB_SETFOREGROUND);
     return answer == IDYES ? platform::kIdYes : answer == IDNO ? platform::kIdNo : platform::kIdOk;
   }
 
-  platform::BrowseResult BrowseForFolder(platform::DialogWindow*, const std::string&,
-                                         std::string*) override {
-    return platform::BrowseResult::kCancelled;
+  platform::BrowseResult BrowseForFolder(platform::DialogWindow* owner, const std::string& title,
+                                         std::string* path) override {
+    if (driver_ != nullptr) return driver_->AnswerFolderBrowser(title, path);
+    return ShowFolderBrowser(HandleOf(owner), title, path);
   }
 
-  bool OpenFileDialog(platform::DialogWindow*, const platform::FileOpenRequest&,
-                      std::string*) override {
-    return false;
+  bool OpenFileDialog(platform::DialogWindow* owner, const platform::FileOpenRequest& request,
+                      std::string* path) override {
+    if (driver_ != nullptr) return driver_->AnswerFileOpen(request, path);
+    return ShowFileOpenDialog(HandleOf(owner), request, path);
   }
 
   void BeginWaitCursor() override {
@@ -62,16 +87,16 @@ class TemplatelessDialogHost : public platform::DialogHost {
   }
 
  private:
-  const platform::Library* module_ = nullptr;
-  bool told_ = false;
+  platform::DialogDriver* driver_;
+  HINSTANCE module_ = nullptr;
   int wait_depth_ = 0;
   HCURSOR previous_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::DialogHost> NewWin32DialogHost() {
-  return std::make_unique<TemplatelessDialogHost>();
+std::unique_ptr<platform::DialogHost> NewWin32DialogHost(platform::DialogDriver* driver) {
+  return std::make_unique<Win32DialogHost>(driver);
 }
 
 }  // namespace qdw::win32

@@ -1,16 +1,19 @@
-// The dialog host of the Windows program.
+// The dialog host of the Windows program: modal dialogs made from the templates of the
+// resource module, message boxes, the shell's folder browser and the common file-open dialog.
+// With a driver, every dialog is played by it instead of the user (the scripted runs of
+// QDW_UI_SCRIPT): the dialogs are real, the driver sends them what a user's actions send.
 #ifndef QDW_PLATFORM_WIN32_WIN32_DIALOG_HOST_H_
 #define QDW_PLATFORM_WIN32_WIN32_DIALOG_HOST_H_
 
 #include <memory>
 
+#include "platform/dialog_driver.h"
 #include "platform/dialog_host.h"
 
 namespace qdw::win32 {
 
-// For now a host that cannot yet create the dialogs from their templates: every dialog fails
-// (kModalFailed) after telling the user so once; message boxes are real.
-std::unique_ptr<platform::DialogHost> NewWin32DialogHost();
+// `driver` may be null (a user at the screen); it outlives the host.
+std::unique_ptr<platform::DialogHost> NewWin32DialogHost(platform::DialogDriver* driver = nullptr);
 
 }  // namespace qdw::win32
 

@@ -1,0 +1,77 @@
+// The script of QDW_UI_SCRIPT played on real dialogs: the windowed dialog host hands every
+// dialog, message box and shell dialog to this driver, which takes the script's actions in
+// turn, checks its expectations and writes the same transcript as the headless host. A failure
+// is written to the transcript and handed to the failure handler (the program ends, status 3).
+#ifndef QDW_APP_HEADLESS_SCRIPT_DRIVER_H_
+#define QDW_APP_HEADLESS_SCRIPT_DRIVER_H_
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/headless/script.h"
+#include "app/headless/transcript.h"
+#include "platform/dialog_driver.h"
+#include "platform/file_system.h"
+
+namespace qdw::headless {
+
+struct ScriptDriverOptions {
+  std::string script;
+  std::string script_name;
+  std::ostream* transcript = nullptr;
+  std::shared_ptr<std::ostream> transcript_file;
+  // Called once with the failure; when it returns, the driver throws ScriptFailure.
+  std::function<void(const std::string&)> on_failure;
+  // When given, the folder browser only accepts folders that exist on the machine.
+  platform::FileSystem* files = nullptr;
+};
+
+class ScriptDriver : public platform::DialogDriver {
+ public:
+  explicit ScriptDriver(ScriptDriverOptions options);
+
+  // At the end of the program: actions left over are a failure.
+  void Finish();
+  bool failed() const { return failed_; }
+
+  void DialogOpened(const platform::DrivenDialog& dialog) override;
+  int DialogWaits(platform::DrivenDialog& dialog) override;
+  void DialogEnded(uint16_t template_id, int result,
+                   const std::vector<platform::DrivenControl>& final_state) override;
+  void DialogFailed(uint16_t template_id) override;
+  int AnswerMessageBox(const platform::MessageBoxRequest& request) override;
+  platform::BrowseResult AnswerFolderBrowser(const std::string& title, std::string* path) override;
+  bool AnswerFileOpen(const platform::FileOpenRequest& request, std::string* path) override;
+
+ private:
+  Action NextAction(const std::string& waiting);
+  [[noreturn]] void Fail(const std::string& what);
+  [[noreturn]] void FailAction(const Action& action, const std::string& what);
+  void ThrowIfFailed() const;
+  void CheckExpectation(const platform::DrivenDialog& dialog, const Action& action);
+  bool FolderExists(const std::string& path) const;
+
+  ScriptDriverOptions options_;
+  Script script_;
+  std::string parse_error_;
+  Transcript transcript_;
+  bool failed_ = false;
+  std::string failure_;
+};
+
+// Every control with an id, with its kind, state, text and list rows, one a line: the final
+// state the transcript shows for each dialog.
+std::string DescribeControls(const std::vector<platform::DrivenControl>& controls,
+                             const std::string& indent);
+
+// The driver as Backup.exe makes it from QDW_UI_SCRIPT and QDW_UI_TRANSCRIPT (standard error
+// when unset); null when QDW_UI_SCRIPT is not set. A script or transcript that cannot be opened
+// ends the process with status 3.
+std::unique_ptr<ScriptDriver> MakeScriptDriverFromEnvironment(platform::FileSystem* files);
+
+}  // namespace qdw::headless
+
+#endif  // QDW_APP_HEADLESS_SCRIPT_DRIVER_H_
