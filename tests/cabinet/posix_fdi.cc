@@ -63,6 +63,8 @@ long Seek(intptr_t hf, long dist, int seektype) {
 intptr_t Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification) {
   auto* state = static_cast<ExtractState*>(notification->pv);
   ExtractResult* result = state->result;
+  result->events.push_back(std::to_string(static_cast<int>(type)) + " " +
+                           (notification->psz1 != nullptr ? notification->psz1 : ""));
   switch (type) {
     case fdintCABINET_INFO:
       ++result->cabinet_infos;

@@ -35,6 +35,8 @@ struct ExtractResult {
   std::vector<ExtractedFile> copied;
   std::vector<std::string> partial;
   std::vector<std::string> next_cabinets;  // psz1 of each fdintNEXT_CABINET
+  // Every notification in order: its type number and psz1 ("2 a.txt").
+  std::vector<std::string> events;
   int cabinet_infos = 0;
   int enumerates = 0;
   int open_handles_left = 0;  // target and cabinet handles not closed at the end
