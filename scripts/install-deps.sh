@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   zlib1g-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev
-  cabextract gcab python3 binutils-mingw-w64-x86-64
+  cabextract gcab pigz python3 binutils-mingw-w64-x86-64
 )
 # The Windows cross-build and its tests under Wine: --windows installs only these,
 # --with-windows both lists.
