@@ -1,6 +1,8 @@
 // Loading modules by name, their entry points and their resources.
 #include <windows.h>
 
+#include <string>
+
 #include "platform/win32/win32_ports.h"
 
 namespace qdw::win32 {
@@ -41,10 +43,22 @@ class Win32Library : public platform::Library {
   HMODULE module_;
 };
 
+// "CABINET" is the system's cabinet library unless QDW_CABINET_LIBRARY names another module
+// with the same entry points (our engine, qdwcabinet.dll), so either can pack and unpack sets.
+std::string ModuleToLoad(const std::string& name) {
+  if (lstrcmpiA(name.c_str(), "CABINET") != 0 && lstrcmpiA(name.c_str(), "CABINET.DLL") != 0) {
+    return name;
+  }
+  char chosen[MAX_PATH];
+  DWORD length = GetEnvironmentVariableA("QDW_CABINET_LIBRARY", chosen, sizeof(chosen));
+  if (length == 0 || length >= sizeof(chosen)) return name;
+  return chosen;
+}
+
 class Win32Libraries : public platform::Libraries {
  public:
   WinError Load(const std::string& name, std::unique_ptr<platform::Library>* out) override {
-    HMODULE module = LoadLibraryA(name.c_str());
+    HMODULE module = LoadLibraryA(ModuleToLoad(name).c_str());
     if (module == nullptr) return platform::kErrorModNotFound;
     *out = std::make_unique<Win32Library>(module);
     return platform::kSuccess;

@@ -9,6 +9,14 @@
 namespace qdw::win32 {
 namespace {
 
+constexpr uint64_t kTicksPerMillisecond = 10000;
+
+// The calendar holds milliseconds only; the finer ticks of `from` are carried over, so a
+// conversion there and back gives the time it started from.
+platform::FileTime KeepSubMillisecond(platform::FileTime from, platform::FileTime converted) {
+  return platform::FileTime{converted.ticks + from.ticks % kTicksPerMillisecond};
+}
+
 using platform::WinError;
 
 class Win32SystemInfo : public platform::SystemInfo {
@@ -64,7 +72,7 @@ class Win32SystemInfo : public platform::SystemInfo {
         !SystemTimeToFileTime(&local_calendar, &out)) {
       return utc;
     }
-    return FromFiletime(out);
+    return KeepSubMillisecond(utc, FromFiletime(out));
   }
 
   platform::FileTime LocalToUtc(platform::FileTime local) override {
@@ -76,7 +84,7 @@ class Win32SystemInfo : public platform::SystemInfo {
         !SystemTimeToFileTime(&utc_calendar, &out)) {
       return local;
     }
-    return FromFiletime(out);
+    return KeepSubMillisecond(local, FromFiletime(out));
   }
 
   uint32_t ThreadLocale() override { return GetThreadLocale(); }

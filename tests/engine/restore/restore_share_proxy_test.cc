@@ -1,6 +1,7 @@
 // Shares put back through the product's share service (version class 6): their descriptors
-// come back, a taken name is renamed with "_bak", and the rename loop ends on a failing check,
-// on running out of names, and when the service cannot be reached (the share step's 206).
+// come back, a taken name is renamed with "_bak", the rename loop ends on a failing check, on
+// running out of names, and when the service cannot be reached (the share step's 206), and a
+// failing share listing removes nothing.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -146,6 +147,20 @@ TEST_F(RestoreShareProxyTest, RenameLoopEndsWhenNoNameIsLeft) {
   std::map<std::string, sim::Json> shares = Shares();
   EXPECT_EQ(shares.size(), 1u);
   EXPECT_EQ(product_.ProductSnapshot(), before);
+}
+
+TEST_F(RestoreShareProxyTest, FailingShareListFindsNothingToRemove) {
+  // Enough shares for a second batch of the listing, which fails.
+  for (const char* name : {"A", "B", "C"}) {
+    product_.Share(name, "D:\\Backups", "", platform::kAceAccessAllowed, platform::kMaskRead);
+  }
+  product_.faults().AddRule("Shares.Enumerate", 2, platform::kErrorAccessDenied);
+  EXPECT_EQ(Restore(), 0);
+  // The user's share was not found, so it stayed; the archive's share got a name of its own.
+  std::map<std::string, sim::Json> shares = Shares();
+  EXPECT_EQ(shares["Docs"], at_backup_["Docs"]);
+  EXPECT_EQ(shares["Docs_bak"]["path"], kInbox);
+  EXPECT_EQ(shares.size(), 5u);
 }
 
 class MissingShareServiceTest : public RestoreShareProxyTest {
