@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <random>
 #include <string>
 
@@ -80,6 +81,37 @@ TEST_F(CompressTest, StoresTheLastWriteTimeAsLocalTime) {
   // 15:09:26 UTC on a machine one hour ahead of UTC.
   EXPECT_EQ(entries[0].date_time, "14.03.2026 16:09:26");
   EXPECT_EQ(entries[0].name, "dated.txt");
+}
+
+// The attribute word of every entry of a one-volume cabinet, by stored name.
+std::map<std::string, uint16_t> StoredAttributes(const std::string& cabinet) {
+  auto u16 = [&](size_t at) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(cabinet[at]) |
+                                 static_cast<uint8_t>(cabinet[at + 1]) << 8);
+  };
+  auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | u16(at + 2) << 16); };
+  std::map<std::string, uint16_t> stored;
+  size_t at = u32(16);  // coffFiles
+  for (uint16_t i = 0, files = u16(28); i < files && at + 16 < cabinet.size(); ++i) {
+    std::string name(cabinet.c_str() + at + 16);
+    stored[name] = u16(at + 14);
+    at += 16 + name.size() + 1;
+  }
+  return stored;
+}
+
+TEST_F(CompressTest, StoresTheListedAttributesMasked) {
+  machine_.PutFile(Source("plain.txt"), "plain");
+  machine_.PutFile(Source("Sub\\kept.txt"), "kept");
+  machine_.SetAttributes(Source("Sub\\kept.txt"), platform::kAttrReadOnly | platform::kAttrHidden |
+                                                      platform::kAttrSystem |
+                                                      platform::kAttrArchive);
+  machine_.SetAttributes(Source("plain.txt"), platform::kAttrNormal);
+  ASSERT_EQ(Compress(kSource, kArchive, last_), 0);
+  std::map<std::string, uint16_t> stored = StoredAttributes(machine_.ReadFile(kArchive));
+  EXPECT_EQ(stored["Sub\\kept.txt"], 0x27);
+  EXPECT_EQ(stored["plain.txt"], 0);
+  ExpectCabextractAccepts(machine_.HostPath(kArchive));
 }
 
 TEST_F(CompressTest, NamesContinuationVolumesAndReportsTheLast) {
