@@ -8,9 +8,9 @@
 namespace qdw::cab {
 
 FolderStream::FolderStream(const FdiCallbacks* io, const MemoryCallbacks* memory)
-    : io_(io), pool_(memory) {}
+    : io_(io), reader_(io, memory), pool_(memory) {}
 
-bool FolderStream::Init(int workers) { return pool_.Init(workers); }
+bool FolderStream::Init(int workers) { return reader_.Init() && pool_.Init(workers); }
 
 void FolderStream::Start(uint16_t folder, const BlockSource& source, uint16_t type_compress,
                          NextVolumeOpener* opener) {
@@ -33,6 +33,7 @@ void FolderStream::Start(uint16_t folder, const BlockSource& source, uint16_t ty
 }
 
 void FolderStream::Stop() {
+  reader_.Forget();
   ReleaseOutput();
   pool_.Clear();
   segment_count_ = 0;
@@ -92,6 +93,7 @@ int FolderStream::NextBlock() {
     if (segment.done || !source.continues || opener_ == nullptr) return FDIERROR_CORRUPT_CABINET;
     // Everything of this volume is used up: the folder goes on in the next one, opened only
     // now that its data is needed.
+    reader_.Forget();
     int opened = opener_->OpenNext(segment.plan.type, &source);
     if (opened == FDIERROR_NONE && source.blocks_left == 0) opened = FDIERROR_CORRUPT_CABINET;
     if (opened != FDIERROR_NONE) {
@@ -157,7 +159,7 @@ int FolderStream::ReadRecord(Segment* segment, DecodeSlot* slot, uint16_t* cb_un
   BlockSource& source = segment->plan.source;
   uint8_t header[kDataHeaderSize + kMaxDataReserve];
   size_t header_size = kDataHeaderSize + source.data_reserve;
-  if (!io_->SeekTo(source.hf, source.offset) || !io_->ReadAll(source.hf, header, header_size)) {
+  if (!reader_.ReadAt(source.hf, source.offset, header, header_size)) {
     return FDIERROR_CORRUPT_CABINET;
   }
   uint32_t csum = GetU32(header);
@@ -167,7 +169,9 @@ int FolderStream::ReadRecord(Segment* segment, DecodeSlot* slot, uint16_t* cb_un
     return FDIERROR_CORRUPT_CABINET;
   }
   uint8_t* payload = slot->in + segment->joined;
-  if (!io_->ReadAll(source.hf, payload, cb_data)) return FDIERROR_CORRUPT_CABINET;
+  if (!reader_.ReadAt(source.hf, source.offset + header_size, payload, cb_data)) {
+    return FDIERROR_CORRUPT_CABINET;
+  }
   if (csum != 0 && csum != DataBlockChecksum(payload, cb_data, *cb_uncomp)) {
     return FDIERROR_CORRUPT_CABINET;
   }

@@ -17,6 +17,7 @@
 #include "cabinet/cab_format.h"
 #include "cabinet/cab_memory.h"
 #include "cabinet/fdi_callbacks.h"
+#include "cabinet/volume_reader.h"
 
 namespace qdw::cab {
 
@@ -89,6 +90,7 @@ class FolderStream {
   void DropSegments(size_t count);
 
   const FdiCallbacks* io_;
+  VolumeReader reader_;
   BlockDecoderPool pool_;
   Segment segments_[kPlannedFolders];
   size_t segment_count_ = 0;  // segments_[0] is the folder being read

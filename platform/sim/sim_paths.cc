@@ -85,6 +85,16 @@ std::string ResolveHostComponents(const std::string& root,
   for (const std::string& name : components) exact += "/" + name;
   struct stat whole;
   if (::lstat(exact.c_str(), &whole) == 0) return exact;
+  // A new name in a folder spelt as stored (a file about to be created): only the last name
+  // needs the look ignoring case.
+  size_t last = exact.rfind('/');
+  if (!components.empty() && last > root.size() &&
+      ::lstat(exact.substr(0, last).c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
+    std::string found;
+    return FindHostName(exact.substr(0, last), components.back(), &found)
+               ? exact.substr(0, last + 1) + found
+               : exact;
+  }
   std::string host = root;
   bool missing = false;
   for (const std::string& name : components) {
