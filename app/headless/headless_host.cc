@@ -108,6 +108,8 @@ void HeadlessHost::RunDialogAction(HeadlessWindow& window, const Action& action,
     case ActionKind::kExpectDialog:
       if (action.number != window.TemplateId()) error = "saw " + waiting + " waiting";
       break;
+    case ActionKind::kWait:
+      break;  // nothing is on a screen to look at
     case ActionKind::kExpectText:
     case ActionKind::kExpectShown:
     case ActionKind::kExpectHidden:

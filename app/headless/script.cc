@@ -31,6 +31,9 @@ bool ToInt(const std::string& word, int* value) {
   return true;
 }
 
+// A scripted pause is for looking at a dialog, never a way to hang a run.
+constexpr int kLongestWaitMs = 600000;
+
 bool TakeInt(std::string* rest, int* value) { return ToInt(TakeWord(rest), value); }
 
 bool ParseExpect(std::string rest, Action* action) {
@@ -113,6 +116,11 @@ bool ParseAction(const std::string& line, Action* action) {
     action->text = rest.substr(start);
     action->kind = action->text == "cancel" ? ActionKind::kBrowseCancel : ActionKind::kBrowse;
     return true;
+  }
+  if (verb == "wait") {
+    action->kind = ActionKind::kWait;
+    return TakeInt(&rest, &action->number) && action->number >= 0 &&
+           action->number <= kLongestWaitMs && rest.find_first_not_of(' ') == std::string::npos;
   }
   if (verb == "close") {
     action->kind = ActionKind::kClose;

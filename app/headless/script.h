@@ -15,6 +15,8 @@
 //   browse PATH | browse cancel   answers the folder browser or the file-open dialog
 //   sysmenu N                chooses command N of the waiting dialog's system menu
 //   close                    closes the waiting dialog or message box with its close button
+//   wait MS                  leaves the waiting dialog on the screen for MS milliseconds
+//                            (at most 600000) before the next action; headless, it does nothing
 #ifndef QDW_APP_HEADLESS_SCRIPT_H_
 #define QDW_APP_HEADLESS_SCRIPT_H_
 
@@ -44,13 +46,14 @@ enum class ActionKind {
   kBrowseCancel,
   kSysMenu,
   kClose,
+  kWait,
 };
 
 struct Action {
   int line = 0;        // 1-based line of the script
   std::string source;  // the line as written
   ActionKind kind = ActionKind::kClose;
-  int number = 0;           // template, string, control id or system command
+  int number = 0;           // template, string, control id, system command or milliseconds
   std::vector<int> values;  // rows of select; rows count, row and column of expect
   std::string text;         // text of expect text / type / expect cell, path of browse, answer word
 };

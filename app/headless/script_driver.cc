@@ -133,6 +133,8 @@ int ScriptDriver::DialogWaits(platform::DrivenDialog& dialog) {
     case ActionKind::kExpectDialog:
       if (action.number != dialog.TemplateId()) error = "saw " + waiting + " waiting";
       break;
+    case ActionKind::kWait:
+      return action.number;
     case ActionKind::kExpectText:
     case ActionKind::kExpectShown:
     case ActionKind::kExpectHidden:

@@ -152,7 +152,7 @@ std::string Win32DialogWindow::Unreachable(int id) const {
   const std::string name =
       "control " + std::to_string(id) + " of dialog " + std::to_string(template_id_);
   if (item == nullptr) return name + " does not exist";
-  if (!IsWindowVisible(item)) return name + " is hidden";
+  if (!(GetWindowLongA(item, GWL_STYLE) & WS_VISIBLE)) return name + " is hidden";
   if (!IsWindowEnabled(item)) return name + " is disabled";
   return "";
 }

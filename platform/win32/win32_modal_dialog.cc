@@ -16,6 +16,8 @@ namespace {
 constexpr UINT kDriveMessage = WM_APP + 0x51;
 // The timer that brings the next action after a scripted pause.
 constexpr UINT_PTR kDriveTimer = 0x5144;
+// How often a driven dialog looks whether it is on the screen yet, in milliseconds.
+constexpr UINT kShowPoll = 20;
 
 struct ModalRun {
   HINSTANCE module = nullptr;
@@ -58,6 +60,12 @@ void Drive(ModalRun& run) {
   // Only the innermost dialog takes actions; an outer one goes on once its inner one ends.
   if (run.window->ended() || run.driving || RunningDialogs().empty() ||
       RunningDialogs().back() != &run) {
+    return;
+  }
+  // A modal dialog is shown once its message loop first goes idle; the user acts on what is
+  // on the screen.
+  if (!IsWindowVisible(run.window->handle())) {
+    SetTimer(run.window->handle(), kDriveTimer, kShowPoll, nullptr);
     return;
   }
   run.driving = true;
