@@ -2,6 +2,7 @@
 
 #include "archive/dos_time.h"
 #include "archive/runtime_files.h"
+#include "archive/runtime_flags.h"
 #include "cabinet/cab_types.h"
 #include "platform/platform.h"
 #include "platform/windows_path.h"
@@ -54,6 +55,12 @@ bool MakeTargetFolders(const std::string& target, std::string* known_folder) {
 }
 
 intptr_t CreateTarget(const std::string& target) {
+  // Most targets are new: creating one outright spares looking for an earlier file first.
+  int error = 0;
+  intptr_t fresh = archive::RuntimeFiles::Instance().Open(
+      target.c_str(), CAB_O_WRONLY | CAB_O_CREAT | CAB_O_EXCL | CAB_O_BINARY | CAB_O_SEQUENTIAL,
+      CAB_S_IREAD | CAB_S_IWRITE, &error);
+  if (fresh != -1 || error != archive::kErrnoExists) return fresh;
   platform::FileSystem& files = platform::DefaultPlatform().files();
   uint32_t attributes = 0;
   if (files.ReadAttributes(target, &attributes) == platform::kSuccess) {
