@@ -74,12 +74,20 @@ void BlockDecoderPool::EndJob(uint32_t job) {
 }
 
 void BlockDecoderPool::Queue(uint32_t job) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  DecodeSlot* slot = Tail();
+  slot->job = job;
+  slot->state = DecodeSlot::State::kQueued;
+  ++count_;
+  unpublished_ = true;
+}
+
+void BlockDecoderPool::Publish() {
+  // One wake-up for a batch of blocks rather than one per block.
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    DecodeSlot* slot = Tail();
-    slot->job = job;
-    slot->state = DecodeSlot::State::kQueued;
-    ++count_;
+    if (!unpublished_) return;
+    unpublished_ = false;
   }
   work_ready_.notify_all();
 }
@@ -100,7 +108,13 @@ DecodeSlot* BlockDecoderPool::WaitHead() {
     return slot;
   }
   std::unique_lock<std::mutex> lock(mutex_);
+  if (unpublished_) {
+    unpublished_ = false;
+    work_ready_.notify_all();
+  }
+  reader_waiting_ = true;
   block_done_.wait(lock, [slot] { return slot->state == DecodeSlot::State::kDone; });
+  reader_waiting_ = false;
   return slot;
 }
 
@@ -114,12 +128,15 @@ void BlockDecoderPool::ReleaseHead() {
 void BlockDecoderPool::Clear() {
   std::unique_lock<std::mutex> lock(mutex_);
   first_job_ = next_claim_ = ended_before_ = next_job_;
+  reader_waiting_ = true;
   block_done_.wait(lock, [this] {
     for (const DecodeSlot& slot : slots_) {
       if (slot.state == DecodeSlot::State::kDecoding) return false;
     }
     return true;
   });
+  reader_waiting_ = false;
+  unpublished_ = false;
   for (DecodeSlot& slot : slots_) slot.state = DecodeSlot::State::kFree;
   head_ = count_ = 0;
   inline_decoder_.has_job = false;
@@ -155,7 +172,7 @@ void BlockDecoderPool::Work(Decoder* decoder) {
       Decode(decoder, slot);
       lock.lock();
       slot->state = DecodeSlot::State::kDone;
-      block_done_.notify_all();
+      if (reader_waiting_) block_done_.notify_all();
     } else if (decoder->job < ended_before_) {
       decoder->has_job = false;  // the folder is done: on to the next one
     } else {

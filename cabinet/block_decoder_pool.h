@@ -51,8 +51,9 @@ class BlockDecoderPool {
   // The slot the next queued block goes to (the same until Queue); only when not Full().
   DecodeSlot* Tail() { return &slots_[(head_ + count_) % slots_.size()]; }
   // Queues the tail slot (with `type` set) for `job`: decoded unless its result already tells
-  // a failure.
+  // a failure. The workers see queued blocks after Publish.
   void Queue(uint32_t job);
+  void Publish();
   // The oldest queued block, decoded (result FDIERROR_MDI_FAIL when it does not decode). Only
   // when not Empty().
   DecodeSlot* WaitHead();
@@ -91,6 +92,8 @@ class BlockDecoderPool {
   std::condition_variable work_ready_;
   std::condition_variable block_done_;
   bool stop_ = false;
+  bool unpublished_ = false;     // blocks were queued since the workers were last woken
+  bool reader_waiting_ = false;  // the reading thread waits in WaitHead or Clear
 };
 
 // Decoding threads for reading: QDW_THREADS when set to a positive number, else the machine's

@@ -104,6 +104,11 @@ int FolderStream::NextBlock() {
 }
 
 void FolderStream::Feed() {
+  FeedSegments();
+  pool_.Publish();
+}
+
+void FolderStream::FeedSegments() {
   for (size_t i = 0; i < segment_count_ && !pool_.Full(); ++i) {
     if (!FeedSegment(&segments_[i])) return;
     if (i + 1 == segment_count_ && segment_count_ < kPlannedFolders && opener_ != nullptr) {

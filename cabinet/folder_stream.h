@@ -82,6 +82,7 @@ class FolderStream {
   int NextBlock();
   // Reads ahead as far as the pool has room.
   void Feed();
+  void FeedSegments();
   // Queues the segment's blocks; true when all of them are queued.
   bool FeedSegment(Segment* segment);
   int ReadRecord(Segment* segment, DecodeSlot* slot, uint16_t* cb_uncomp);
