@@ -9,7 +9,7 @@ packages=(
 )
 # The Windows cross-build and its tests under Wine: --windows installs only these,
 # --with-windows both lists.
-windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 xvfb)
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 xvfb googletest)
 # The dialog runs and screenshots under Wine: Wine's own fonts (caption buttons), imagemagick.
 windows_packages+=(fonts-wine imagemagick)
 case "${1:-}" in

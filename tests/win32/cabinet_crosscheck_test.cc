@@ -12,6 +12,7 @@
 #include "Compressor/compressor.h"
 #include "Extractor/extractor.h"
 #include "platform/platform.h"
+#include "tests/win32/platform_fci_writer.h"
 #include "tests/win32/win32_scratch_folder.h"
 
 namespace qdw {
@@ -63,6 +64,11 @@ TEST_P(CabinetCrossCheckTest, SetWrittenByOneLibraryUnpacksWithTheOther) {
   CreateDirectoryA(scratch.Path("set").c_str(), nullptr);
   CreateDirectoryA(scratch.Path("out").c_str(), nullptr);
 
+  if (*GetParam().writer == '\0' && testing::RunningUnderWine()) {
+    // The program leaves the volume size to the library (0); Wine's FCI takes 0 as the size
+    // itself and fails the first file. PlatformSetsAreReadByOurReader covers that direction.
+    GTEST_SKIP() << "Wine's FCI cannot write with a maximum volume size of 0";
+  }
   ChooseCabinet(GetParam().writer);
   char last_volume[QDW_LAST_VOLUME_NAME_SIZE] = "unchanged";
   ASSERT_EQ(
@@ -84,6 +90,21 @@ INSTANTIATE_TEST_SUITE_P(Libraries, CabinetCrossCheckTest,
                            std::string name = *info.param.writer ? "Ours" : "System";
                            return name + "To" + (*info.param.reader ? "Ours" : "System");
                          });
+
+TEST(CabinetCrossCheckTest, PlatformSetsAreReadByOurReaderAndTheSystemOne) {
+  ScratchFolder scratch;
+  const std::map<std::string, std::string> files = MakeTree(scratch);
+  ASSERT_EQ(testing::WriteWithPlatformFci(scratch.Path("tree"), files, scratch.Path("fci.qdw")),
+            "");
+  for (const char* reader : {kOurEngine, kSystemLibrary}) {
+    const std::string out = scratch.Path(*reader ? "ours" : "system");
+    CreateDirectoryA(out.c_str(), nullptr);
+    ChooseCabinet(reader);
+    EXPECT_EQ(Extract(scratch.Path("fci.qdw").c_str(), out.c_str()), 0) << out;
+    EXPECT_EQ(ReadTree(out), files) << out;
+  }
+  ChooseCabinet(kSystemLibrary);
+}
 
 TEST(CabinetChoiceTest, CabinetIsTheSystemLibraryUnlessOurEngineIsChosen) {
   platform::Libraries& libraries = platform::DefaultPlatform().libraries();
