@@ -49,7 +49,7 @@ BlockCompressor* NewBlockCompressor(const MemoryCallbacks* memory, int threads, 
 void DeleteBlockCompressor(const MemoryCallbacks* memory, BlockCompressor* compressor);
 
 // Threads to use: QDW_THREADS when set to a positive number, else the machine's cores; at
-// most 16, which keeps the compressor's memory under 8 MiB.
+// most 16, which keeps the compressor's memory under 16 MiB.
 int CompressionThreads();
 
 }  // namespace qdw::cab

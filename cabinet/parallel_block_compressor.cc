@@ -8,6 +8,8 @@ namespace qdw::cab {
 namespace {
 
 constexpr size_t kInputSize = 2 * kBlockSize;
+// About 100 KiB each: 8 per worker keep 16 workers under 14 MiB.
+constexpr size_t kSlotsPerWorker = 8;
 
 }  // namespace
 
@@ -28,8 +30,9 @@ ParallelBlockCompressor::~ParallelBlockCompressor() {
 }
 
 bool ParallelBlockCompressor::Init(int threads, int level) {
-  // Two blocks per worker keep every worker busy while the caller fills the next one.
-  size_t slot_count = 2 * static_cast<size_t>(threads) + 1;
+  // Several blocks per worker: on a busy machine the reading thread and the workers are taken
+  // off the processor at different times, and a short ring would leave the others idle then.
+  size_t slot_count = kSlotsPerWorker * static_cast<size_t>(threads) + 1;
   buffers_.resize(slot_count * (kInputSize + kMaxBlockPayload));
   slots_.resize(slot_count);
   for (size_t i = 0; i < slot_count; ++i) {
