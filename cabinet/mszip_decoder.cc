@@ -13,6 +13,13 @@ MszipDecoder::~MszipDecoder() {
 bool MszipDecoder::Init(const MemoryCallbacks* memory) {
   UseCallbackMemory(&stream_, memory);
   ready_ = inflateInit2(&stream_, -15) == Z_OK;
+  // An empty dictionary makes zlib take its window now, on the thread that asks for the
+  // decoder, rather than in the middle of a folder on a decoder thread.
+  static const Bytef kNothing[1] = {0};
+  if (ready_ && inflateSetDictionary(&stream_, kNothing, 0) != Z_OK) {
+    inflateEnd(&stream_);
+    ready_ = false;
+  }
   return ready_;
 }
 
