@@ -85,7 +85,9 @@ bool CBackupApp::InitInstance() {
   }
   if (created != platform::kSuccess || mutex == nullptr) return false;
 
-  startup_.OpenDataFolderToEveryone(WorldGroupName(resource_module_.get()));
+  const std::string world_group = WorldGroupName(resource_module_.get());
+  startup_.OpenDataFolderToEveryone(world_group);
+  run_.SetWorldGroup(world_group);
   const int refusal = StartupRefusal(startup_);
   if (refusal != 0) {
     session.ui().MessageBox(refusal);

@@ -22,12 +22,14 @@ constexpr uint32_t kFullControl = 2032127;
 class MachineEngineRun : public EngineRun {
  public:
   MachineEngineRun(platform::Platform& platform, engine::Prompts& prompts,
-                   system::WaitCursor* cursor)
+                   system::WaitCursor* cursor, const std::string& world_group)
       : platform_(platform),
         cursor_(cursor),
         command_line_(platform, cursor),
         packer_(MakeArchivePacker()),
-        engine_(platform, prompts, *packer_) {}
+        engine_(platform, prompts, *packer_) {
+    engine_.set_world_group(world_group);
+  }
 
   int ProductFolderStep(const std::string& mode_word) override {
     return engine_.RunProductFolderStep(mode_word);
@@ -77,7 +79,7 @@ bool MachineServices::CheckShareProgram(bool* running) {
 }
 
 std::unique_ptr<EngineRun> MachineServices::NewEngineRun(engine::Prompts& prompts) {
-  return std::make_unique<MachineEngineRun>(platform_, prompts, &cursor_);
+  return std::make_unique<MachineEngineRun>(platform_, prompts, &cursor_, world_group_);
 }
 
 bool MachineServices::ServiceRights() {

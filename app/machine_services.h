@@ -40,6 +40,7 @@ class MachineServices : public StartupServices, public RunServices {
 
   // RunServices
   std::unique_ptr<EngineRun> NewEngineRun(engine::Prompts& prompts) override;
+  void SetWorldGroup(const std::string& name) override { world_group_ = name; }
   bool ServiceRights() override;
   bool QueryService(const std::string& name, bool* running) override;
   bool StopService(const std::string& name) override;
@@ -53,6 +54,7 @@ class MachineServices : public StartupServices, public RunServices {
  private:
   platform::Platform& platform_;
   HostWaitCursor cursor_;
+  std::string world_group_ = "Everyone";
 };
 
 }  // namespace qdw::app

@@ -38,6 +38,10 @@ class RunServices {
   virtual ~RunServices() = default;
   // A fresh engine object; the engines talk to the user through `prompts`.
   virtual std::unique_ptr<EngineRun> NewEngineRun(engine::Prompts& prompts) = 0;
+  // The name of the group of all users in this build's language, known once start-up has
+  // loaded the resource module; engine runs made afterwards grant it rights on restored shares.
+  // Doubles whose engines never reach the share step may ignore it.
+  virtual void SetWorldGroup(const std::string& name) { (void)name; }
   // False when the service manager refuses access.
   virtual bool ServiceRights() = 0;
   // False when the query failed; a service that is not installed does not run.

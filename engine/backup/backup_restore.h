@@ -64,6 +64,9 @@ class CBackupRestore {
   void set_unpacker(std::function<int(const std::string&, const std::string&)> unpacker) {
     unpacker_ = std::move(unpacker);
   }
+  // The name under which the restore grants the group of all users change rights on the
+  // re-created shares; "Everyone" unless this language's Windows calls it otherwise.
+  void set_world_group(std::string name) { world_group_ = std::move(name); }
 
   backup::FileTreeOperations& trees() { return trees_; }
   backup::BackupState& state() { return state_; }
@@ -81,6 +84,7 @@ class CBackupRestore {
   backup::BackupSequence sequence_;
   std::string archive_path_;
   std::function<int(const std::string&, const std::string&)> unpacker_;
+  std::string world_group_ = "Everyone";
 };
 
 }  // namespace qdw::engine

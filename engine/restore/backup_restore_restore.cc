@@ -10,9 +10,10 @@ restore::RestoreEngine MakeRestoreEngine(platform::Platform& platform, Prompts& 
                                          restore::ProductSettings& settings,
                                          backup::BackupState& state,
                                          backup::FileTreeOperations& trees,
-                                         const restore::Unpacker& unpacker) {
+                                         const restore::Unpacker& unpacker,
+                                         const std::string& world_group) {
   return restore::RestoreEngine(
-      restore::RestoreParts{platform, prompts, settings, state, trees, unpacker});
+      restore::RestoreParts{platform, prompts, settings, state, trees, unpacker, world_group});
 }
 
 }  // namespace
@@ -20,17 +21,17 @@ restore::RestoreEngine MakeRestoreEngine(platform::Platform& platform, Prompts& 
 int CBackupRestore::RestoreFromArchive(const std::string& archive_path,
                                        const std::string& repository,
                                        const std::string& temp_base) {
-  return MakeRestoreEngine(platform_, prompts_, settings_, state_, trees_, unpacker_)
+  return MakeRestoreEngine(platform_, prompts_, settings_, state_, trees_, unpacker_, world_group_)
       .RestoreFromArchive(archive_path, repository, temp_base);
 }
 
 void CBackupRestore::StopServicesForRestore() {
-  MakeRestoreEngine(platform_, prompts_, settings_, state_, trees_, unpacker_)
+  MakeRestoreEngine(platform_, prompts_, settings_, state_, trees_, unpacker_, world_group_)
       .StopServicesForRestore();
 }
 
 bool CBackupRestore::RestoreSharesAndSettings(const std::string& temp_folder) {
-  return MakeRestoreEngine(platform_, prompts_, settings_, state_, trees_, unpacker_)
+  return MakeRestoreEngine(platform_, prompts_, settings_, state_, trees_, unpacker_, world_group_)
       .RestoreSharesAndSettings(temp_folder);
 }
 
@@ -38,7 +39,7 @@ bool CBackupRestore::RestoreSharedFolderContents(const std::string& temp_folder,
                                                  const std::vector<std::string>& names,
                                                  const std::vector<std::string>& paths,
                                                  const std::vector<std::string>& data_flags) {
-  return MakeRestoreEngine(platform_, prompts_, settings_, state_, trees_, unpacker_)
+  return MakeRestoreEngine(platform_, prompts_, settings_, state_, trees_, unpacker_, world_group_)
       .RestoreSharedFolderContents(temp_folder, names, paths, data_flags);
 }
 

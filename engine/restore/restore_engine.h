@@ -23,6 +23,9 @@ inline constexpr char kRestoreTempFolder[] = "VARNOLDBackUpTemp";
 inline constexpr char kCurrentFormatMarker[] = "VarnoldBackup_QDW2.qkb";
 inline constexpr char kFormerFormatMarker[] = "VarnoldBackup.qkb";
 
+// The name of the group of all users in builds whose Windows knows it by its English name.
+inline constexpr char kEnglishWorldGroup[] = "Everyone";
+
 // Messages the engine shows itself.
 inline constexpr int kMsgArchiveNotFound = 119;
 inline constexpr int kMsgUnusableDrives = 158;
@@ -44,6 +47,9 @@ struct RestoreParts {
   backup::BackupState& state;
   backup::FileTreeOperations& trees;
   Unpacker unpack;
+  // The group of all users that gets change rights on the re-created shares, by the name this
+  // language's Windows gives it.
+  std::string world_group = kEnglishWorldGroup;
 };
 
 class RestoreEngine {

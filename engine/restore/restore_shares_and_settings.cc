@@ -11,7 +11,6 @@ namespace qdw::restore {
 
 namespace {
 
-constexpr char kWorldGroup[] = "Everyone";
 constexpr uint32_t kChangeAccess = 0x1301BF;
 constexpr uint32_t kOneSecond = 1000;
 
@@ -56,7 +55,8 @@ bool RestoreEngine::RestoreSharesAndSettings(const std::string& temp_folder) {
       if (shares.source_kind != kSourceUnknown) {
         ShareCreator(p_.platform, p_.prompts, p_.settings, p_.trees).CreateShares(shares, &created);
         for (const std::string& path : created.paths) {
-          if (VNChangeAccessRightsFullPath(path.c_str(), kWorldGroup, kChangeAccess, 0, 0) == 0) {
+          if (VNChangeAccessRightsFullPath(path.c_str(), p_.world_group.c_str(), kChangeAccess, 0,
+                                           0) == 0) {
             return false;
           }
         }

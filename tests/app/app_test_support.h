@@ -88,6 +88,8 @@ class FakeRunServices : public app::RunServices {
   std::vector<std::string> calls;
 
   std::unique_ptr<app::EngineRun> NewEngineRun(engine::Prompts& prompts) override;
+  void SetWorldGroup(const std::string& name) override { world_group = name; }
+  std::string world_group;  // the name start-up gave for the restores
   bool ServiceRights() override;
   bool QueryService(const std::string& name, bool* running) override;
   bool StopService(const std::string& name) override;

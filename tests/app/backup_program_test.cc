@@ -1,16 +1,19 @@
 // The program `Backup` itself on a stand-in machine, driven by a script file: start-up with the
-// real checks, the exit status of a failed script, and a second copy while the first waits.
+// real checks, the exit status of a failed script, a second copy while the first waits, and a
+// backup and restore with each language's module.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
 #include "app/backup_app.h"
 #include "database/sample/sample_repository.h"
+#include "engine/restore/product_settings.h"
 #include "tests/app/app_test_support.h"
 #include "tests/platform/sim_test_machine.h"
 
@@ -132,16 +135,50 @@ TEST_F(BackupProgramTest, BacksUpAGeneratedInstallationEndToEnd) {
   EXPECT_EQ(machine_.ReadFile(kLogFile), "1,1,D:\\Backup\\QDWBackup26Dec06.qdw,2026/12/06 10:05\n");
 }
 
-// Each language's module, put where the program looks first under the name it loads: the program
-// starts and backs up with every one of them.
-TEST_F(BackupProgramTest, StartsAndBacksUpWithEveryLanguagesModule) {
+// Each language's module, put where the program looks first under the name it loads, on a
+// machine whose Windows speaks that language: the program starts, backs up and restores with
+// every one of them, shared folders and their rights included.
+TEST_F(BackupProgramTest, BacksUpAndRestoresWithEveryLanguagesModule) {
+  database::sample::SampleOptions options;
+  options.seed = 3;
+  options.target_bytes = 64 << 10;
+  options.outside_share_paths = {"C:\\Users\\jo\\Desktop\\Scans"};
   database::sample::SampleSummary summary;
   std::string error;
   ASSERT_TRUE(database::sample::GenerateSampleRepository(machine_.platform(), "C:\\Users\\jo\\Repo",
-                                                         3, 64 << 10, &summary, &error))
+                                                         options, &summary, &error))
       << error;
+  ASSERT_FALSE(summary.shares.empty());
+  // The product's folders are shared and registered as the user's shared folders; the user may
+  // write the product's machine-wide settings, so the restore re-creates the shares.
+  SetText(platform::Hive::kLocalMachine, restore::kWritableProductKey, "", "");
+  SetText(platform::Hive::kLocalMachine, restore::kCommonSettingsKey, "", "");
+  std::vector<std::string> names;
+  std::vector<std::string> paths;
+  for (const auto& share : summary.shares) {
+    platform::ShareInfo info;
+    info.name = share.name;
+    info.path = share.path;
+    info.remark = "Quillon Deskora";
+    info.max_uses = -1;
+    ASSERT_EQ(machine_.platform().shares().Add(info), platform::kSuccess) << share.name;
+    names.push_back(share.name);
+    paths.push_back(share.path);
+  }
+  ASSERT_TRUE(restore::ProductSettings(machine_.platform()).WriteUserSharedFolders(names, paths));
+  const std::string document = summary.documents.at(0).files.at(0);
+  const std::string content = machine_.ReadFile(document);
+  const std::map<std::string, std::string> world_groups = {
+      {"fr", "Tout le monde"}, {"de", "Jeder"}, {"es", "Todos"}};
   for (const char* language : {"en", "fr", "de", "it", "ja", "es"}) {
     SCOPED_TRACE(language);
+    machine_.machine().store().Update("machine.json", [&](sim::Json& description) {
+      for (sim::Json& account : description["accounts"]) {
+        if (account["sid"] != "S-1-1-0") continue;
+        account["name"] = world_groups.count(language) ? world_groups.at(language) : "Everyone";
+      }
+      return true;
+    });
     const std::string folder = machine_.folder() + "/modules_" + language;
     std::filesystem::create_directories(folder);
     std::filesystem::copy_file(std::string(QDW_TEST_MODULE_DIR) + "/Lingvault_" + language + ".dll",
@@ -150,16 +187,39 @@ TEST_F(BackupProgramTest, StartsAndBacksUpWithEveryLanguagesModule) {
         << stderr_ << transcript_;
     const std::string destination = std::string("D:\\Backup_") + language;
     machine_.PutFile(destination + "\\readme.txt", "");
-    const std::string script =
+    const std::string backup =
         "click 1\ntype 1008 " + destination + "\nclick 1\nexpect shown 1033\nclose\n";
-    EXPECT_EQ(RunProgram(script.c_str(), folder), 0) << stderr_ << transcript_;
-    EXPECT_TRUE(machine_.Exists(destination + "\\QDWBackup26Dec06.qdw"));
+    EXPECT_EQ(RunProgram(backup.c_str(), folder), 0) << stderr_ << transcript_;
+    const std::string archive = destination + "\\QDWBackup26Dec06.qdw";
+    ASSERT_TRUE(machine_.Exists(archive));
     // The module came from the folder given: the French one shows its own outcome text.
     if (std::string(language) == "fr") {
       EXPECT_NE(transcript_.find("L'op\xE9ration s'est termin\xE9"
                                  "e correctement."),
                 std::string::npos)
           << transcript_;
+    }
+
+    ASSERT_EQ(machine_.platform().files().Delete(document), platform::kSuccess);
+    for (const auto& share : summary.shares) machine_.platform().shares().Delete(share.name);
+    const std::string restore = "click 1001\nclick 1\nexpect dialog 105\ntype 1009 " + archive +
+                                "\nclick 1\nexpect message 123\nanswer yes\nexpect shown 1033\n"
+                                "close\n";
+    EXPECT_EQ(RunProgram(restore.c_str(), folder), 0) << stderr_ << transcript_;
+    const std::string log = machine_.ReadFile(kLogFile);
+    EXPECT_NE(log.find("3,1," + archive + ","), std::string::npos) << log;
+    EXPECT_EQ(machine_.ReadFile(document), content);
+    for (const auto& share : summary.shares) {
+      SCOPED_TRACE(share.name);
+      platform::ShareInfo info;
+      ASSERT_EQ(machine_.platform().shares().GetInfo(share.name, &info), platform::kSuccess);
+      bool present = false;
+      platform::Acl dacl;
+      ASSERT_EQ(machine_.platform().files().ReadDacl(share.path, &present, &dacl),
+                platform::kSuccess);
+      ASSERT_EQ(dacl.entries.size(), 1u);
+      EXPECT_EQ(dacl.entries[0].sid, platform::Sid::World());
+      EXPECT_EQ(dacl.entries[0].mask, platform::kMaskChange);
     }
   }
 }
