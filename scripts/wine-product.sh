@@ -28,6 +28,11 @@ wine_prefix_start() {
   fi
   "$wine_cmd" wineboot -i >/dev/null 2>&1
   drive_c=$WINEPREFIX/drive_c
+  # Wine's own fonts (Tahoma for the dialogs, Marlett for the caption buttons) are looked for
+  # in the prefix's font folder.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   wine_work=$drive_c/QDWRuns
   mkdir -p "$wine_work"
 }

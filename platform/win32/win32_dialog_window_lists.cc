@@ -11,6 +11,9 @@ namespace qdw::win32 {
 
 namespace {
 
+// The space a header item takes around its text, in pixels.
+constexpr LRESULT kHeadingMargins = 16;
+
 std::string ClassName(HWND window) {
   char name[64] = {};
   GetClassNameA(window, name, sizeof(name));
@@ -110,9 +113,27 @@ void Win32DialogWindow::ListSetRowState(int id, int row, uint32_t state, uint32_
 }
 
 void Win32DialogWindow::ListFitColumn(int id, int column) {
-  if (HWND list = ListItem(id)) {
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
+  HWND list = ListItem(id);
+  if (list == nullptr) return;
+  // The list view fits either the contents or the heading; the column needs the wider.
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE, 0));
+  const LRESULT contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
+  LRESULT heading = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
+  // Some list views measure the heading without the header's margins; the text must fit whole.
+  char text[128] = {};
+  LVCOLUMNA entry = {};
+  entry.mask = LVCF_TEXT;
+  entry.pszText = text;
+  entry.cchTextMax = sizeof(text);
+  if (SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&entry))) {
+    const LRESULT needed =
+        SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)) +
+        kHeadingMargins;
+    if (needed > heading) heading = needed;
   }
+  const int width = static_cast<int>(contents > heading ? contents : heading);
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
 }
 
 bool Win32DialogWindow::AnimationOpen(int id, uint16_t animation_id) {
