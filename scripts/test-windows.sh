@@ -77,6 +77,9 @@ wine_test() {
 step "tests under Wine"
 # The test commands; add new ones here.
 for program in "${test_programs[@]}"; do wine_test "$program" --gtest_brief=1; done
+# Backup.exe played through the dialog driver on a product installation made in this prefix.
+echo "=== dialog runs"
+scripts/test-windows-dialogs.sh "$build_dir/bin" || failed+=(test-windows-dialogs)
 
 step "done"
 if [ ${#failed[@]} -gt 0 ]; then
