@@ -178,8 +178,9 @@ TEST_F(RestoreCodesTest, FileLeftInAnOutsideShareEndsWith307AfterMessage183) {
 TEST_F(RestoreCodesTest, FailingUnpackAsksForAnotherTemporaryFolder) {
   BackUpAndDamage();
   const auto before_damage_file = std::string(kQdw) + "\\Quillon Deskora\\Inbox\\inv1.pdf";
+  // No file can be written below the first temporary folder; the second one is on D:.
   product_.faults().AddRule("FileSystem.Open", 1, platform::kErrorDiskFull,
-                            std::string(kTemp) + "\\VARNOLD\\*");
+                            std::string(kTemp) + "\\VARNOLD\\*", 0);
   EXPECT_EQ(RunRestore("expect dialog 106\ntype 1027 D:\\\nclick 1\n", ModuleText(138)), "");
   EXPECT_EQ(Log(), "3,1,D:\\Backups\\Full.qdw,2026/12/06 10:05\n");
   EXPECT_TRUE(product_.machine().Exists(before_damage_file));
