@@ -1,7 +1,7 @@
-// Shares put back through the product's share service (version class 6): their descriptors
-// come back, a taken name is renamed with "_bak", the rename loop ends on a failing check, on
-// running out of names, and when the service cannot be reached (the share step's 206), and a
-// failing share listing removes nothing.
+// Shares put back through the product's share service (version class 6), and directly on
+// older systems: their descriptors come back, a taken name is renamed with "_bak", the rename
+// loop ends on a failing check, on running out of names, and when the service cannot be
+// reached (the share step's 206), and a failing share listing removes nothing.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -176,6 +176,29 @@ TEST_F(MissingShareServiceTest, ShareStepFailsAndTheOldInstallationStays) {
   // The user's share could not be removed through the service either; it is still there.
   EXPECT_EQ(Shares(), at_backup_);
   EXPECT_EQ(Registered(), std::vector<std::string>{std::string("Docs,") + kInbox});
+}
+
+// Windows XP has no share service: NetShareAdd directly, and a repository folder whose name is
+// taken moves to a folder named after its new share.
+class DirectSharesTest : public RestoreShareProxyTest {
+ protected:
+  DirectSharesTest() : RestoreShareProxyTest({{"os_version", {{"major", 5}}}}) {}
+};
+
+TEST_F(DirectSharesTest, TakenNameIsRenamedAndItsFolderFollows) {
+  TakeTheName();
+  EXPECT_EQ(Restore(), 0);
+  const std::string moved =
+      std::string(ProductMachine::kRepository) + "\\VARNOLD\\QDW\\QUILLON DESKORA\\Docs_bak";
+  std::map<std::string, sim::Json> shares = Shares();
+  ASSERT_EQ(shares.count("Docs_bak"), 1u);
+  EXPECT_EQ(shares["Docs_bak"]["path"], moved);
+  EXPECT_EQ(shares["Docs_bak"]["security"], at_backup_["Docs"]["security"]);
+  EXPECT_EQ(CreatorOf("Docs_bak"), "");
+  EXPECT_EQ(shares["Docs"]["path"], "D:\\Other");
+  EXPECT_TRUE(product_.machine().Exists(moved + "\\inv1.pdf"));
+  EXPECT_FALSE(product_.machine().Exists(kInbox));
+  EXPECT_EQ(Registered(), std::vector<std::string>{"Docs_bak," + moved});
 }
 
 }  // namespace
