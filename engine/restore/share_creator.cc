@@ -124,6 +124,14 @@ void ShareCreator::CreateDirect(const Line& line, platform::ShareInfo record,
   std::string source = line.path;
   for (;;) {
     if (!NextShareName(&taken, &base)) {
+      // The folder went along with the names tried; it goes back to where it is recorded.
+      if (source != line.path) {
+        uint32_t attributes = 0;
+        if (platform_.files().ReadAttributes(line.path, &attributes) != kSuccess) {
+          platform_.files().MakeFolder(line.path);
+        }
+        trees_.MoveTree(source, line.path);
+      }
       created->names.push_back(name);
       created->paths.push_back(line.path);
       return;

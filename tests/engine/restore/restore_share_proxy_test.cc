@@ -201,5 +201,17 @@ TEST_F(DirectSharesTest, TakenNameIsRenamedAndItsFolderFollows) {
   EXPECT_EQ(Registered(), std::vector<std::string>{"Docs_bak," + moved});
 }
 
+TEST_F(DirectSharesTest, NoFreeNameLeavesTheFolderWhereItIsRecorded) {
+  TakeTheName();
+  // Every name tried is taken.
+  product_.faults().AddRule("Shares.Add", 1, platform::kNerrDuplicateShare, "", 0);
+  EXPECT_EQ(Restore(), 0);
+  EXPECT_TRUE(product_.machine().Exists(std::string(kInbox) + "\\inv1.pdf"));
+  EXPECT_FALSE(product_.machine().Exists(std::string(ProductMachine::kRepository) +
+                                         "\\VARNOLD\\QDW\\QUILLON DESKORA\\D_bak"));
+  EXPECT_EQ(Shares().size(), 1u);
+  EXPECT_EQ(Registered(), std::vector<std::string>{std::string("Docs,") + kInbox});
+}
+
 }  // namespace
 }  // namespace qdw::restore
