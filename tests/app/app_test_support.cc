@@ -3,6 +3,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "lingvault/language_constants.h"
+#include "platform/resources/dialog_template.h"
 #include "platform/resources/pe_resource_image.h"
 #include "platform/resources/resource_image_library.h"
 
@@ -56,6 +58,17 @@ std::unique_ptr<platform::Library> LoadBuiltResourceModule() {
 std::string ModuleText(int id) {
   static const std::unique_ptr<platform::Library> module = LoadBuiltResourceModule();
   return app::ModuleTexts(module.get()).Text(id);
+}
+
+std::string ModuleDialogCaption(uint16_t id) {
+  static const std::unique_ptr<platform::Library> module = LoadBuiltResourceModule();
+  std::vector<uint8_t> bytes;
+  resources::DialogTemplate dialog;
+  if (!module->Resource(platform::kResourceDialog, id, &bytes) ||
+      !resources::ParseDialogTemplate(bytes, language::kCodePage, &dialog)) {
+    throw std::runtime_error("no dialog template " + std::to_string(id) + " in the module");
+  }
+  return dialog.caption;
 }
 
 ScriptedUi::ScriptedUi(const std::string& script, platform::FileSystem* files)

@@ -29,6 +29,9 @@ std::unique_ptr<platform::Library> LoadBuiltResourceModule();
 // Text of string `id` of the built resource module, for composing scripts.
 std::string ModuleText(int id);
 
+// Caption of dialog template `id` of the built resource module, as the transcript shows it.
+std::string ModuleDialogCaption(uint16_t id);
+
 // The tool's data folder of the test machines, and its operation log.
 inline constexpr char kDataFolder[] = "C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool";
 inline constexpr char kLogFile[] =

@@ -116,7 +116,7 @@ TEST(HeadlessHostTest, FailuresNameTheLineAndWhatWasSeen) {
     std::string expected;
   };
   const Case cases[] = {
-      {"", "the script ended while dialog 102 \"Quillon Deskora Backup Tool\" waits"},
+      {"", "the script ended while dialog 102 \"" + ModuleDialogCaption(102) + "\" waits"},
       {"click 1003\n", "script: the script ended while dialog 102"},
       {"expect dialog 105\n", "line 1 (expect dialog 105): saw dialog 102"},
       {"# comment\n\nexpect text 1029 Other\n",
@@ -252,7 +252,7 @@ TEST(HeadlessHostTest, FinalStateIsWrittenWhenTheDialogEnds) {
   };
   RunProbe(dialog);
   const std::string transcript = scripted.transcript();
-  EXPECT_NE(transcript.find("dialog 102 \"Quillon Deskora Backup Tool\" opened"),
+  EXPECT_NE(transcript.find("dialog 102 \"" + ModuleDialogCaption(102) + "\" opened"),
             std::string::npos);
   EXPECT_NE(transcript.find("1000 radio shown enabled checked \"Back up\""), std::string::npos)
       << transcript;
