@@ -3,7 +3,6 @@
 #ifndef QDW_COMPRESSOR_COMPRESSOR_STATE_H_
 #define QDW_COMPRESSOR_COMPRESSOR_STATE_H_
 
-#include <cstdint>
 #include <string>
 
 namespace qdw::compressor {
@@ -11,10 +10,6 @@ namespace qdw::compressor {
 struct CompressorState {
   std::string first_volume_name;
   std::string last_continuation_name;  // empty until the cabinet library asks for a volume
-  // The file being added and its attributes as its folder listing gave them, so opening it
-  // for the cabinet library needs no second look-up of the same attributes.
-  std::string listed_source;
-  uint32_t listed_attributes = 0;
 };
 
 // The one state of this process (Compress is not reentrant).

@@ -3,7 +3,6 @@
 #include <utility>
 #include <vector>
 
-#include "Compressor/compressor_state.h"
 #include "Compressor/writer_callbacks.h"
 #include "platform/platform.h"
 #include "platform/windows_path.h"
@@ -35,25 +34,21 @@ int TreeAdder::AddFolder(const std::string& relative) {
       if (entry.name == "." || entry.name == "..") continue;
       result = AddFolder(relative + entry.name + "\\");
     } else {
-      result = AddOneFile(relative, entry.name, entry.attributes);
+      result = AddOneFile(relative, entry.name);
     }
     if (result != 0) return result;
   }
   return 0;
 }
 
-int TreeAdder::AddOneFile(const std::string& relative, const std::string& name,
-                          uint32_t attributes) {
+int TreeAdder::AddOneFile(const std::string& relative, const std::string& name) {
   std::string source = root_ + relative + name;
   if (source.size() >= platform::kMaxPath) return kCannotOpen;
   std::string stored = relative + name;
-  CompressorState& state = ProcessState();
-  state.listed_source = source;
-  state.listed_attributes = attributes;
-  bool added = add_file_(context_, source.data(), stored.data(), 0, WriterNextCabinet, WriterStatus,
-                         WriterOpenForAdding, tcompTYPE_MSZIP);
-  state.listed_source.clear();
-  if (added) return 0;
+  if (add_file_(context_, source.data(), stored.data(), 0, WriterNextCabinet, WriterStatus,
+                WriterOpenForAdding, tcompTYPE_MSZIP)) {
+    return 0;
+  }
   return error_record_->erfOper != 0 ? error_record_->erfOper : kUnexpectedFailure;
 }
 

@@ -4,7 +4,6 @@
 #ifndef QDW_COMPRESSOR_TREE_ADDER_H_
 #define QDW_COMPRESSOR_TREE_ADDER_H_
 
-#include <cstdint>
 #include <string>
 
 #include "cabinet/fci.h"
@@ -24,7 +23,7 @@ class TreeAdder {
   int AddFolder(const std::string& relative);
 
  private:
-  int AddOneFile(const std::string& relative, const std::string& name, uint32_t attributes);
+  int AddOneFile(const std::string& relative, const std::string& name);
 
   HFCI context_;
   FciAddFileEntry add_file_;

@@ -110,12 +110,7 @@ intptr_t QDW_CAB_CALL WriterOpenForAdding(char* path, unsigned short* dos_date,
       *dos_date = date;
       *dos_time = time;
       uint32_t bits = 0;
-      const CompressorState& state = ProcessState();
-      if (state.listed_source == path) {
-        bits = state.listed_attributes;
-      } else if (machine.files().ReadAttributes(path, &bits) != platform::kSuccess) {
-        bits = 0;
-      }
+      if (machine.files().ReadAttributes(path, &bits) != platform::kSuccess) bits = 0;
       *attributes = static_cast<unsigned short>(bits & kStoredAttributeMask);
     }
     return RuntimeFiles::Instance().Open(path, CAB_O_RDONLY | CAB_O_BINARY, 0, err);
