@@ -37,9 +37,11 @@ export WINEPREFIX="$build_dir/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="msco
 xvfb_pid=""
 keeper_pid=""
 cleanup() {
+  # With a display the interpreter runs in a console of its own and never sees the pipe close,
+  # so the keeper is ended here and the prefix's server takes the rest down.
   if [ -n "$keeper_pid" ]; then
     exec 3>&-
-    wait "$keeper_pid" 2>/dev/null || true
+    kill "$keeper_pid" 2>/dev/null || true
     rm -f "$keeper_pipe"
   fi
   "$wineserver" -k 2>/dev/null || true
