@@ -49,10 +49,13 @@ std::string ModuleToLoad(const std::string& name) {
   if (lstrcmpiA(name.c_str(), "CABINET") != 0 && lstrcmpiA(name.c_str(), "CABINET.DLL") != 0) {
     return name;
   }
-  char chosen[MAX_PATH];
-  DWORD length = GetEnvironmentVariableA("QDW_CABINET_LIBRARY", chosen, sizeof(chosen));
-  if (length == 0 || length >= sizeof(chosen)) return name;
-  return chosen;
+  const DWORD size = GetEnvironmentVariableA("QDW_CABINET_LIBRARY", nullptr, 0);
+  if (size <= 1) return name;
+  std::string chosen(size, '\0');
+  const DWORD length = GetEnvironmentVariableA("QDW_CABINET_LIBRARY", chosen.data(), size);
+  chosen.resize(length < size ? length : 0);
+  // A choice that cannot be read is kept as a name that loads nothing, never the other library.
+  return chosen.empty() ? std::string("?") : chosen;
 }
 
 class Win32Libraries : public platform::Libraries {
