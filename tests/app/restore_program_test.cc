@@ -17,6 +17,7 @@
 
 #include "app/headless/transcript.h"
 #include "engine/restore/product_settings.h"
+#include "lingvault/language_constants.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/windows_path.h"
 #include "tests/app/app_test_support.h"
@@ -69,11 +70,26 @@ class RestoreProgramTest : public ::testing::Test {
     const std::string command = "'" QDW_QDWSIM_PROGRAM "' init '" + machine_.string() +
                                 "' --seed 5 --size 1 >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
+    NameWorldGroupInBuildLanguage();
     platform_ = sim::OpenSimMachine(machine_.string());
   }
   ~RestoreProgramTest() override {
     platform_.reset();
     fs::remove_all(machine_);
+  }
+
+  // The machine speaks the build's language: a French build's restore grants share rights to
+  // "Tout le monde", which an English machine does not know.
+  void NameWorldGroupInBuildLanguage() {
+    const std::map<std::string, std::string> names = {
+        {"fr", "Tout le monde"}, {"de", "Jeder"}, {"es", "Todos"}};
+    const auto name = names.find(language::kLanguageCode);
+    if (name == names.end()) return;
+    const fs::path description_path = machine_ / "machine.json";
+    sim::Json description = sim::Json::parse(ReadHostFile(description_path));
+    // A machine's own entry for the group takes the place of the built-in English one.
+    description["accounts"].push_back({{"sid", "S-1-1-0"}, {"name", name->second}, {"domain", ""}});
+    std::ofstream(description_path, std::ios::trunc) << description.dump(2);
   }
 
   // Runs Backup with `script` (and the given environment); returns its exit status.
