@@ -17,72 +17,31 @@ std::string DialogName(const HeadlessWindow& window) {
 
 }  // namespace
 
-HeadlessHost::HeadlessHost(HeadlessOptions options)
-    : options_(std::move(options)), transcript_(options_.transcript) {
-  script_ = Script::Parse(options_.script, &parse_error_);
-}
+HeadlessHost::HeadlessHost(HeadlessOptions options) : player_(std::move(options)) {}
 
 HeadlessHost::~HeadlessHost() = default;
 
-void HeadlessHost::Finish() {
-  if (failed_) return;
-  if (!parse_error_.empty()) Fail(options_.script_name + " " + parse_error_);
-  if (script_.AtEnd()) return;
-  const Action& left = script_.Peek();
-  Fail(options_.script_name + " line " + std::to_string(left.line) + " (" + left.source +
-       "): the program ended before this action; " + std::to_string(script_.Remaining()) +
-       " action(s) left");
-}
-
-void HeadlessHost::Fail(const std::string& what) {
-  failed_ = true;
-  failure_ = what;
-  transcript_.Line("FAILED: " + what);
-  if (options_.on_failure) options_.on_failure(what);
-  throw ScriptFailure(what);
-}
-
-void HeadlessHost::FailAction(const Action& action, const std::string& what) {
-  Fail(options_.script_name + " line " + std::to_string(action.line) + " (" + action.source +
-       "): " + what);
-}
-
-void HeadlessHost::ThrowIfFailed() const {
-  if (failed_) throw ScriptFailure(failure_);
-}
-
-Action HeadlessHost::NextAction(const std::string& waiting) {
-  ThrowIfFailed();
-  if (!parse_error_.empty()) Fail(options_.script_name + " " + parse_error_);
-  if (script_.AtEnd()) {
-    Fail(options_.script_name + ": the script ended while " + waiting + " waits");
-  }
-  Action action = script_.Take();
-  transcript_.Line("> " + action.source + "    (line " + std::to_string(action.line) + ")");
-  return action;
-}
-
 int HeadlessHost::RunModal(uint16_t template_id, platform::DialogHandler& handler,
                            platform::DialogWindow* /*owner*/) {
-  ThrowIfFailed();
+  player_.ThrowIfFailed();
   std::vector<uint8_t> bytes;
   resources::DialogTemplate dialog_template;
   if (module_ == nullptr || !module_->Resource(platform::kResourceDialog, template_id, &bytes) ||
       !resources::ParseDialogTemplate(bytes, language::kCodePage, &dialog_template)) {
-    transcript_.Line("dialog " + std::to_string(template_id) +
-                     " could not be created: the resource module has no such template");
+    player_.transcript().Line("dialog " + std::to_string(template_id) +
+                              " could not be created: the resource module has no such template");
     return platform::kModalFailed;
   }
   HeadlessWindow window(template_id, dialog_template, handler, module_);
-  transcript_.Line(DialogName(window) + " opened");
+  player_.transcript().Line(DialogName(window) + " opened");
   window.Create();
   while (!window.ended()) {
     const std::string waiting = DialogName(window);
-    RunDialogAction(window, NextAction(waiting), waiting);
+    RunDialogAction(window, player_.NextAction(waiting), waiting);
   }
-  transcript_.Line("dialog " + std::to_string(template_id) + " ended with " +
-                   std::to_string(window.result()));
-  transcript_.Block(window.DescribeState("  "));
+  player_.transcript().Line("dialog " + std::to_string(template_id) + " ended with " +
+                            std::to_string(window.result()));
+  player_.transcript().Block(window.DescribeState("  "));
   return window.result();
 }
 
@@ -124,15 +83,15 @@ void HeadlessHost::RunDialogAction(HeadlessWindow& window, const Action& action,
     default:
       error = "no message box, folder browser or file dialog is open; " + waiting + " waits";
   }
-  if (!error.empty()) FailAction(action, error);
+  if (!error.empty()) player_.FailAction(action, error);
 }
 
 void HeadlessHost::CheckDialogExpectation(HeadlessWindow& window, const Action& action) {
   const int id = action.number;
   const HeadlessControl* control = window.Find(id);
   if (control == nullptr) {
-    FailAction(action, "dialog " + std::to_string(window.TemplateId()) + " has no control " +
-                           std::to_string(id));
+    player_.FailAction(action, "dialog " + std::to_string(window.TemplateId()) +
+                                   " has no control " + std::to_string(id));
   }
   std::string seen;
   bool met = true;
@@ -166,68 +125,22 @@ void HeadlessHost::CheckDialogExpectation(HeadlessWindow& window, const Action& 
       met = OneLine(cell) == action.text;
     }
   }
-  if (!met) FailAction(action, "control " + std::to_string(id) + " is " + seen);
+  if (!met) player_.FailAction(action, "control " + std::to_string(id) + " is " + seen);
 }
 
 int HeadlessHost::ShowMessageBox(platform::DialogWindow* /*owner*/,
                                  const platform::MessageBoxRequest& request) {
-  ThrowIfFailed();
-  const bool yes_no = request.buttons == platform::MessageBoxButtons::kYesNo;
-  const std::string shown =
-      "message " + std::to_string(request.string_id) + " " + Quote(request.text);
-  transcript_.Line(shown + (yes_no ? " [Yes] [No]" : " [OK]"));
-  for (;;) {
-    const Action action = NextAction(shown);
-    switch (action.kind) {
-      case ActionKind::kExpectMessage:
-        if (action.number != request.string_id) FailAction(action, "saw " + shown);
-        break;
-      case ActionKind::kAnswer:
-        if (yes_no && action.text == "yes") return platform::kIdYes;
-        if (yes_no && action.text == "no") return platform::kIdNo;
-        if (!yes_no && action.text == "ok") return platform::kIdOk;
-        FailAction(action, shown + (yes_no ? " has Yes and No buttons" : " has an OK button"));
-      case ActionKind::kClose:
-        if (!yes_no) return platform::kIdOk;
-        FailAction(action, shown + " asks Yes or No and cannot be closed");
-      default:
-        FailAction(action, "saw " + shown + " waiting");
-    }
-  }
-}
-
-bool HeadlessHost::FolderExists(const std::string& path) const {
-  uint32_t attributes = 0;
-  return options_.files->ReadAttributes(path, &attributes) == platform::kSuccess &&
-         attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
+  return player_.AnswerMessageBox(request);
 }
 
 platform::BrowseResult HeadlessHost::BrowseForFolder(platform::DialogWindow* /*owner*/,
                                                      const std::string& title, std::string* path) {
-  ThrowIfFailed();
-  transcript_.Line("folder browser " + Quote(title) + " at " + Quote(*path));
-  for (;;) {
-    const Action action = NextAction("the folder browser");
-    if (action.kind == ActionKind::kBrowseCancel) return platform::BrowseResult::kCancelled;
-    if (action.kind != ActionKind::kBrowse) FailAction(action, "the folder browser waits");
-    if (options_.files != nullptr && !FolderExists(action.text)) {
-      FailAction(action, "the folder browser shows no folder " + Quote(action.text));
-    }
-    *path = action.text;
-    return platform::BrowseResult::kChosen;
-  }
+  return player_.AnswerFolderBrowser(title, path);
 }
 
 bool HeadlessHost::OpenFileDialog(platform::DialogWindow* /*owner*/,
                                   const platform::FileOpenRequest& request, std::string* path) {
-  ThrowIfFailed();
-  transcript_.Line("file-open dialog " + Quote(request.filter) + " in " +
-                   Quote(request.initial_folder) + " name " + Quote(request.initial_name));
-  const Action action = NextAction("the file-open dialog");
-  if (action.kind == ActionKind::kBrowseCancel) return false;
-  if (action.kind != ActionKind::kBrowse) FailAction(action, "the file-open dialog waits");
-  *path = action.text;
-  return true;
+  return player_.AnswerFileOpen(request, path);
 }
 
 void HeadlessHost::EndWaitCursor() {

@@ -51,68 +51,29 @@ std::string DescribeControls(const std::vector<platform::DrivenControl>& control
   return out.str();
 }
 
-ScriptDriver::ScriptDriver(ScriptDriverOptions options)
-    : options_(std::move(options)), transcript_(options_.transcript) {
-  script_ = Script::Parse(options_.script, &parse_error_);
-}
+ScriptDriver::ScriptDriver(ScriptDriverOptions options) : player_(std::move(options)) {}
 
-void ScriptDriver::Finish() {
-  if (failed_) return;
-  if (!parse_error_.empty()) Fail(options_.script_name + " " + parse_error_);
-  if (script_.AtEnd()) return;
-  const Action& left = script_.Peek();
-  Fail(options_.script_name + " line " + std::to_string(left.line) + " (" + left.source +
-       "): the program ended before this action; " + std::to_string(script_.Remaining()) +
-       " action(s) left");
-}
-
-void ScriptDriver::Fail(const std::string& what) {
-  failed_ = true;
-  failure_ = what;
-  transcript_.Line("FAILED: " + what);
-  if (options_.on_failure) options_.on_failure(what);
-  throw ScriptFailure(what);
-}
-
-void ScriptDriver::FailAction(const Action& action, const std::string& what) {
-  Fail(options_.script_name + " line " + std::to_string(action.line) + " (" + action.source +
-       "): " + what);
-}
-
-void ScriptDriver::ThrowIfFailed() const {
-  if (failed_) throw ScriptFailure(failure_);
-}
-
-Action ScriptDriver::NextAction(const std::string& waiting) {
-  ThrowIfFailed();
-  if (!parse_error_.empty()) Fail(options_.script_name + " " + parse_error_);
-  if (script_.AtEnd()) {
-    Fail(options_.script_name + ": the script ended while " + waiting + " waits");
-  }
-  Action action = script_.Take();
-  transcript_.Line("> " + action.source + "    (line " + std::to_string(action.line) + ")");
-  return action;
-}
+void ScriptDriver::Finish() { player_.Finish(); }
 
 void ScriptDriver::DialogOpened(const platform::DrivenDialog& dialog) {
-  transcript_.Line(DialogName(dialog) + " opened");
+  player_.transcript().Line(DialogName(dialog) + " opened");
 }
 
 void ScriptDriver::DialogFailed(uint16_t template_id) {
-  transcript_.Line("dialog " + std::to_string(template_id) +
-                   " could not be created: the resource module has no such template");
+  player_.transcript().Line("dialog " + std::to_string(template_id) +
+                            " could not be created: the resource module has no such template");
 }
 
 void ScriptDriver::DialogEnded(uint16_t template_id, int result,
                                const std::vector<platform::DrivenControl>& final_state) {
-  transcript_.Line("dialog " + std::to_string(template_id) + " ended with " +
-                   std::to_string(result));
-  transcript_.Block(DescribeControls(final_state, "  "));
+  player_.transcript().Line("dialog " + std::to_string(template_id) + " ended with " +
+                            std::to_string(result));
+  player_.transcript().Block(DescribeControls(final_state, "  "));
 }
 
 int ScriptDriver::DialogWaits(platform::DrivenDialog& dialog) {
   const std::string waiting = DialogName(dialog);
-  const Action action = NextAction(waiting);
+  const Action action = player_.NextAction(waiting);
   std::string error;
   switch (action.kind) {
     case ActionKind::kClick:
@@ -149,7 +110,7 @@ int ScriptDriver::DialogWaits(platform::DrivenDialog& dialog) {
     default:
       error = "no message box, folder browser or file dialog is open; " + waiting + " waits";
   }
-  if (!error.empty()) FailAction(action, error);
+  if (!error.empty()) player_.FailAction(action, error);
   return 0;
 }
 
@@ -157,8 +118,8 @@ void ScriptDriver::CheckExpectation(const platform::DrivenDialog& dialog, const 
   const std::vector<platform::DrivenControl> controls = dialog.Controls();
   const platform::DrivenControl* control = FindControl(controls, action.number);
   if (control == nullptr) {
-    FailAction(action, "dialog " + std::to_string(dialog.TemplateId()) + " has no control " +
-                           std::to_string(action.number));
+    player_.FailAction(action, "dialog " + std::to_string(dialog.TemplateId()) +
+                                   " has no control " + std::to_string(action.number));
   }
   std::string seen;
   bool met = true;
@@ -198,64 +159,20 @@ void ScriptDriver::CheckExpectation(const platform::DrivenDialog& dialog, const 
       met = OneLine(cell) == action.text;
     }
   }
-  if (!met) FailAction(action, "control " + std::to_string(action.number) + " is " + seen);
+  if (!met) player_.FailAction(action, "control " + std::to_string(action.number) + " is " + seen);
 }
 
 int ScriptDriver::AnswerMessageBox(const platform::MessageBoxRequest& request) {
-  ThrowIfFailed();
-  const bool yes_no = request.buttons == platform::MessageBoxButtons::kYesNo;
-  const std::string shown =
-      "message " + std::to_string(request.string_id) + " " + Quote(request.text);
-  transcript_.Line(shown + (yes_no ? " [Yes] [No]" : " [OK]"));
-  for (;;) {
-    const Action action = NextAction(shown);
-    switch (action.kind) {
-      case ActionKind::kExpectMessage:
-        if (action.number != request.string_id) FailAction(action, "saw " + shown);
-        break;
-      case ActionKind::kAnswer:
-        if (yes_no && action.text == "yes") return platform::kIdYes;
-        if (yes_no && action.text == "no") return platform::kIdNo;
-        if (!yes_no && action.text == "ok") return platform::kIdOk;
-        FailAction(action, shown + (yes_no ? " has Yes and No buttons" : " has an OK button"));
-      case ActionKind::kClose:
-        if (!yes_no) return platform::kIdOk;
-        FailAction(action, shown + " asks Yes or No and cannot be closed");
-      default:
-        FailAction(action, "saw " + shown + " waiting");
-    }
-  }
-}
-
-bool ScriptDriver::FolderExists(const std::string& path) const {
-  uint32_t attributes = 0;
-  return options_.files->ReadAttributes(path, &attributes) == platform::kSuccess &&
-         attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
+  return player_.AnswerMessageBox(request);
 }
 
 platform::BrowseResult ScriptDriver::AnswerFolderBrowser(const std::string& title,
                                                          std::string* path) {
-  ThrowIfFailed();
-  transcript_.Line("folder browser " + Quote(title) + " at " + Quote(*path));
-  const Action action = NextAction("the folder browser");
-  if (action.kind == ActionKind::kBrowseCancel) return platform::BrowseResult::kCancelled;
-  if (action.kind != ActionKind::kBrowse) FailAction(action, "the folder browser waits");
-  if (options_.files != nullptr && !FolderExists(action.text)) {
-    FailAction(action, "the folder browser shows no folder " + Quote(action.text));
-  }
-  *path = action.text;
-  return platform::BrowseResult::kChosen;
+  return player_.AnswerFolderBrowser(title, path);
 }
 
 bool ScriptDriver::AnswerFileOpen(const platform::FileOpenRequest& request, std::string* path) {
-  ThrowIfFailed();
-  transcript_.Line("file-open dialog " + Quote(request.filter) + " in " +
-                   Quote(request.initial_folder) + " name " + Quote(request.initial_name));
-  const Action action = NextAction("the file-open dialog");
-  if (action.kind == ActionKind::kBrowseCancel) return false;
-  if (action.kind != ActionKind::kBrowse) FailAction(action, "the file-open dialog waits");
-  *path = action.text;
-  return true;
+  return player_.AnswerFileOpen(request, path);
 }
 
 }  // namespace qdw::headless

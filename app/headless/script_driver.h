@@ -12,22 +12,14 @@
 #include <vector>
 
 #include "app/headless/script.h"
+#include "app/headless/script_player.h"
 #include "app/headless/transcript.h"
 #include "platform/dialog_driver.h"
 #include "platform/file_system.h"
 
 namespace qdw::headless {
 
-struct ScriptDriverOptions {
-  std::string script;
-  std::string script_name;
-  std::ostream* transcript = nullptr;
-  std::shared_ptr<std::ostream> transcript_file;
-  // Called once with the failure; when it returns, the driver throws ScriptFailure.
-  std::function<void(const std::string&)> on_failure;
-  // When given, the folder browser only accepts folders that exist on the machine.
-  platform::FileSystem* files = nullptr;
-};
+using ScriptDriverOptions = HeadlessOptions;
 
 class ScriptDriver : public platform::DialogDriver {
  public:
@@ -35,7 +27,7 @@ class ScriptDriver : public platform::DialogDriver {
 
   // At the end of the program: actions left over are a failure.
   void Finish();
-  bool failed() const { return failed_; }
+  bool failed() const { return player_.failed(); }
 
   void DialogOpened(const platform::DrivenDialog& dialog) override;
   int DialogWaits(platform::DrivenDialog& dialog) override;
@@ -47,19 +39,9 @@ class ScriptDriver : public platform::DialogDriver {
   bool AnswerFileOpen(const platform::FileOpenRequest& request, std::string* path) override;
 
  private:
-  Action NextAction(const std::string& waiting);
-  [[noreturn]] void Fail(const std::string& what);
-  [[noreturn]] void FailAction(const Action& action, const std::string& what);
-  void ThrowIfFailed() const;
   void CheckExpectation(const platform::DrivenDialog& dialog, const Action& action);
-  bool FolderExists(const std::string& path) const;
 
-  ScriptDriverOptions options_;
-  Script script_;
-  std::string parse_error_;
-  Transcript transcript_;
-  bool failed_ = false;
-  std::string failure_;
+  ScriptPlayer player_;
 };
 
 // Every control with an id, with its kind, state, text and list rows, one a line: the final

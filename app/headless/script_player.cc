@@ -1,0 +1,109 @@
+#include "app/headless/script_player.h"
+
+#include <utility>
+
+namespace qdw::headless {
+
+ScriptPlayer::ScriptPlayer(HeadlessOptions options)
+    : options_(std::move(options)), transcript_(options_.transcript) {
+  script_ = Script::Parse(options_.script, &parse_error_);
+}
+
+void ScriptPlayer::Finish() {
+  if (failed_) return;
+  if (!parse_error_.empty()) Fail(options_.script_name + " " + parse_error_);
+  if (script_.AtEnd()) return;
+  const Action& left = script_.Peek();
+  Fail(options_.script_name + " line " + std::to_string(left.line) + " (" + left.source +
+       "): the program ended before this action; " + std::to_string(script_.Remaining()) +
+       " action(s) left");
+}
+
+void ScriptPlayer::Fail(const std::string& what) {
+  failed_ = true;
+  failure_ = what;
+  transcript_.Line("FAILED: " + what);
+  if (options_.on_failure) options_.on_failure(what);
+  throw ScriptFailure(what);
+}
+
+void ScriptPlayer::FailAction(const Action& action, const std::string& what) {
+  Fail(options_.script_name + " line " + std::to_string(action.line) + " (" + action.source +
+       "): " + what);
+}
+
+void ScriptPlayer::ThrowIfFailed() const {
+  if (failed_) throw ScriptFailure(failure_);
+}
+
+Action ScriptPlayer::NextAction(const std::string& waiting) {
+  ThrowIfFailed();
+  if (!parse_error_.empty()) Fail(options_.script_name + " " + parse_error_);
+  if (script_.AtEnd()) {
+    Fail(options_.script_name + ": the script ended while " + waiting + " waits");
+  }
+  Action action = script_.Take();
+  transcript_.Line("> " + action.source + "    (line " + std::to_string(action.line) + ")");
+  return action;
+}
+
+int ScriptPlayer::AnswerMessageBox(const platform::MessageBoxRequest& request) {
+  ThrowIfFailed();
+  const bool yes_no = request.buttons == platform::MessageBoxButtons::kYesNo;
+  const std::string shown =
+      "message " + std::to_string(request.string_id) + " " + Quote(request.text);
+  transcript_.Line(shown + (yes_no ? " [Yes] [No]" : " [OK]"));
+  for (;;) {
+    const Action action = NextAction(shown);
+    switch (action.kind) {
+      case ActionKind::kExpectMessage:
+        if (action.number != request.string_id) FailAction(action, "saw " + shown);
+        break;
+      case ActionKind::kAnswer:
+        if (yes_no && action.text == "yes") return platform::kIdYes;
+        if (yes_no && action.text == "no") return platform::kIdNo;
+        if (!yes_no && action.text == "ok") return platform::kIdOk;
+        FailAction(action, shown + (yes_no ? " has Yes and No buttons" : " has an OK button"));
+      case ActionKind::kClose:
+        if (!yes_no) return platform::kIdOk;
+        FailAction(action, shown + " asks Yes or No and cannot be closed");
+      default:
+        FailAction(action, "saw " + shown + " waiting");
+    }
+  }
+}
+
+bool ScriptPlayer::FolderExists(const std::string& path) const {
+  uint32_t attributes = 0;
+  return options_.files->ReadAttributes(path, &attributes) == platform::kSuccess &&
+         attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
+}
+
+platform::BrowseResult ScriptPlayer::AnswerFolderBrowser(const std::string& title,
+                                                         std::string* path) {
+  ThrowIfFailed();
+  transcript_.Line("folder browser " + Quote(title) + " at " + Quote(*path));
+  for (;;) {
+    const Action action = NextAction("the folder browser");
+    if (action.kind == ActionKind::kBrowseCancel) return platform::BrowseResult::kCancelled;
+    if (action.kind != ActionKind::kBrowse) FailAction(action, "the folder browser waits");
+    if (options_.files != nullptr && !FolderExists(action.text)) {
+      FailAction(action, "the folder browser shows no folder " + Quote(action.text));
+    }
+    *path = action.text;
+    return platform::BrowseResult::kChosen;
+  }
+}
+
+bool ScriptPlayer::AnswerFileOpen(const platform::FileOpenRequest& request, std::string* path) {
+  ThrowIfFailed();
+  transcript_.Line("file-open dialog " + Quote(request.filter) + " in " +
+                   Quote(request.initial_folder) + " name " + Quote(request.initial_name));
+  const Action action = NextAction("the file-open dialog");
+  if (action.kind == ActionKind::kBrowseCancel) return false;
+  if (action.kind != ActionKind::kBrowse) FailAction(action, "the file-open dialog waits");
+  *path = action.text;
+  return true;
+}
+
+}  // namespace qdw::headless
