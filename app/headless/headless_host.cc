@@ -93,39 +93,16 @@ void HeadlessHost::CheckDialogExpectation(HeadlessWindow& window, const Action& 
     player_.FailAction(action, "dialog " + std::to_string(window.TemplateId()) +
                                    " has no control " + std::to_string(id));
   }
-  std::string seen;
-  bool met = true;
-  switch (action.kind) {
-    case ActionKind::kExpectText:
-      seen = Quote(control->text);
-      met = OneLine(control->text) == action.text;
-      break;
-    case ActionKind::kExpectShown:
-    case ActionKind::kExpectHidden:
-      seen = control->shown ? "shown" : "hidden";
-      met = control->shown == (action.kind == ActionKind::kExpectShown);
-      break;
-    case ActionKind::kExpectEnabled:
-    case ActionKind::kExpectDisabled:
-      seen = control->enabled ? "enabled" : "disabled";
-      met = control->enabled == (action.kind == ActionKind::kExpectEnabled);
-      break;
-    case ActionKind::kExpectChecked:
-    case ActionKind::kExpectUnchecked:
-      seen = control->checked ? "checked" : "unchecked";
-      met = control->checked == (action.kind == ActionKind::kExpectChecked);
-      break;
-    case ActionKind::kExpectRows:
-      seen = std::to_string(control->rows.size()) + " rows";
-      met = static_cast<int>(control->rows.size()) == action.values[0];
-      break;
-    default: {
-      const std::string cell = window.ListCell(id, action.values[0] - 1, action.values[1]);
-      seen = Quote(cell);
-      met = OneLine(cell) == action.text;
-    }
+  ControlState state;
+  state.text = control->text;
+  state.shown = control->shown;
+  state.enabled = control->enabled;
+  state.checked = control->checked;
+  state.row_count = control->rows.size();
+  if (action.kind == ActionKind::kExpectCell) {
+    state.cell = window.ListCell(id, action.values[0] - 1, action.values[1]);
   }
-  if (!met) player_.FailAction(action, "control " + std::to_string(id) + " is " + seen);
+  player_.CheckControl(action, state);
 }
 
 int HeadlessHost::ShowMessageBox(platform::DialogWindow* /*owner*/,

@@ -121,45 +121,19 @@ void ScriptDriver::CheckExpectation(const platform::DrivenDialog& dialog, const 
     player_.FailAction(action, "dialog " + std::to_string(dialog.TemplateId()) +
                                    " has no control " + std::to_string(action.number));
   }
-  std::string seen;
-  bool met = true;
-  switch (action.kind) {
-    case ActionKind::kExpectText:
-      seen = Quote(control->text);
-      met = OneLine(control->text) == action.text;
-      break;
-    case ActionKind::kExpectShown:
-    case ActionKind::kExpectHidden:
-      seen = control->shown ? "shown" : "hidden";
-      met = control->shown == (action.kind == ActionKind::kExpectShown);
-      break;
-    case ActionKind::kExpectEnabled:
-    case ActionKind::kExpectDisabled:
-      seen = control->enabled ? "enabled" : "disabled";
-      met = control->enabled == (action.kind == ActionKind::kExpectEnabled);
-      break;
-    case ActionKind::kExpectChecked:
-    case ActionKind::kExpectUnchecked:
-      seen = control->checked ? "checked" : "unchecked";
-      met = control->checked == (action.kind == ActionKind::kExpectChecked);
-      break;
-    case ActionKind::kExpectRows:
-      seen = std::to_string(control->rows.size()) + " rows";
-      met = static_cast<int>(control->rows.size()) == action.values[0];
-      break;
-    default: {
-      const int row = action.values[0] - 1;
-      const int column = action.values[1];
-      std::string cell;
-      if (row >= 0 && row < static_cast<int>(control->rows.size()) && column >= 0 &&
-          column < static_cast<int>(control->rows[row].size())) {
-        cell = control->rows[row][column];
-      }
-      seen = Quote(cell);
-      met = OneLine(cell) == action.text;
-    }
+  ControlState state;
+  state.text = control->text;
+  state.shown = control->shown;
+  state.enabled = control->enabled;
+  state.checked = control->checked;
+  state.row_count = control->rows.size();
+  const int row = action.kind == ActionKind::kExpectCell ? action.values[0] - 1 : -1;
+  const int column = row >= 0 ? action.values[1] : -1;
+  if (row >= 0 && row < static_cast<int>(control->rows.size()) && column >= 0 &&
+      column < static_cast<int>(control->rows[row].size())) {
+    state.cell = control->rows[row][column];
   }
-  if (!met) player_.FailAction(action, "control " + std::to_string(action.number) + " is " + seen);
+  player_.CheckControl(action, state);
 }
 
 int ScriptDriver::AnswerMessageBox(const platform::MessageBoxRequest& request) {

@@ -47,6 +47,40 @@ Action ScriptPlayer::NextAction(const std::string& waiting) {
   return action;
 }
 
+void ScriptPlayer::CheckControl(const Action& action, const ControlState& control) {
+  std::string seen;
+  bool met = true;
+  switch (action.kind) {
+    case ActionKind::kExpectText:
+      seen = Quote(control.text);
+      met = OneLine(control.text) == action.text;
+      break;
+    case ActionKind::kExpectShown:
+    case ActionKind::kExpectHidden:
+      seen = control.shown ? "shown" : "hidden";
+      met = control.shown == (action.kind == ActionKind::kExpectShown);
+      break;
+    case ActionKind::kExpectEnabled:
+    case ActionKind::kExpectDisabled:
+      seen = control.enabled ? "enabled" : "disabled";
+      met = control.enabled == (action.kind == ActionKind::kExpectEnabled);
+      break;
+    case ActionKind::kExpectChecked:
+    case ActionKind::kExpectUnchecked:
+      seen = control.checked ? "checked" : "unchecked";
+      met = control.checked == (action.kind == ActionKind::kExpectChecked);
+      break;
+    case ActionKind::kExpectRows:
+      seen = std::to_string(control.row_count) + " rows";
+      met = static_cast<int>(control.row_count) == action.values[0];
+      break;
+    default:
+      seen = Quote(control.cell);
+      met = OneLine(control.cell) == action.text;
+  }
+  if (!met) FailAction(action, "control " + std::to_string(action.number) + " is " + seen);
+}
+
 int ScriptPlayer::AnswerMessageBox(const platform::MessageBoxRequest& request) {
   ThrowIfFailed();
   const bool yes_no = request.buttons == platform::MessageBoxButtons::kYesNo;

@@ -36,6 +36,16 @@ struct HeadlessOptions {
   platform::FileSystem* files = nullptr;
 };
 
+// What an expectation about one control looks at, whichever host holds the control.
+struct ControlState {
+  std::string text;
+  bool shown = true;
+  bool enabled = true;
+  bool checked = false;
+  size_t row_count = 0;
+  std::string cell;  // the list cell the action names, empty when there is none
+};
+
 class ScriptPlayer {
  public:
   explicit ScriptPlayer(HeadlessOptions options);
@@ -49,6 +59,9 @@ class ScriptPlayer {
   [[noreturn]] void Fail(const std::string& what);
   [[noreturn]] void FailAction(const Action& action, const std::string& what);
   void ThrowIfFailed() const;
+
+  // Fails the run unless `control` (number action.number) meets the expectation `action`.
+  void CheckControl(const Action& action, const ControlState& control);
 
   // The system's own dialogs, answered by the script.
   int AnswerMessageBox(const platform::MessageBoxRequest& request);
