@@ -57,9 +57,7 @@ ScriptSetup ReadScriptSetup() {
   return setup;
 }
 
-}  // namespace
-
-std::unique_ptr<HeadlessHost> MakeHeadlessHostFromEnvironment(platform::FileSystem* files) {
+HeadlessOptions OptionsFromEnvironment(platform::FileSystem* files) {
   ScriptSetup setup = ReadScriptSetup();
   HeadlessOptions options;
   options.files = files;
@@ -68,21 +66,19 @@ std::unique_ptr<HeadlessHost> MakeHeadlessHostFromEnvironment(platform::FileSyst
   options.transcript = setup.transcript;
   options.transcript_file = std::move(setup.transcript_file);
   options.on_failure = std::move(setup.on_failure);
-  return std::make_unique<HeadlessHost>(std::move(options));
+  return options;
+}
+
+}  // namespace
+
+std::unique_ptr<HeadlessHost> MakeHeadlessHostFromEnvironment(platform::FileSystem* files) {
+  return std::make_unique<HeadlessHost>(OptionsFromEnvironment(files));
 }
 
 std::unique_ptr<ScriptDriver> MakeScriptDriverFromEnvironment(platform::FileSystem* files) {
   const char* script_path = std::getenv("QDW_UI_SCRIPT");
   if (script_path == nullptr || *script_path == '\0') return nullptr;
-  ScriptSetup setup = ReadScriptSetup();
-  ScriptDriverOptions options;
-  options.files = files;
-  options.script = std::move(setup.script);
-  options.script_name = std::move(setup.script_name);
-  options.transcript = setup.transcript;
-  options.transcript_file = std::move(setup.transcript_file);
-  options.on_failure = std::move(setup.on_failure);
-  return std::make_unique<ScriptDriver>(std::move(options));
+  return std::make_unique<ScriptDriver>(OptionsFromEnvironment(files));
 }
 
 }  // namespace qdw::headless
