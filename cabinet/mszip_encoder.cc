@@ -1,6 +1,9 @@
 #include "cabinet/mszip_encoder.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <functional>
 
 #include "cabinet/cab_format.h"
 #include "cabinet/zlib_memory.h"
@@ -25,6 +28,41 @@ bool LooksIncompressible(const uint8_t* data, size_t size) {
   return bits / size >= kDenseEntropy;
 }
 
+// Whether a dense block may repeat part of its history: a few short samples spread over the
+// block are looked up in the window. A repeat that covers none of them is left uncompressed.
+bool MaySharePartsWithHistory(const uint8_t* window, size_t windowSize, const uint8_t* data,
+                              size_t size) {
+  constexpr size_t kSamples = 4;
+  constexpr size_t kSampleSize = 16;
+  if (windowSize < kSampleSize) return false;
+  for (size_t i = 0; i < kSamples; ++i) {
+    const uint8_t* sample = data + (2 * i + 1) * (size - kSampleSize) / (2 * kSamples);
+    std::boyer_moore_horspool_searcher<const uint8_t*> searcher(sample, sample + kSampleSize);
+    const uint8_t* end = window + windowSize;
+    if (std::search(window, end, searcher) != end) return true;
+  }
+  return false;
+}
+
+// "CK" and one final stored deflate block: what deflate itself makes of dense data, without
+// spending a search on it.
+bool Store(const uint8_t* data, size_t size, uint8_t* out, size_t capacity, size_t* written) {
+  constexpr size_t kOverhead = 7;  // "CK", the block header byte, LEN and NLEN
+  if (capacity < size + kOverhead) return false;
+  out[0] = 'C';
+  out[1] = 'K';
+  out[2] = 0x01;  // BFINAL set, BTYPE 00 (stored); the rest of the byte is padding
+  const uint16_t length = static_cast<uint16_t>(size);
+  const uint16_t complement = static_cast<uint16_t>(~length);
+  out[3] = static_cast<uint8_t>(length);
+  out[4] = static_cast<uint8_t>(length >> 8);
+  out[5] = static_cast<uint8_t>(complement);
+  out[6] = static_cast<uint8_t>(complement >> 8);
+  std::memcpy(out + kOverhead, data, size);
+  *written = size + kOverhead;
+  return true;
+}
+
 }  // namespace
 
 MszipEncoder::~MszipEncoder() {
@@ -43,6 +81,9 @@ bool MszipEncoder::Encode(const uint8_t* window, size_t windowSize, const uint8_
                           size_t size, uint8_t* out, size_t capacity, size_t* written) {
   if (!ready_ || size > kBlockSize || capacity < 2) return false;
   bool dense = LooksIncompressible(data, size);
+  if (dense && !MaySharePartsWithHistory(window, windowSize, data, size)) {
+    return Store(data, size, out, capacity, written);
+  }
   if (!Deflate(dense ? kQuickLevel : level_, window, windowSize, data, size, out, capacity,
                written)) {
     return false;
