@@ -44,9 +44,6 @@ class HeadlessHost : public platform::DialogHost {
   void EndWaitCursor() override;
 
  private:
-  void RunDialogAction(HeadlessWindow& window, const Action& action, const std::string& waiting);
-  void CheckDialogExpectation(HeadlessWindow& window, const Action& action);
-
   ScriptPlayer player_;
   const platform::Library* module_ = nullptr;
   int wait_cursor_depth_ = 0;

@@ -1,7 +1,7 @@
 #include "app/headless/headless_window.h"
 
 #include <algorithm>
-#include <sstream>
+#include <utility>
 
 #include "app/headless/transcript.h"
 
@@ -151,28 +151,25 @@ HeadlessControl* HeadlessWindow::FindList(int id) {
   return control != nullptr && control->kind == ControlKind::kListView ? control : nullptr;
 }
 
-std::string HeadlessWindow::DescribeState(const std::string& indent) const {
-  std::ostringstream out;
+std::vector<platform::DrivenControl> HeadlessWindow::Controls() const {
+  std::vector<platform::DrivenControl> controls;
   for (const HeadlessControl& control : controls_) {
-    if (control.id == -1) continue;
-    out << indent << control.id << ' ' << KindName(control.kind) << ' '
-        << (control.shown ? "shown" : "hidden") << ' '
-        << (control.enabled ? "enabled" : "disabled");
-    if (control.kind == ControlKind::kRadioButton || control.kind == ControlKind::kCheckBox ||
-        control.kind == ControlKind::kManualButton) {
-      out << (control.checked ? " checked" : " unchecked");
+    platform::DrivenControl out;
+    out.id = control.id;
+    out.class_name = control.class_name;
+    out.style = control.style;
+    out.text = control.text;
+    out.shown = control.shown;
+    out.enabled = control.enabled;
+    out.checked = control.checked;
+    out.playing = control.animation_playing;
+    for (const ListRow& row : control.rows) {
+      out.rows.push_back(row.cells);
+      out.selected.push_back((row.state & platform::kListStateSelected) != 0);
     }
-    if (control.animation_playing) out << " playing";
-    out << ' ' << Quote(control.text) << '\n';
-    for (size_t row = 0; row < control.rows.size(); ++row) {
-      out << indent << "  row " << row + 1;
-      if (control.rows[row].state & platform::kListStateSelected) out << " (selected)";
-      out << ':';
-      for (const std::string& cell : control.rows[row].cells) out << ' ' << Quote(cell);
-      out << '\n';
-    }
+    controls.push_back(std::move(out));
   }
-  return out.str();
+  return controls;
 }
 
 std::string HeadlessWindow::Unreachable(int id) const {

@@ -1,6 +1,7 @@
 // A dialog of the headless host: the controls of its template kept as plain state, the
 // operations of platform::DialogWindow on that state, and the user's actions (click, type,
-// select, close), which reach the dialog's handler as the same messages a real user's do.
+// select, close) of platform::DrivenDialog, which reach the dialog's handler as the same
+// messages a real user's do.
 #ifndef QDW_APP_HEADLESS_HEADLESS_WINDOW_H_
 #define QDW_APP_HEADLESS_HEADLESS_WINDOW_H_
 
@@ -9,13 +10,14 @@
 #include <vector>
 
 #include "app/headless/headless_control.h"
+#include "platform/dialog_driver.h"
 #include "platform/dialog_host.h"
 #include "platform/library.h"
 #include "platform/resources/dialog_template.h"
 
 namespace qdw::headless {
 
-class HeadlessWindow : public platform::DialogWindow {
+class HeadlessWindow : public platform::DialogWindow, public platform::DrivenDialog {
  public:
   HeadlessWindow(uint16_t template_id, const resources::DialogTemplate& dialog_template,
                  platform::DialogHandler& handler, const platform::Library* module);
@@ -27,21 +29,20 @@ class HeadlessWindow : public platform::DialogWindow {
 
   bool ended() const { return ended_; }
   int result() const { return result_; }
-  const std::string& caption() const { return caption_; }
   const HeadlessControl* Find(int id) const;
-  // Every control with an id, with its text, state and list rows, one a line.
-  std::string DescribeState(const std::string& indent) const;
 
-  // The user's actions. Each returns an empty text when done, or why a user could not do it.
-  std::string UserClick(int id);
-  std::string UserType(int id, const std::string& text);
-  std::string UserSelect(int id, const std::vector<int>& rows);
-  // The close button of the caption; empty or a note when the dialog refused.
-  std::string UserClose();
-  std::string UserSysCommand(uint32_t command);
+  // platform::DrivenDialog: the user's actions. Each returns an empty text when done, or why a
+  // user could not do it; UserClose returns a note when the dialog refused to close.
+  uint16_t TemplateId() const override { return template_id_; }
+  std::string Caption() const override { return caption_; }
+  std::vector<platform::DrivenControl> Controls() const override;
+  std::string UserClick(int id) override;
+  std::string UserType(int id, const std::string& text) override;
+  std::string UserSelect(int id, const std::vector<int>& rows) override;
+  std::string UserClose() override;
+  std::string UserSysCommand(uint32_t command) override;
 
   // platform::DialogWindow
-  uint16_t TemplateId() const override { return template_id_; }
   bool HasControl(int id) const override { return Find(id) != nullptr; }
   void SetControlText(int id, const std::string& text) override;
   std::string ControlText(int id) const override;

@@ -39,15 +39,8 @@ class ScriptDriver : public platform::DialogDriver {
   bool AnswerFileOpen(const platform::FileOpenRequest& request, std::string* path) override;
 
  private:
-  void CheckExpectation(const platform::DrivenDialog& dialog, const Action& action);
-
   ScriptPlayer player_;
 };
-
-// Every control with an id, with its kind, state, text and list rows, one a line: the final
-// state the transcript shows for each dialog.
-std::string DescribeControls(const std::vector<platform::DrivenControl>& controls,
-                             const std::string& indent);
 
 // The driver as Backup.exe makes it from QDW_UI_SCRIPT and QDW_UI_TRANSCRIPT (standard error
 // when unset); null when QDW_UI_SCRIPT is not set. A script or transcript that cannot be opened

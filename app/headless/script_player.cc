@@ -1,8 +1,41 @@
 #include "app/headless/script_player.h"
 
+#include <sstream>
 #include <utility>
 
+#include "app/headless/headless_control.h"
+
 namespace qdw::headless {
+
+std::string DialogName(const platform::DrivenDialog& dialog) {
+  return "dialog " + std::to_string(dialog.TemplateId()) + " " + Quote(dialog.Caption());
+}
+
+std::string DescribeControls(const std::vector<platform::DrivenControl>& controls,
+                             const std::string& indent) {
+  std::ostringstream out;
+  for (const platform::DrivenControl& control : controls) {
+    if (control.id == -1) continue;
+    const ControlKind kind = KindOf(control.class_name, control.style);
+    out << indent << control.id << ' ' << KindName(kind) << ' '
+        << (control.shown ? "shown" : "hidden") << ' '
+        << (control.enabled ? "enabled" : "disabled");
+    if (kind == ControlKind::kRadioButton || kind == ControlKind::kCheckBox ||
+        kind == ControlKind::kManualButton) {
+      out << (control.checked ? " checked" : " unchecked");
+    }
+    if (control.playing) out << " playing";
+    out << ' ' << Quote(control.text) << '\n';
+    for (size_t row = 0; row < control.rows.size(); ++row) {
+      out << indent << "  row " << row + 1;
+      if (row < control.selected.size() && control.selected[row]) out << " (selected)";
+      out << ':';
+      for (const std::string& cell : control.rows[row]) out << ' ' << Quote(cell);
+      out << '\n';
+    }
+  }
+  return out.str();
+}
 
 ScriptPlayer::ScriptPlayer(HeadlessOptions options)
     : options_(std::move(options)), transcript_(options_.transcript) {
@@ -47,36 +80,116 @@ Action ScriptPlayer::NextAction(const std::string& waiting) {
   return action;
 }
 
-void ScriptPlayer::CheckControl(const Action& action, const ControlState& control) {
+void ScriptPlayer::DialogOpened(const platform::DrivenDialog& dialog) {
+  transcript_.Line(DialogName(dialog) + " opened");
+}
+
+void ScriptPlayer::DialogFailed(uint16_t template_id) {
+  transcript_.Line("dialog " + std::to_string(template_id) +
+                   " could not be created: the resource module has no such template");
+}
+
+void ScriptPlayer::DialogEnded(uint16_t template_id, int result,
+                               const std::vector<platform::DrivenControl>& final_state) {
+  transcript_.Line("dialog " + std::to_string(template_id) + " ended with " +
+                   std::to_string(result));
+  transcript_.Block(DescribeControls(final_state, "  "));
+}
+
+int ScriptPlayer::PlayDialogAction(platform::DrivenDialog& dialog) {
+  const std::string waiting = DialogName(dialog);
+  const Action action = NextAction(waiting);
+  std::string error;
+  switch (action.kind) {
+    case ActionKind::kClick:
+      error = dialog.UserClick(action.number);
+      break;
+    case ActionKind::kType:
+      error = dialog.UserType(action.number, action.text);
+      break;
+    case ActionKind::kSelect:
+      error = dialog.UserSelect(action.number, action.values);
+      break;
+    case ActionKind::kSysMenu:
+      error = dialog.UserSysCommand(static_cast<uint32_t>(action.number));
+      break;
+    case ActionKind::kClose:
+      error = dialog.UserClose();
+      break;
+    case ActionKind::kExpectDialog:
+      if (action.number != dialog.TemplateId()) error = "saw " + waiting + " waiting";
+      break;
+    case ActionKind::kWait:
+      return action.number;
+    case ActionKind::kExpectText:
+    case ActionKind::kExpectShown:
+    case ActionKind::kExpectHidden:
+    case ActionKind::kExpectEnabled:
+    case ActionKind::kExpectDisabled:
+    case ActionKind::kExpectChecked:
+    case ActionKind::kExpectUnchecked:
+    case ActionKind::kExpectRows:
+    case ActionKind::kExpectCell:
+      CheckControl(dialog, action);
+      break;
+    default:
+      error = "no message box, folder browser or file dialog is open; " + waiting + " waits";
+  }
+  if (!error.empty()) FailAction(action, error);
+  return 0;
+}
+
+void ScriptPlayer::CheckControl(const platform::DrivenDialog& dialog, const Action& action) {
+  const std::vector<platform::DrivenControl> controls = dialog.Controls();
+  const platform::DrivenControl* control = nullptr;
+  for (const platform::DrivenControl& candidate : controls) {
+    if (candidate.id != -1 && candidate.id == action.number) {
+      control = &candidate;
+      break;
+    }
+  }
+  if (control == nullptr) {
+    FailAction(action, "dialog " + std::to_string(dialog.TemplateId()) + " has no control " +
+                           std::to_string(action.number));
+  }
   std::string seen;
   bool met = true;
   switch (action.kind) {
     case ActionKind::kExpectText:
-      seen = Quote(control.text);
-      met = OneLine(control.text) == action.text;
+      seen = Quote(control->text);
+      met = OneLine(control->text) == action.text;
       break;
     case ActionKind::kExpectShown:
     case ActionKind::kExpectHidden:
-      seen = control.shown ? "shown" : "hidden";
-      met = control.shown == (action.kind == ActionKind::kExpectShown);
+      seen = control->shown ? "shown" : "hidden";
+      met = control->shown == (action.kind == ActionKind::kExpectShown);
       break;
     case ActionKind::kExpectEnabled:
     case ActionKind::kExpectDisabled:
-      seen = control.enabled ? "enabled" : "disabled";
-      met = control.enabled == (action.kind == ActionKind::kExpectEnabled);
+      seen = control->enabled ? "enabled" : "disabled";
+      met = control->enabled == (action.kind == ActionKind::kExpectEnabled);
       break;
     case ActionKind::kExpectChecked:
     case ActionKind::kExpectUnchecked:
-      seen = control.checked ? "checked" : "unchecked";
-      met = control.checked == (action.kind == ActionKind::kExpectChecked);
+      seen = control->checked ? "checked" : "unchecked";
+      met = control->checked == (action.kind == ActionKind::kExpectChecked);
       break;
     case ActionKind::kExpectRows:
-      seen = std::to_string(control.row_count) + " rows";
-      met = static_cast<int>(control.row_count) == action.values[0];
+      seen = std::to_string(control->rows.size()) + " rows";
+      met = static_cast<int>(control->rows.size()) == action.values[0];
       break;
-    default:
-      seen = Quote(control.cell);
-      met = OneLine(control.cell) == action.text;
+    default: {
+      // A cell outside the list reads as empty, as the list control answers.
+      const int row = action.values[0] - 1;
+      const int column = action.values[1];
+      std::string cell;
+      if (row >= 0 && row < static_cast<int>(control->rows.size()) && column >= 0 &&
+          column < static_cast<int>(control->rows[row].size())) {
+        cell = control->rows[row][column];
+      }
+      seen = Quote(cell);
+      met = OneLine(cell) == action.text;
+    }
   }
   if (!met) FailAction(action, "control " + std::to_string(action.number) + " is " + seen);
 }

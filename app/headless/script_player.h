@@ -9,9 +9,11 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "app/headless/script.h"
 #include "app/headless/transcript.h"
+#include "platform/dialog_driver.h"
 #include "platform/dialog_host.h"
 #include "platform/file_system.h"
 
@@ -36,16 +38,6 @@ struct HeadlessOptions {
   platform::FileSystem* files = nullptr;
 };
 
-// What an expectation about one control looks at, whichever host holds the control.
-struct ControlState {
-  std::string text;
-  bool shown = true;
-  bool enabled = true;
-  bool checked = false;
-  size_t row_count = 0;
-  std::string cell;  // the list cell the action names, empty when there is none
-};
-
 class ScriptPlayer {
  public:
   explicit ScriptPlayer(HeadlessOptions options);
@@ -60,8 +52,16 @@ class ScriptPlayer {
   [[noreturn]] void FailAction(const Action& action, const std::string& what);
   void ThrowIfFailed() const;
 
-  // Fails the run unless `control` (number action.number) meets the expectation `action`.
-  void CheckControl(const Action& action, const ControlState& control);
+  // The transcript's lines for a dialog that opened, could not be created, or ended showing
+  // `final_state`.
+  void DialogOpened(const platform::DrivenDialog& dialog);
+  void DialogFailed(uint16_t template_id);
+  void DialogEnded(uint16_t template_id, int result,
+                   const std::vector<platform::DrivenControl>& final_state);
+
+  // One user action on `dialog`, which waits for the user. Returns how many milliseconds the
+  // user looks at the dialog before the next action (the script's wait; 0: right away).
+  int PlayDialogAction(platform::DrivenDialog& dialog);
 
   // The system's own dialogs, answered by the script.
   int AnswerMessageBox(const platform::MessageBoxRequest& request);
@@ -72,6 +72,8 @@ class ScriptPlayer {
 
  private:
   bool FolderExists(const std::string& path) const;
+  // Fails the run unless the control action.number of `dialog` meets the expectation `action`.
+  void CheckControl(const platform::DrivenDialog& dialog, const Action& action);
 
   HeadlessOptions options_;
   Script script_;
@@ -80,6 +82,14 @@ class ScriptPlayer {
   bool failed_ = false;
   std::string failure_;
 };
+
+// How transcripts name a dialog: its template and caption.
+std::string DialogName(const platform::DrivenDialog& dialog);
+
+// Every control with an id, with its kind, state, text and list rows, one a line: the final
+// state the transcript shows for each dialog.
+std::string DescribeControls(const std::vector<platform::DrivenControl>& controls,
+                             const std::string& indent);
 
 }  // namespace qdw::headless
 
