@@ -1,73 +1,62 @@
 // Account names and SIDs as LookupAccountName / LookupAccountSid give them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
 #include "platform/accounts.h"
-#include "tests/platform/sim_test_machine.h"
+#include "tests/platform/port_under_test.h"
 
 namespace qdw::platform {
 namespace {
 
-using testing::SimTestMachine;
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
 
-const char kJoSid[] = "S-1-5-21-1004336348-1177238915-682003330-1001";
+class AccountsContractTest : public ::testing::Test {
+ protected:
+  Accounts& accounts() { return port_->platform().accounts(); }
+  std::unique_ptr<testing::PortUnderTest> port_ = testing::PortUnderTest::Make();
+};
 
-TEST(AccountsContractTest, NamesResolveIgnoringCaseWithOrWithoutDomain) {
-  SimTestMachine machine;
-  Accounts& accounts = machine.platform().accounts();
+TEST_F(AccountsContractTest, NamesResolveIgnoringCaseWithOrWithoutDomain) {
+  Sid user;
+  ASSERT_EQ(accounts().ProcessUser(&user), kSuccess);
+  std::string name;
+  std::string user_domain;
+  ASSERT_EQ(accounts().LookupSid("", user, &name, &user_domain), kSuccess);
+  ASSERT_FALSE(name.empty());
   Sid sid;
   std::string domain;
-  for (const char* name : {"jo", "JO", "workstation\\Jo"}) {
-    ASSERT_EQ(accounts.LookupName("", name, &sid, &domain), kSuccess) << name;
-    EXPECT_EQ(sid.ToString(), kJoSid);
-    EXPECT_EQ(domain, "WORKSTATION");
+  for (const std::string& spelling : {name, Upper(name), user_domain + "\\" + Upper(name)}) {
+    ASSERT_EQ(accounts().LookupName("", spelling, &sid, &domain), kSuccess) << spelling;
+    EXPECT_EQ(sid, user);
+    EXPECT_EQ(Upper(domain), Upper(user_domain));
   }
-  EXPECT_EQ(accounts.LookupName("", "OTHERDOMAIN\\jo", &sid, &domain), kErrorNoneMapped);
-  EXPECT_EQ(accounts.LookupName("", "nobody", &sid, &domain), kErrorNoneMapped);
-  EXPECT_EQ(accounts.LookupName("", "", &sid, &domain), kErrorNoneMapped);
+  EXPECT_EQ(accounts().LookupName("", "QDWNODOMAIN\\" + name, &sid, &domain), kErrorNoneMapped);
+  EXPECT_EQ(accounts().LookupName("", "NoSuchQdwAccount", &sid, &domain), kErrorNoneMapped);
+  EXPECT_EQ(accounts().LookupName("", "", &sid, &domain), kErrorNoneMapped);
 
-  ASSERT_EQ(accounts.LookupName("", "everyone", &sid, &domain), kSuccess);
+  ASSERT_EQ(accounts().LookupName("", "everyone", &sid, &domain), kSuccess);
   EXPECT_EQ(sid, Sid::World());
-  ASSERT_EQ(accounts.LookupName("", "NT AUTHORITY\\SYSTEM", &sid, &domain), kSuccess);
+  ASSERT_EQ(accounts().LookupName("", "NT AUTHORITY\\SYSTEM", &sid, &domain), kSuccess);
   EXPECT_EQ(sid.ToString(), "S-1-5-18");
-  ASSERT_EQ(accounts.LookupName("", "Administrators", &sid, &domain), kSuccess);
+  ASSERT_EQ(accounts().LookupName("", "Administrators", &sid, &domain), kSuccess);
   EXPECT_EQ(domain, "BUILTIN");
 }
 
-TEST(AccountsContractTest, SidsGiveTheirNamesBack) {
-  SimTestMachine machine;
-  Accounts& accounts = machine.platform().accounts();
-  Sid sid;
-  ASSERT_TRUE(Sid::Parse(kJoSid, &sid));
+TEST_F(AccountsContractTest, SidsGiveTheirNamesBack) {
   std::string name, domain;
-  ASSERT_EQ(accounts.LookupSid("", sid, &name, &domain), kSuccess);
-  EXPECT_EQ(name, "jo");
-  EXPECT_EQ(domain, "WORKSTATION");
-  ASSERT_EQ(accounts.LookupSid("", Sid::World(), &name, &domain), kSuccess);
+  ASSERT_EQ(accounts().LookupSid("", Sid::World(), &name, &domain), kSuccess);
   EXPECT_EQ(name, "Everyone");
+  Sid sid;
   ASSERT_TRUE(Sid::Parse("S-1-5-21-9-9-9-9", &sid));
-  EXPECT_EQ(accounts.LookupSid("", sid, &name, &domain), kErrorNoneMapped);
-  EXPECT_EQ(accounts.LookupSid("", Sid{}, &name, &domain), kErrorInvalidSid);
-
-  ASSERT_EQ(accounts.ProcessUser(&sid), kSuccess);
-  EXPECT_EQ(sid.ToString(), kJoSid);
-}
-
-TEST(AccountsContractTest, AMachineMayNameTheWorldGroupInItsLanguage) {
-  SimTestMachine machine(sim::Json{{"accounts",
-                                    {{{"name", "jo"}, {"domain", "WORKSTATION"}, {"sid", kJoSid}},
-                                     {{"name", "Jeder"}, {"domain", ""}, {"sid", "S-1-1-0"}}}}});
-  Accounts& accounts = machine.platform().accounts();
-  Sid sid;
-  std::string domain;
-  EXPECT_EQ(accounts.LookupName("", "Everyone", &sid, &domain), kErrorNoneMapped);
-  ASSERT_EQ(accounts.LookupName("", "jeder", &sid, &domain), kSuccess);
-  EXPECT_EQ(sid, Sid::World());
-}
-
-TEST(AccountsContractTest, AProcessWithoutAReadableTokenHasNoUser) {
-  SimTestMachine machine(sim::Json{{"current_user", {{"sid", "not a sid"}}}});
-  Sid sid;
-  EXPECT_EQ(machine.platform().accounts().ProcessUser(&sid), kErrorNoToken);
+  EXPECT_EQ(accounts().LookupSid("", sid, &name, &domain), kErrorNoneMapped);
+  EXPECT_EQ(accounts().LookupSid("", Sid{}, &name, &domain), kErrorInvalidSid);
 }
 
 }  // namespace

@@ -1,21 +1,22 @@
-// Shared set-up of the file-system contract suites: a fresh machine, the port under test,
-// and the few machine-side hooks (other programs' locks, faults) the contract needs.
+// Shared set-up of the file-system suites: reading and writing through the port, and the
+// fixture of the contract suites, which run against the port of this build.
 #ifndef QDW_TESTS_PLATFORM_FILE_SYSTEM_TEST_FIXTURE_H_
 #define QDW_TESTS_PLATFORM_FILE_SYSTEM_TEST_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
-#include "tests/platform/sim_test_machine.h"
+#include "tests/platform/port_under_test.h"
 
 namespace qdw::platform {
 
-class FileSystemContractTest : public ::testing::Test {
+class FileSystemCases : public ::testing::Test {
  protected:
-  FileSystem& fs() { return machine_.platform().files(); }
+  virtual FileSystem& fs() = 0;
 
   // Creates or replaces a file through the port.
   void Write(const std::string& path, const std::string& content) {
@@ -59,15 +60,24 @@ class FileSystemContractTest : public ::testing::Test {
     return attributes;
   }
 
-  // Another program holds the file open with the given sharing.
-  void HoldByOtherProgram(const std::string& path, uint32_t share) {
-    machine_.machine().store().Update("locks.json", [&](sim::Json& doc) {
-      doc["locks"].push_back({{"path", path}, {"share", share}, {"program", "QDW.EXE"}});
-      return true;
-    });
+  // The root of a drive letter the machine does not have ("Q:\").
+  std::string MissingDrive() {
+    for (char letter = 'Q'; letter <= 'Y'; ++letter) {
+      const std::string root = std::string(1, letter) + ":\\";
+      if (fs().DriveKind(root) == kDriveNoRootDir) return root;
+    }
+    ADD_FAILURE() << "every drive letter from Q to Y is in use";
+    return "Q:\\";
   }
+};
 
-  testing::SimTestMachine machine_;
+// The contract suites' fixture: the port of this build with a scratch folder.
+class FileSystemContractTest : public FileSystemCases {
+ protected:
+  FileSystem& fs() override { return port_->platform().files(); }
+  std::string S(const std::string& relative) { return port_->Scratch(relative); }
+
+  std::unique_ptr<testing::PortUnderTest> port_ = testing::PortUnderTest::Make();
 };
 
 }  // namespace qdw::platform

@@ -1,30 +1,30 @@
-// A stand-in program for the process, shell and mutex suites. It runs on the machine named by
-// QDW_MACHINE, like every program the machine starts:
-//   sim_probe_program exit N          ends with exit code N
-//   sim_probe_program sleep MS        sleeps, then ends with 0
-//   sim_probe_program args FILE A...  writes its arguments, one a line, to the host FILE
-//   sim_probe_program mutex NAME      ends with 0 when it created the mutex NAME first,
-//                                     183 when it already existed, 1 on another failure
-#include <unistd.h>
-
+// A program for the process, shell and mutex suites to start, built for each port. On the
+// stand-in it runs on the machine named by QDW_MACHINE, like every program the machine starts:
+//   probe_program exit N          ends with exit code N
+//   probe_program sleep MS        sleeps, then ends with 0
+//   probe_program args FILE A...  writes its arguments, one a line, to FILE
+//   probe_program mutex NAME      ends with 0 when it created the mutex NAME first,
+//                                 183 when it already existed, 1 on another failure
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "exit") == 0) return std::atoi(argv[2]);
   if (argc >= 3 && std::strcmp(argv[1], "sleep") == 0) {
-    ::usleep(static_cast<useconds_t>(std::atoi(argv[2])) * 1000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
     return 0;
   }
   if (argc >= 3 && std::strcmp(argv[1], "args") == 0) {
     std::ofstream out(argv[2]);
     for (int i = 3; i < argc; ++i) out << argv[i] << "\n";
-    const char* machine = std::getenv("QDW_MACHINE");
-    out << "QDW_MACHINE=" << (machine ? machine : "") << "\n";
+    // Only the stand-in names a machine; its programs must run on it.
+    if (const char* machine = std::getenv("QDW_MACHINE")) out << "QDW_MACHINE=" << machine << "\n";
     return 0;
   }
   if (argc >= 3 && std::strcmp(argv[1], "mutex") == 0) {

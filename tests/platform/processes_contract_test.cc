@@ -1,141 +1,53 @@
-// Listing running programs by the routes of each Windows family, and starting programs.
+// Starting programs with their arguments, waiting for them and reading their exit codes.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
+#include <cctype>
 #include <memory>
-#include <sstream>
-#include <vector>
+#include <string>
 
 #include "platform/processes.h"
-#include "tests/platform/sim_probe.h"
-#include "tests/platform/sim_test_machine.h"
+#include "tests/platform/port_under_test.h"
 
 namespace qdw::platform {
 namespace {
 
-using testing::SimTestMachine;
-
-sim::Json MachineWithProcesses(int platform_id, int major) {
-  return sim::Json{{"os_version", {{"platform_id", platform_id}, {"major", major}}},
-                   {"programs", {{"C:\\Tools\\probe.exe", testing::ProbeProgram()}}}};
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
 }
 
-void WriteProcesses(SimTestMachine& machine) {
-  machine.machine().store().Write(
-      "processes.json",
-      {{"processes",
-        {{{"pid", 4}, {"name", "System"}},
-         {{"pid", 1200}, {"name", "QDW.EXE"}, {"path", "C:\\Program Files\\QDW\\QDW.EXE"}},
-         {{"pid", 1300}, {"name", "secret.exe"}, {"access_denied", true}},
-         {{"pid", 1400},
-          {"name", "NTVDM.EXE"},
-          {"tasks",
-           {{{"task", 7}, {"file", "C:\\OLD\\A.EXE"}},
-            {{"task", 9}, {"file", "C:\\OLD\\B.EXE"}}}}}}}});
-}
-
-TEST(ProcessesContractTest, NtFourListsThroughTheProcessStatusRouteOnly) {
-  SimTestMachine machine(MachineWithProcesses(kPlatformNt, 4));
-  WriteProcesses(machine);
-  Processes& processes = machine.platform().processes();
-  std::unique_ptr<ToolHelpApi> tool_help;
-  EXPECT_EQ(processes.LoadToolHelpApi(true, &tool_help), kErrorProcNotFound);
-  std::unique_ptr<ProcessStatusApi> api;
-  ASSERT_EQ(processes.LoadProcessStatusApi(&api), kSuccess);
-
-  std::vector<uint32_t> ids;
-  uint32_t bytes = 0;
-  ASSERT_EQ(api->EnumProcesses(8, &ids, &bytes), kSuccess);
-  EXPECT_EQ(bytes, 8u);  // a full buffer: the caller must grow it
-  ASSERT_EQ(api->EnumProcesses(1024, &ids, &bytes), kSuccess);
-  EXPECT_EQ(ids, (std::vector<uint32_t>{4, 1200, 1300, 1400}));
-  EXPECT_EQ(bytes, 16u);
-
-  std::string name;
-  EXPECT_EQ(api->FirstModuleBaseName(1200, &name), kSuccess);
-  EXPECT_EQ(name, "QDW.EXE");
-  EXPECT_EQ(api->FirstModuleBaseName(1300, &name), kErrorAccessDenied);
-  std::vector<std::string> tasks;
-  ASSERT_EQ(api->EnumWowTasks(1400,
-                              [&](uint16_t task, const std::string& file) {
-                                tasks.push_back(std::to_string(task) + " " + file);
-                                return false;  // stops after the first
-                              }),
-            kSuccess);
-  EXPECT_EQ(tasks, std::vector<std::string>{"7 C:\\OLD\\A.EXE"});
-}
-
-TEST(ProcessesContractTest, NineXListsFullPathsThroughToolHelpWithoutVdm) {
-  SimTestMachine machine(MachineWithProcesses(kPlatformWindows, 4));
-  WriteProcesses(machine);
-  Processes& processes = machine.platform().processes();
-  std::unique_ptr<ProcessStatusApi> api;
-  EXPECT_EQ(processes.LoadProcessStatusApi(&api), kErrorModNotFound);
-  std::unique_ptr<ToolHelpApi> tool_help;
-  EXPECT_EQ(processes.LoadToolHelpApi(true, &tool_help), kErrorModNotFound);
-  ASSERT_EQ(processes.LoadToolHelpApi(false, &tool_help), kSuccess);
-  std::vector<ProcessEntry> entries;
-  ASSERT_EQ(tool_help->Snapshot(&entries), kSuccess);
-  ASSERT_EQ(entries.size(), 4u);
-  EXPECT_EQ(entries[1].exe_file, "C:\\Program Files\\QDW\\QDW.EXE");
-  EXPECT_EQ(tool_help->EnumWowTasks(1400, [](uint16_t, const std::string&) { return true; }),
-            kErrorProcNotFound);
-}
-
-TEST(ProcessesContractTest, NtSixHasBothRoutesAndFaultsTakeEntriesAway) {
-  SimTestMachine machine(MachineWithProcesses(kPlatformNt, 6));
-  WriteProcesses(machine);
-  Processes& processes = machine.platform().processes();
-  std::unique_ptr<ToolHelpApi> tool_help;
-  ASSERT_EQ(processes.LoadToolHelpApi(true, &tool_help), kSuccess);
-  std::vector<ProcessEntry> entries;
-  ASSERT_EQ(tool_help->Snapshot(&entries), kSuccess);
-  EXPECT_EQ(entries[1].exe_file, "QDW.EXE");
-  int tasks = 0;
-  EXPECT_EQ(tool_help->EnumWowTasks(1400, [&](uint16_t, const std::string&) { return ++tasks; }),
-            kSuccess);
-  EXPECT_EQ(tasks, 2);
-
-  auto& faults = machine.machine().faults();
-  faults.AddRule("Processes.Snapshot", 1, kErrorNotEnoughMemory);
-  EXPECT_EQ(tool_help->Snapshot(&entries), kErrorNotEnoughMemory);
-  faults.AddRule("Libraries.Symbol", 1, kErrorProcNotFound, "PSAPI.DLL!GetModuleBaseNameA");
-  std::unique_ptr<ProcessStatusApi> api;
-  EXPECT_EQ(processes.LoadProcessStatusApi(&api), kErrorProcNotFound);
-  faults.AddRule("Libraries.Load", 1, kErrorModNotFound, "VDMDBG.DLL");
-  EXPECT_EQ(processes.LoadToolHelpApi(true, &tool_help), kErrorModNotFound);
-}
-
-TEST(ProcessesContractTest, StartsMappedProgramsWithTheirArgumentsAndWaits) {
-  SimTestMachine machine(MachineWithProcesses(kPlatformNt, 6));
-  Processes& processes = machine.platform().processes();
+TEST(ProcessesContractTest, StartsProgramsWithTheirArgumentsAndWaits) {
+  auto port = testing::PortUnderTest::Make();
+  Processes& processes = port->platform().processes();
+  const std::string probe = port->ProbeProgram();
   std::unique_ptr<ProcessHandle> process;
-  std::string out = machine.folder() + "/args.txt";
-  ASSERT_EQ(processes.Start("c:\\TOOLS\\Probe.exe",
-                            "args " + out + " \"two words\" a\\\"b \"\" plain", true, &process),
+  const std::string out = port->ProbeOutput("args.txt");
+  ASSERT_EQ(processes.Start(Lower(probe), "args \"" + out + "\" \"two words\" a\\\"b \"\" plain",
+                            true, &process),
             kSuccess);
   EXPECT_EQ(process->Wait(kInfinite), kWaitObject0);
   uint32_t code = 99;
   EXPECT_EQ(process->ExitCode(&code), kSuccess);
   EXPECT_EQ(code, 0u);
-  std::ifstream in(out);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "two words\na\"b\n\nplain\nQDW_MACHINE=" + machine.folder() + "\n");
+  const std::string text = port->ReadProbeOutput("args.txt");
+  EXPECT_EQ(text.rfind("two words\na\"b\n\nplain\n", 0), 0u) << text;
 
-  ASSERT_EQ(processes.Start("C:\\Tools\\probe.exe", "exit 7", true, &process), kSuccess);
+  ASSERT_EQ(processes.Start(probe, "exit 7", true, &process), kSuccess);
   EXPECT_EQ(process->Wait(kInfinite), kWaitObject0);
   EXPECT_EQ(process->ExitCode(&code), kSuccess);
   EXPECT_EQ(code, 7u);
 
-  ASSERT_EQ(processes.Start("C:\\Tools\\probe.exe", "sleep 3000", true, &process), kSuccess);
+  ASSERT_EQ(processes.Start(probe, "sleep 3000", true, &process), kSuccess);
   EXPECT_EQ(process->Wait(10), kWaitTimeout);
   EXPECT_EQ(process->ExitCode(&code), kSuccess);
   EXPECT_EQ(code, 259u);  // still active
   EXPECT_NE(process->Pid(), processes.CurrentProcessId());
   process.reset();  // closing the handle leaves the program running
 
-  EXPECT_EQ(processes.Start("C:\\Tools\\other.exe", "", true, &process), kErrorFileNotFound);
+  const std::string missing = probe.substr(0, probe.rfind('\\')) + "\\other.exe";
+  EXPECT_EQ(processes.Start(missing, "", true, &process), kErrorFileNotFound);
   EXPECT_EQ(process, nullptr);
 }
 

@@ -1,24 +1,21 @@
 // The registry port as Windows behaves: keys by path ignoring case, values with their types,
-// the fixed-buffer rule, enumeration order, deletion rules and access rights.
+// the fixed-buffer rule, enumeration order, deletion rules and access rights. Everything
+// happens below a scratch key of the current user's hive.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
+#include <cctype>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/registry.h"
-#include "platform/sim/sim_platform.h"
-#include "tests/platform/sim_test_machine.h"
+#include "tests/platform/port_under_test.h"
 
 namespace qdw::platform {
 namespace {
 
-using testing::SimTestMachine;
-
 constexpr uint32_t kWriteAndEnumerate = kKeyWrite | kKeyEnumerateSubKeys;
-const char kProductKey[] = "SOFTWARE\\VARNOLD\\Quillon Deskora";
 
 std::vector<uint8_t> Text(const std::string& text) {
   std::vector<uint8_t> data(text.begin(), text.end());
@@ -26,50 +23,53 @@ std::vector<uint8_t> Text(const std::string& text) {
   return data;
 }
 
-std::unique_ptr<RegistryKey> MustCreate(Registry& registry, Hive hive, const std::string& path) {
-  std::unique_ptr<RegistryKey> key;
-  EXPECT_EQ(registry.CreateKey(hive, path, kWriteAndEnumerate | kKeyRead, &key, nullptr), kSuccess)
-      << path;
-  return key;
-}
-
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
 }
 
 class RegistryContractTest : public ::testing::Test {
  protected:
-  Registry& registry() { return machine_.platform().registry(); }
-  SimTestMachine machine_;
+  Registry& registry() { return port_->platform().registry(); }
+  // `relative` below the scratch key.
+  std::string K(const std::string& relative) { return port_->scratch_key() + "\\" + relative; }
+
+  std::unique_ptr<RegistryKey> MustCreate(const std::string& path) {
+    std::unique_ptr<RegistryKey> key;
+    EXPECT_EQ(registry().CreateKey(Hive::kCurrentUser, path, kWriteAndEnumerate | kKeyRead, &key,
+                                   nullptr),
+              kSuccess)
+        << path;
+    return key;
+  }
+
+  std::unique_ptr<testing::PortUnderTest> port_ = testing::PortUnderTest::Make();
 };
 
 TEST_F(RegistryContractTest, CreateKeyMakesEveryMissingLevelAndOpenIgnoresCase) {
   std::unique_ptr<RegistryKey> key;
   bool created = false;
-  ASSERT_EQ(registry().CreateKey(Hive::kLocalMachine, std::string(kProductKey) + "\\QDW\\Common",
-                                 kWriteAndEnumerate, &key, &created),
+  ASSERT_EQ(registry().CreateKey(Hive::kCurrentUser, K("VARNOLD\\QDW\\Common"), kWriteAndEnumerate,
+                                 &key, &created),
             kSuccess);
   EXPECT_TRUE(created);
-  ASSERT_EQ(registry().CreateKey(Hive::kLocalMachine, "software\\varnold\\QUILLON DESKORA\\qdw",
-                                 kWriteAndEnumerate, &key, &created),
+  ASSERT_EQ(registry().CreateKey(Hive::kCurrentUser, Upper(K("varnold\\qdw")), kWriteAndEnumerate,
+                                 &key, &created),
             kSuccess);
   EXPECT_FALSE(created);
-  EXPECT_EQ(registry().OpenKey(Hive::kLocalMachine, "SOFTWARE\\VARNOLD\\Quillon Deskora\\QDW\\",
-                               kKeyRead, &key),
-            kSuccess);
-  EXPECT_EQ(registry().OpenKey(Hive::kLocalMachine, "SOFTWARE\\VARNOLD\\Missing", kKeyRead, &key),
+  EXPECT_EQ(registry().OpenKey(Hive::kCurrentUser, K("VARNOLD\\QDW\\"), kKeyRead, &key), kSuccess);
+  EXPECT_EQ(registry().OpenKey(Hive::kCurrentUser, K("VARNOLD\\Missing"), kKeyRead, &key),
             kErrorFileNotFound);
   EXPECT_EQ(key, nullptr);
   // The hives are separate.
-  EXPECT_EQ(registry().OpenKey(Hive::kCurrentUser, kProductKey, kKeyRead, &key),
+  EXPECT_EQ(registry().OpenKey(Hive::kLocalMachine, K("VARNOLD"), kKeyRead, &key),
             kErrorFileNotFound);
 }
 
 TEST_F(RegistryContractTest, ValuesKeepTheirTypeAndObeyTheBufferSize) {
-  auto key = MustCreate(registry(), Hive::kCurrentUser, std::string(kProductKey) + "\\QDW");
+  auto key = MustCreate(K("QDW"));
+  ASSERT_NE(key, nullptr);
   ASSERT_EQ(key->SetValue("Repository Path", kRegSz, Text("C:\\Data")), kSuccess);
   ASSERT_EQ(key->SetValue("Count", kRegDword, {10, 0, 0, 0}), kSuccess);
   ASSERT_EQ(key->SetValue("Blob", kRegBinary, {1, 2, 0xff}), kSuccess);
@@ -87,6 +87,7 @@ TEST_F(RegistryContractTest, ValuesKeepTheirTypeAndObeyTheBufferSize) {
   EXPECT_EQ(data, (std::vector<uint8_t>{10, 0, 0, 0}));
   ASSERT_EQ(key->QueryValue("Blob", 100, &type, &data), kSuccess);
   EXPECT_EQ(type, kRegBinary);
+  EXPECT_EQ(data, (std::vector<uint8_t>{1, 2, 0xff}));
   ASSERT_EQ(key->QueryValue("", 100, &type, &data), kSuccess);
   EXPECT_EQ(data, Text("default"));
   EXPECT_EQ(key->QueryValue("Missing", 100, &type, &data), kErrorFileNotFound);
@@ -95,10 +96,8 @@ TEST_F(RegistryContractTest, ValuesKeepTheirTypeAndObeyTheBufferSize) {
   std::vector<uint8_t> padded = Text("C:\\Share");
   padded.resize(1024, 0);
   ASSERT_EQ(key->SetValue("Path", kRegSz, padded), kSuccess);
-  auto reopened = std::unique_ptr<RegistryKey>();
-  ASSERT_EQ(registry().OpenKey(Hive::kCurrentUser, std::string(kProductKey) + "\\QDW", kKeyRead,
-                               &reopened),
-            kSuccess);
+  std::unique_ptr<RegistryKey> reopened;
+  ASSERT_EQ(registry().OpenKey(Hive::kCurrentUser, K("QDW"), kKeyRead, &reopened), kSuccess);
   ASSERT_EQ(reopened->QueryValue("PATH", 1024, &type, &data), kSuccess);
   EXPECT_EQ(data, padded);
 
@@ -109,10 +108,10 @@ TEST_F(RegistryContractTest, ValuesKeepTheirTypeAndObeyTheBufferSize) {
 
 TEST_F(RegistryContractTest, SubkeysEnumerateSortedIgnoringCaseWithTheirOwnSpelling) {
   for (const char* name : {"zeta", "Alpha", "beta", "QDW"}) {
-    MustCreate(registry(), Hive::kCurrentUser, std::string(kProductKey) + "\\" + name);
+    MustCreate(K("Product\\") + name);
   }
   std::unique_ptr<RegistryKey> key;
-  ASSERT_EQ(registry().OpenKey(Hive::kCurrentUser, kProductKey, kKeyRead, &key), kSuccess);
+  ASSERT_EQ(registry().OpenKey(Hive::kCurrentUser, K("Product"), kKeyRead, &key), kSuccess);
   std::vector<std::string> names;
   std::string name;
   for (uint32_t i = 0; key->EnumSubKey(i, &name) == kSuccess; ++i) names.push_back(name);
@@ -121,8 +120,9 @@ TEST_F(RegistryContractTest, SubkeysEnumerateSortedIgnoringCaseWithTheirOwnSpell
 }
 
 TEST_F(RegistryContractTest, DeleteSubKeyRefusesKeysThatHaveSubkeys) {
-  auto key = MustCreate(registry(), Hive::kLocalMachine, kProductKey);
-  MustCreate(registry(), Hive::kLocalMachine, std::string(kProductKey) + "\\Shared\\jo\\Docs");
+  auto key = MustCreate(K("Product"));
+  ASSERT_NE(key, nullptr);
+  MustCreate(K("Product\\Shared\\jo\\Docs"));
   EXPECT_EQ(key->DeleteSubKey("Shared"), kErrorAccessDenied);
   EXPECT_EQ(key->DeleteSubKey("shared\\JO\\docs"), kSuccess);
   EXPECT_EQ(key->DeleteSubKey("Shared\\jo\\Docs"), kErrorFileNotFound);
@@ -133,17 +133,18 @@ TEST_F(RegistryContractTest, DeleteSubKeyRefusesKeysThatHaveSubkeys) {
 }
 
 TEST_F(RegistryContractTest, AKeyRemovedWhileOpenReportsKeyDeleted) {
-  auto parent = MustCreate(registry(), Hive::kCurrentUser, "Software\\A");
-  auto child = MustCreate(registry(), Hive::kCurrentUser, "Software\\A\\B");
+  auto parent = MustCreate(K("A"));
+  auto child = MustCreate(K("A\\B"));
+  ASSERT_NE(child, nullptr);
   ASSERT_EQ(parent->DeleteSubKey("B"), kSuccess);
   EXPECT_EQ(child->SetValue("x", kRegSz, Text("y")), 1018u);
-  EXPECT_EQ(registry().OpenKey(Hive::kCurrentUser, "Software\\A\\B", kKeyRead, &child),
+  EXPECT_EQ(registry().OpenKey(Hive::kCurrentUser, K("A\\B"), kKeyRead, &child),
             kErrorFileNotFound);
 }
 
 TEST_F(RegistryContractTest, BadKeyPathsAreRefused) {
   std::unique_ptr<RegistryKey> key;
-  EXPECT_EQ(registry().CreateKey(Hive::kCurrentUser, "Software\\\\X", kKeyWrite, &key, nullptr),
+  EXPECT_EQ(registry().CreateKey(Hive::kCurrentUser, K("\\X"), kKeyWrite, &key, nullptr),
             kErrorBadPathname);
   EXPECT_EQ(registry().OpenKey(Hive::kCurrentUser, "\\Software", kKeyRead, &key),
             kErrorBadPathname);
@@ -151,112 +152,15 @@ TEST_F(RegistryContractTest, BadKeyPathsAreRefused) {
 }
 
 TEST_F(RegistryContractTest, HandleRightsLimitWhatTheKeyAllows) {
-  MustCreate(registry(), Hive::kCurrentUser, "Software\\A\\B");
+  MustCreate(K("A\\B"));
   std::unique_ptr<RegistryKey> key;
-  ASSERT_EQ(registry().OpenKey(Hive::kCurrentUser, "Software\\A", kKeyQueryValue, &key), kSuccess);
+  ASSERT_EQ(registry().OpenKey(Hive::kCurrentUser, K("A"), kKeyQueryValue, &key), kSuccess);
   std::string name;
   EXPECT_EQ(key->EnumSubKey(0, &name), kErrorAccessDenied);
   EXPECT_EQ(key->SetValue("x", kRegSz, Text("y")), kErrorAccessDenied);
-  ASSERT_EQ(registry().OpenKey(Hive::kCurrentUser, "Software\\A", kKeyRead, &key), kSuccess);
+  ASSERT_EQ(registry().OpenKey(Hive::kCurrentUser, K("A"), kKeyRead, &key), kSuccess);
   EXPECT_EQ(key->SetValue("x", kRegSz, Text("y")), kErrorAccessDenied);
   EXPECT_EQ(key->EnumSubKey(0, &name), kSuccess);
-}
-
-TEST(RegistryAccessTest, AUserWithoutAdministratorRightsMayOnlyReadMachineKeys) {
-  SimTestMachine admin;
-  {
-    Registry& registry = admin.platform().registry();
-    auto key = MustCreate(registry, Hive::kLocalMachine, std::string(kProductKey) + "\\QDW");
-    ASSERT_EQ(key->SetValue("Product_Type", kRegSz, Text("2")), kSuccess);
-  }
-  // The same machine, now with a user who is not an administrator.
-  std::string description = ReadHostFile(admin.folder() + "/machine.json");
-  sim::Json json = sim::Json::parse(description);
-  json["current_user"]["admin"] = false;
-  json["registry"]["deny_write"] = {"HKCU\\Software\\Locked"};
-  sim::MachineStore(admin.folder()).Write("machine.json", json);
-  auto platform = sim::OpenSimMachine(admin.folder());
-  Registry& registry = platform->registry();
-
-  std::unique_ptr<RegistryKey> key;
-  const std::string common = std::string(kProductKey) + "\\QDW";
-  EXPECT_EQ(registry.OpenKey(Hive::kLocalMachine, common, kWriteAndEnumerate, &key),
-            kErrorAccessDenied);
-  EXPECT_EQ(registry.CreateKey(Hive::kLocalMachine, common + "\\New", kKeyRead, &key, nullptr),
-            kErrorAccessDenied);
-  ASSERT_EQ(registry.OpenKey(Hive::kLocalMachine, common, kKeyRead, &key), kSuccess);
-  EXPECT_EQ(key->DeleteSubKey("Anything"), kErrorAccessDenied);
-  // An existing machine key opens through CreateKey when only reading is asked for.
-  EXPECT_EQ(registry.CreateKey(Hive::kLocalMachine, common, kKeyRead, &key, nullptr), kSuccess);
-
-  EXPECT_EQ(registry.CreateKey(Hive::kCurrentUser, "Software\\Mine", kKeyWrite, &key, nullptr),
-            kSuccess);
-  EXPECT_EQ(
-      registry.CreateKey(Hive::kCurrentUser, "Software\\Locked\\Sub", kKeyWrite, &key, nullptr),
-      kErrorAccessDenied);
-}
-
-TEST(RegistryFileTest, HivesAreReadableFilesThatPeopleMayEdit) {
-  SimTestMachine m;
-  {
-    auto key = MustCreate(m.platform().registry(), Hive::kLocalMachine, kProductKey);
-    ASSERT_EQ(key->SetValue("Display_Version", kRegSz, Text("2.5 \"beta\" C:\\x")), kSuccess);
-    ASSERT_EQ(key->SetValue("Flags", kRegDword, {0x0a, 0, 0, 0}), kSuccess);
-  }
-  std::string text = ReadHostFile(m.folder() + "/registry/HKLM.reg");
-  EXPECT_EQ(text.rfind("REGEDIT4\n", 0), 0u);
-  EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\VARNOLD\\Quillon Deskora]\n"
-                      "\"Display_Version\"=\"2.5 \\\"beta\\\" C:\\\\x\"\n"
-                      "\"Flags\"=dword:0000000a\n"),
-            std::string::npos)
-      << text;
-
-  // A person edits the file; the port sees the change.
-  std::ofstream(m.folder() + "/registry/HKLM.reg", std::ios::trunc)
-      << "REGEDIT4\r\n\r\n; edited by hand\r\n"
-         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VARNOLD\\Quillon Deskora]\r\n"
-         "\"Display_Version\"=\"3.0\"\r\n";
-  std::unique_ptr<RegistryKey> key;
-  ASSERT_EQ(m.platform().registry().OpenKey(Hive::kLocalMachine, kProductKey, kKeyRead, &key),
-            kSuccess);
-  uint32_t type = 0;
-  std::vector<uint8_t> data;
-  ASSERT_EQ(key->QueryValue("Display_Version", 16, &type, &data), kSuccess);
-  EXPECT_EQ(data, Text("3.0"));
-  EXPECT_EQ(key->QueryValue("Flags", 4, &type, &data), kErrorFileNotFound);
-
-  // A damaged hive is an error, never an empty registry.
-  std::ofstream(m.folder() + "/registry/HKLM.reg", std::ios::trunc) << "REGEDIT4\n[HKEY_LOCAL";
-  EXPECT_EQ(m.platform().registry().OpenKey(Hive::kLocalMachine, kProductKey, kKeyRead, &key),
-            1009u);
-}
-
-TEST(RegistryFileTest, TwoProcessesOfOneMachineSeeEachOthersChanges) {
-  SimTestMachine m;
-  auto other = sim::OpenSimMachine(m.folder());
-  auto mine = MustCreate(m.platform().registry(), Hive::kCurrentUser, "Software\\Shared");
-  auto theirs = MustCreate(other->registry(), Hive::kCurrentUser, "Software\\Shared");
-  ASSERT_EQ(mine->SetValue("a", kRegSz, Text("1")), kSuccess);
-  ASSERT_EQ(theirs->SetValue("b", kRegSz, Text("2")), kSuccess);
-  uint32_t type = 0;
-  std::vector<uint8_t> data;
-  EXPECT_EQ(mine->QueryValue("b", 10, &type, &data), kSuccess);
-  EXPECT_EQ(theirs->QueryValue("a", 10, &type, &data), kSuccess);
-}
-
-TEST(RegistryFaultTest, InjectedFaultsFailTheNamedOperation) {
-  SimTestMachine m;
-  auto key = MustCreate(m.platform().registry(), Hive::kCurrentUser, "Software\\A");
-  m.machine().faults().AddRule("Registry.OpenKey", 2, kErrorAccessDenied, "*\\Software\\A");
-  m.machine().faults().AddRule("Registry.SetValue", 1, kErrorWriteFault, "*\\A\\Broken");
-  std::unique_ptr<RegistryKey> opened;
-  EXPECT_EQ(m.platform().registry().OpenKey(Hive::kCurrentUser, "Software\\A", kKeyRead, &opened),
-            kSuccess);
-  EXPECT_EQ(m.platform().registry().OpenKey(Hive::kCurrentUser, "Software\\A", kKeyRead, &opened),
-            kErrorAccessDenied);
-  EXPECT_EQ(key->SetValue("Fine", kRegSz, Text("1")), kSuccess);
-  EXPECT_EQ(key->SetValue("Broken", kRegSz, Text("1")), kErrorWriteFault);
-  EXPECT_EQ(key->SetValue("Broken", kRegSz, Text("1")), kSuccess);
 }
 
 }  // namespace

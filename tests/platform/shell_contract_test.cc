@@ -1,67 +1,66 @@
 // Special folders, environment expansion, "open" and folder paths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 
 #include "platform/file_system.h"
 #include "platform/shell.h"
-#include "tests/platform/sim_probe.h"
-#include "tests/platform/sim_test_machine.h"
+#include "platform/windows_path.h"
+#include "tests/platform/port_under_test.h"
 
 namespace qdw::platform {
 namespace {
 
-using testing::SimTestMachine;
+class ShellContractTest : public ::testing::Test {
+ protected:
+  Shell& shell() { return port_->platform().shell(); }
+  bool IsFolder(const std::string& path) {
+    uint32_t attributes = 0;
+    return port_->platform().files().ReadAttributes(path, &attributes) == kSuccess &&
+           (attributes & kAttrDirectory) != 0;
+  }
+  std::unique_ptr<testing::PortUnderTest> port_ = testing::PortUnderTest::Make();
+};
 
-TEST(ShellContractTest, ReportsTheMachineFolders) {
-  SimTestMachine machine(sim::Json{{"special_folders", {{"desktop", nullptr}}}});
-  Shell& shell = machine.platform().shell();
+TEST_F(ShellContractTest, ReportsTheMachineFolders) {
   std::string path;
-  EXPECT_EQ(shell.SpecialFolder(kCsidlPersonal, &path), kSuccess);
-  EXPECT_EQ(path, "C:\\Users\\jo\\Documents");
-  EXPECT_EQ(shell.SpecialFolder(kCsidlCommonAppData, &path), kSuccess);
-  EXPECT_EQ(path, "C:\\ProgramData");
-  EXPECT_EQ(shell.SpecialFolder(kCsidlDesktop, &path), kErrorFileNotFound);
-  EXPECT_EQ(shell.WindowsFolder(&path), kSuccess);
-  EXPECT_EQ(path, "C:\\Windows");
-  EXPECT_EQ(shell.SystemFolder(&path), kSuccess);
-  EXPECT_EQ(path, "C:\\Windows\\system32");
+  for (int csidl : {kCsidlPersonal, kCsidlCommonAppData, kCsidlProgramFiles}) {
+    ASSERT_EQ(shell().SpecialFolder(csidl, &path), kSuccess) << csidl;
+    EXPECT_EQ(path.substr(1, 2), ":\\") << path;
+  }
+  std::string windows;
+  ASSERT_EQ(shell().WindowsFolder(&windows), kSuccess);
+  EXPECT_EQ(windows.substr(1, 2), ":\\") << windows;
+  std::string system;
+  ASSERT_EQ(shell().SystemFolder(&system), kSuccess);
+  EXPECT_TRUE(StartsWithIgnoreCase(system, windows + "\\")) << system;
 }
 
-TEST(ShellContractTest, ExpandsKnownVariablesAndLeavesOthersAsWritten) {
-  SimTestMachine machine;
-  Shell& shell = machine.platform().shell();
-  EXPECT_EQ(shell.ExpandEnvironment("%ProgramFiles%\\VARNOLD"), "C:\\Program Files\\VARNOLD");
-  EXPECT_EQ(shell.ExpandEnvironment("%programfiles%"), "C:\\Program Files");
-  EXPECT_EQ(shell.ExpandEnvironment("%NO_SUCH_VARIABLE_QDW%\\x"), "%NO_SUCH_VARIABLE_QDW%\\x");
-  EXPECT_EQ(shell.ExpandEnvironment("100% of %USERNAME%"), "100% of jo");
-  EXPECT_EQ(shell.ExpandEnvironment("50%"), "50%");
+TEST_F(ShellContractTest, ExpandsKnownVariablesAndLeavesOthersAsWritten) {
+  std::string program_files;
+  ASSERT_TRUE(port_->platform().system().Environment("ProgramFiles", &program_files));
+  EXPECT_EQ(shell().ExpandEnvironment("%ProgramFiles%\\VARNOLD"), program_files + "\\VARNOLD");
+  EXPECT_EQ(shell().ExpandEnvironment("%programfiles%"), program_files);
+  EXPECT_EQ(shell().ExpandEnvironment("%NO_SUCH_VARIABLE_QDW%\\x"), "%NO_SUCH_VARIABLE_QDW%\\x");
+  std::string user;
+  ASSERT_TRUE(port_->platform().system().Environment("USERNAME", &user));
+  EXPECT_EQ(shell().ExpandEnvironment("100% of %USERNAME%"), "100% of " + user);
+  EXPECT_EQ(shell().ExpandEnvironment("50%"), "50%");
 }
 
-TEST(ShellContractTest, OpeningADocumentIsRecordedAndStartsNothing) {
-  SimTestMachine machine;
-  Shell& shell = machine.platform().shell();
-  machine.PutFile("C:\\ProgramData\\BackupFailureLog.txt", "a.pdf\n");
-  machine.PutFile("C:\\data.xyz", "?");
+TEST_F(ShellContractTest, OpeningWhatIsMissingOrHasNoProgramFails) {
+  port_->PutFile(port_->Scratch("data.qdwnoassoc"), "?");
+  EXPECT_EQ(shell().Execute("open", port_->Scratch("missing.txt"), "", kShowNormal, nullptr),
+            kErrorFileNotFound);
+  EXPECT_EQ(shell().Execute("open", port_->Scratch("data.qdwnoassoc"), "", kShowNormal, nullptr),
+            kErrorFileNotFound);
+}
+
+TEST_F(ShellContractTest, OpeningAProgramStartsIt) {
   std::unique_ptr<ProcessHandle> process;
-  ASSERT_EQ(
-      shell.Execute("open", "C:\\ProgramData\\BackupFailureLog.txt", "", kShowMaximized, &process),
-      kSuccess);
-  EXPECT_EQ(process, nullptr);
-  sim::Json opened = machine.machine().store().Read("opened.json");
-  ASSERT_EQ(opened["opened"].size(), 1u);
-  EXPECT_EQ(opened["opened"][0]["file"], "C:\\ProgramData\\BackupFailureLog.txt");
-  EXPECT_EQ(opened["opened"][0]["show"], kShowMaximized);
-  EXPECT_EQ(shell.Execute("open", "C:\\missing.txt", "", kShowNormal, nullptr), kErrorFileNotFound);
-  EXPECT_EQ(shell.Execute("open", "C:\\data.xyz", "", kShowNormal, nullptr), kErrorFileNotFound);
-}
-
-TEST(ShellContractTest, OpeningAMappedProgramStartsIt) {
-  SimTestMachine machine(
-      sim::Json{{"programs", {{"C:\\Tools\\probe.exe", testing::ProbeProgram()}}}});
-  std::unique_ptr<ProcessHandle> process;
-  ASSERT_EQ(machine.platform().shell().Execute("open", "C:\\Tools\\probe.exe", "exit 3", kShowHide,
-                                               &process),
+  ASSERT_EQ(shell().Execute("open", port_->ProbeProgram(), "exit 3", kShowHide, &process),
             kSuccess);
   ASSERT_NE(process, nullptr);
   EXPECT_EQ(process->Wait(kInfinite), kWaitObject0);
@@ -70,22 +69,24 @@ TEST(ShellContractTest, OpeningAMappedProgramStartsIt) {
   EXPECT_EQ(code, 3u);
 }
 
-TEST(ShellContractTest, MakesEveryMissingFolderUpToTheLastBackslash) {
-  SimTestMachine machine;
-  Shell& shell = machine.platform().shell();
-  FileSystem& files = machine.platform().files();
-  ASSERT_TRUE(
-      shell.MakeSureDirectoryPathExists("C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool\\"));
+TEST_F(ShellContractTest, MakesEveryMissingFolderUpToTheLastBackslash) {
+  FileSystem& files = port_->platform().files();
+  ASSERT_TRUE(shell().MakeSureDirectoryPathExists(
+      port_->Scratch("VARNOLD\\Quillon Deskora Backup Tool\\")));
+  EXPECT_TRUE(IsFolder(port_->Scratch("VARNOLD\\Quillon Deskora Backup Tool")));
+  ASSERT_TRUE(shell().MakeSureDirectoryPathExists(port_->Scratch("A\\B\\file.txt")));
+  EXPECT_TRUE(IsFolder(port_->Scratch("A\\B")));
   uint32_t attributes = 0;
-  EXPECT_EQ(
-      files.ReadAttributes("C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool", &attributes),
-      kSuccess);
-  ASSERT_TRUE(shell.MakeSureDirectoryPathExists("C:\\A\\B\\file.txt"));
-  EXPECT_EQ(files.ReadAttributes("C:\\A\\B", &attributes), kSuccess);
-  EXPECT_EQ(files.ReadAttributes("C:\\A\\B\\file.txt", &attributes), kErrorFileNotFound);
-  machine.PutFile("C:\\A\\plain", "x");
-  EXPECT_FALSE(shell.MakeSureDirectoryPathExists("C:\\A\\plain\\C\\"));
-  EXPECT_FALSE(shell.MakeSureDirectoryPathExists("Q:\\A\\"));
+  EXPECT_EQ(files.ReadAttributes(port_->Scratch("A\\B\\file.txt"), &attributes),
+            kErrorFileNotFound);
+  port_->PutFile(port_->Scratch("A\\plain"), "x");
+  EXPECT_FALSE(shell().MakeSureDirectoryPathExists(port_->Scratch("A\\plain\\C\\")));
+  for (char letter = 'Q'; letter <= 'Y'; ++letter) {
+    const std::string root = std::string(1, letter) + ":\\";
+    if (files.DriveKind(root) != kDriveNoRootDir) continue;
+    EXPECT_FALSE(shell().MakeSureDirectoryPathExists(root + "A\\"));
+    break;
+  }
 }
 
 }  // namespace

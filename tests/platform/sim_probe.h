@@ -16,7 +16,7 @@ inline std::string TestBinaryFolder() {
   return path.substr(0, path.rfind('/'));
 }
 
-inline std::string ProbeProgram() { return TestBinaryFolder() + "/sim_probe_program"; }
+inline std::string ProbeProgram() { return TestBinaryFolder() + "/probe_program"; }
 
 }  // namespace qdw::testing
 
