@@ -12,6 +12,9 @@ packages=(
 windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 xvfb googletest)
 # The dialog runs and screenshots under Wine: Wine's own fonts (caption buttons), imagemagick.
 windows_packages+=(fonts-wine imagemagick)
+# The product database of the dialog runs: an SQLite file that Wine's odbc32 reaches through
+# the host's unixODBC and SQLite ODBC driver.
+windows_packages+=(unixodbc libsqliteodbc sqlite3 cabextract)
 case "${1:-}" in
   --windows) packages=("${windows_packages[@]}") ;;
   --with-windows) packages+=("${windows_packages[@]}") ;;

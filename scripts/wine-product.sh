@@ -2,7 +2,8 @@
 # own, a product installation made of registry values (imported with `regedit /S`) and real
 # files, and scripted runs of Backup.exe through the dialog driver.
 #   wine_prefix_start FOLDER     makes the prefix (and an Xvfb display when none is set)
-#   wine_product_install BIN     copies the program from BIN, sets up the product
+#   wine_product_install BIN     copies the program from BIN, sets up the product (needs the
+#                                host's sqlite3 and SQLite ODBC driver for the database)
 #   wine_backup_run NAME SCRIPT [wine arguments before the program]
 #                                runs Backup.exe with SCRIPT (printf %b text); the transcript
 #                                is $wine_work/NAME.txt, the status in $run_status
@@ -10,6 +11,7 @@
 wine_cmd=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 wine_server=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 wine_xvfb_pid=""
+wine_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 wine_prefix_stop() {
   "$wine_server" -k 2>/dev/null || true
@@ -38,8 +40,7 @@ wine_prefix_start() {
 }
 
 # The product as Backup.exe finds it: its registry values, the repository with documents, the
-# index and the database file, and a destination for archives. Wine has no Access ODBC driver,
-# so the database file cannot be opened there.
+# index and the database, and a destination for archives.
 wine_product_install() {
   local bin=$1
   tool="$drive_c/Program Files/VARNOLD/Quillon Deskora Backup Tool"
@@ -49,10 +50,15 @@ wine_product_install() {
     "$repository/VARNOLD/QDWie/Index" "$drive_c/Backups" "$drive_c/QDWData/Common"
   cp "$bin"/Backup.exe "$bin"/rightsmend.dll "$bin"/Compressor.dll "$bin"/Extractor.dll \
     "$bin"/Lingvault.dll "$tool/"
+  # Our cabinet engine, for runs that choose it with QDW_CABINET_LIBRARY.
+  if [ -f "$bin/qdwcabinet.dll" ]; then cp "$bin/qdwcabinet.dll" "$tool/"; fi
   printf 'Contract of 2026\r\n' >"$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Lease.txt"
   printf 'Minutes\r\n' >"$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Minutes.txt"
   printf 'index\r\n' >"$repository/VARNOLD/QDWie/Index/words.dat"
-  printf 'Standard Jet DB\0' >"$repository/VARNOLD/QDW/DataBase/VNDATABASE.mdb"
+  mkdir -p "$repository/VARNOLD/QDW/Settings"
+  printf 'icon' >"$repository/VARNOLD/QDW/Settings/Printer.ico"
+  database="$repository/VARNOLD/QDW/DataBase/VNDATABASE.mdb"
+  wine_product_database "$database"
   cat >"$wine_work/product.reg" <<'REG'
 REGEDIT4
 
@@ -69,6 +75,43 @@ REG
   sed -i 's/$/\r/' "$wine_work/product.reg"
   "$wine_cmd" regedit /S 'C:\QDWRuns\product.reg'
   log_file="$drive_c/ProgramData/VARNOLD/Quillon Deskora Backup Tool/BackupLog.txt"
+}
+
+# Wine's odbc32 hands ODBC calls to the host's unixODBC, and the Windows port gives the host's
+# driver the database's host path (platform/win32/win32_databases.cc). A private driver list
+# names the host's SQLite ODBC driver after the Access driver the program asks for, so the
+# database is an SQLite file with the product's tables: documents (two flagged open) and
+# printers whose icons the restore repairs.
+wine_product_database() {
+  local file=$1 driver="" candidate
+  for candidate in /usr/lib/*/odbc/libsqlite3odbc.so /usr/lib/odbc/libsqlite3odbc.so; do
+    if [ -f "$candidate" ]; then driver=$candidate && break; fi
+  done
+  if [ -z "$driver" ] || ! command -v sqlite3 >/dev/null; then
+    echo "wine-product.sh: needs sqlite3 and the SQLite ODBC driver (libsqliteodbc)" >&2
+    return 1
+  fi
+  export ODBCSYSINI=$wine_work/odbc ODBCINSTINI=odbcinst.ini
+  mkdir -p "$ODBCSYSINI"
+  printf '[MICROSOFT ACCESS DRIVER (*.mdb)]\nDescription=SQLite in place of the Access driver\nDriver=%s\n' \
+    "$driver" >"$ODBCSYSINI/odbcinst.ini"
+  : >"$ODBCSYSINI/odbc.ini"
+  rm -f "$file"
+  {
+    cat "$wine_scripts/../database/schema.sql"
+    cat <<'SQL'
+INSERT INTO qln_folder (id, parent_folder__id, name, path) VALUES
+  (1, 0, 'Cabinet 1', 'Cabinet 1'), (2, 1, 'Contracts', 'Cabinet 1\Contracts');
+INSERT INTO qln_file_properties (id, folder__id, pdf_name, original_file_name,
+  original_file_extension, is_open, total_versions) VALUES
+  (1, 2, 'Lease.pdf', 'Lease', 'txt', 1, 1), (2, 1, 'Minutes.pdf', 'Minutes', 'txt', 0, 1),
+  (3, 1, 'Budget.pdf', 'Budget', 'xls', 1, 1);
+INSERT INTO qln_merged_files (qln_file_properties__id, folder__id, original_file_name,
+  original_file_extension, is_open) VALUES (3, 1, 'Budget', 'xls', 1);
+INSERT INTO qln_printer (ID, Icon_Path) VALUES
+  (1, 'C:\Old\Settings\Printer.ico=0'), (2, 'C:\Old\Settings\Gone.ico=0');
+SQL
+  } | sqlite3 "$file"
 }
 
 wine_backup_run() {
