@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tools/qdwsim/machine_description.h"
+
 namespace qdw::testing {
 namespace {
 
@@ -23,48 +25,20 @@ std::string MakeTempFolder() {
 }  // namespace
 
 sim::Json SimTestMachine::DefaultDescription() {
-  const std::string user_sid = "S-1-5-21-1004336348-1177238915-682003330-1001";
-  return {
-      {"os_version", {{"platform_id", 2}, {"major", 6}, {"minor", 1}, {"build", 7601}}},
-      {"computer_name", "WORKSTATION"},
-      {"current_user",
-       {{"name", "jo"},
-        {"domain", "WORKSTATION"},
-        {"sid", user_sid},
-        {"admin", true},
-        {"may_control_services", true}}},
-      {"accounts",
-       {{{"name", "jo"}, {"domain", "WORKSTATION"}, {"sid", user_sid}},
-        {{"name", "Administrators"}, {"domain", "BUILTIN"}, {"sid", "S-1-5-32-544"}},
-        {{"name", "Everyone"}, {"domain", ""}, {"sid", "S-1-1-0"}}}},
-      {"drives",
-       {{"C",
-         {{"type", "fixed"}, {"fs", "NTFS"}, {"free_bytes", 50000000000ULL}, {"label", "System"}}},
-        {"D",
-         {{"type", "fixed"}, {"fs", "FAT32"}, {"free_bytes", 2000000000ULL}, {"label", "DATA"}}},
-        {"E", {{"type", "cdrom"}, {"fs", "CDFS"}, {"free_bytes", 0}}}}},
-      {"special_folders",
-       {{"desktop", "C:\\Users\\jo\\Desktop"},
-        {"personal", "C:\\Users\\jo\\Documents"},
-        {"common_appdata", "C:\\ProgramData"},
-        {"program_files", "C:\\Program Files"},
-        {"windows", "C:\\Windows"},
-        {"system", "C:\\Windows\\system32"}}},
-      {"environment",
-       {{"TMP", "C:\\Users\\jo\\AppData\\Local\\Temp"},
-        {"TEMP", "C:\\Users\\jo\\AppData\\Local\\Temp"},
-        {"ProgramFiles", "C:\\Program Files"},
-        {"SystemRoot", "C:\\Windows"},
-        {"windir", "C:\\Windows"},
-        {"USERPROFILE", "C:\\Users\\jo"},
-        {"ALLUSERSPROFILE", "C:\\ProgramData"},
-        {"COMPUTERNAME", "WORKSTATION"},
-        {"USERNAME", "jo"}}},
-      {"time_zone_offset_minutes", 60},
-      {"clock", {{"fixed", "2026-12-06T09:05:00"}}},
-      {"thread_locale", 1033},
-      {"programs", sim::Json::object()},
-  };
+  sim::Json description = qdwsim::DefaultMachineDescription("");
+  // Where the tests need more than qdwsim's machine: a clock that does not depend on the day
+  // they run, a FAT32 drive D: and a CD-ROM E: with known free space, and the well-known
+  // groups named in the machine's own list, where a test gives them another language's names.
+  description["clock"] = {{"fixed", "2026-12-06T09:05:00"}};
+  description["drives"] = {
+      {"C",
+       {{"type", "fixed"}, {"fs", "NTFS"}, {"free_bytes", 50000000000ULL}, {"label", "System"}}},
+      {"D", {{"type", "fixed"}, {"fs", "FAT32"}, {"free_bytes", 2000000000ULL}, {"label", "DATA"}}},
+      {"E", {{"type", "cdrom"}, {"fs", "CDFS"}, {"free_bytes", 0}}}};
+  description["accounts"].push_back(
+      {{"name", "Administrators"}, {"domain", "BUILTIN"}, {"sid", "S-1-5-32-544"}});
+  description["accounts"].push_back({{"name", "Everyone"}, {"domain", ""}, {"sid", "S-1-1-0"}});
+  return description;
 }
 
 SimTestMachine::SimTestMachine() : SimTestMachine(sim::Json::object()) {}

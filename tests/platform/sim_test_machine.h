@@ -1,6 +1,7 @@
 // A fresh stand-in machine in a temporary folder for one test, removed afterwards.
 //
-// The machine has drive C: (fixed, NTFS), D: (fixed, FAT32) and E: (CD-ROM); the user "jo"
+// The machine is the one `qdwsim init` describes (without the product and without programs),
+// with drive C: (fixed, NTFS), D: (fixed, FAT32) and E: (CD-ROM); the user "jo"
 // of domain "WORKSTATION" with administrator rights; special folders under C:\Users\jo and
 // C:\ProgramData; %TMP% = C:\Users\jo\AppData\Local\Temp (created); a fixed clock
 // (2026-12-06 09:05:00 UTC) and local time one hour ahead of UTC. Pass a JSON merge patch to

@@ -7,6 +7,7 @@
 #include "database/sample/sample_repository.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/windows_path.h"
+#include "tools/qdwsim/machine_description.h"
 #include "tools/qdwsim/qdwsim.h"
 
 namespace qdw::qdwsim {
@@ -14,70 +15,8 @@ namespace {
 
 using sim::Json;
 
-constexpr char kUser[] = "jo";
-constexpr char kDomain[] = "WORKSTATION";
-constexpr char kUserSid[] = "S-1-5-21-1004336348-1177238915-682003330-1001";
-constexpr char kColleagueSid[] = "S-1-5-21-1004336348-1177238915-682003330-1002";
 constexpr char kRepository[] = "C:\\Users\\jo\\QDW Repository";
 constexpr char kProductKey[] = "SOFTWARE\\VARNOLD\\Quillon Deskora";
-constexpr char kInstallFolder[] = "C:\\Program Files\\VARNOLD\\Quillon Deskora";
-
-Json OsVersion(const std::string& version) {
-  if (version == "9x") return {{"platform_id", 1}, {"major", 4}, {"minor", 10}, {"build", 2222}};
-  struct Known {
-    const char* text;
-    int major, minor, build;
-  };
-  static const Known kKnown[] = {{"4.0", 4, 0, 1381},   {"5.0", 5, 0, 2195}, {"5.1", 5, 1, 2600},
-                                 {"6.0", 6, 0, 6002},   {"6.1", 6, 1, 7601}, {"6.2", 6, 2, 9200},
-                                 {"10.0", 10, 0, 19045}};
-  for (const Known& k : kKnown) {
-    if (version == k.text) {
-      return {{"platform_id", 2}, {"major", k.major}, {"minor", k.minor}, {"build", k.build}};
-    }
-  }
-  throw UsageError("unknown --os version '" + version +
-                   "' (4.0, 5.0, 5.1, 6.0, 6.1, 6.2, 10.0, 9x)");
-}
-
-Json Description(const std::string& os, const std::string& bin) {
-  return {
-      {"os_version", OsVersion(os)},
-      {"computer_name", kDomain},
-      {"current_user",
-       {{"name", kUser},
-        {"domain", kDomain},
-        {"sid", kUserSid},
-        {"admin", true},
-        {"may_control_services", true}}},
-      {"accounts", Json::array({{{"name", kUser}, {"domain", kDomain}, {"sid", kUserSid}},
-                                {{"name", "kim"}, {"domain", kDomain}, {"sid", kColleagueSid}}})},
-      {"drives",
-       {{"C", {{"type", "fixed"}, {"fs", "NTFS"}, {"label", "System"}}},
-        {"D", {{"type", "fixed"}, {"fs", "NTFS"}, {"label", "Data"}}},
-        {"F", {{"type", "fixed"}, {"fs", "FAT32"}, {"label", "Stick"}}},
-        {"E", {{"type", "cdrom"}, {"fs", "CDFS"}, {"ready", false}}}}},
-      {"special_folders",
-       {{"desktop", "C:\\Users\\jo\\Desktop"},
-        {"personal", "C:\\Users\\jo\\Documents"},
-        {"common_appdata", "C:\\ProgramData"},
-        {"program_files", "C:\\Program Files"},
-        {"windows", "C:\\Windows"},
-        {"system", "C:\\Windows\\system32"}}},
-      {"environment",
-       {{"TMP", "C:\\Users\\jo\\AppData\\Local\\Temp"},
-        {"TEMP", "C:\\Users\\jo\\AppData\\Local\\Temp"},
-        {"ProgramFiles", "C:\\Program Files"},
-        {"SystemRoot", "C:\\Windows"},
-        {"USERPROFILE", "C:\\Users\\jo"}}},
-      {"time_zone_offset_minutes", 60},
-      {"thread_locale", 1033},
-      {"programs",
-       {{"C:\\Windows\\system32\\cmd.exe", bin + "/qdw_cmd"},
-        {std::string(kInstallFolder) + "\\Haltwerk.exe", bin + "/qdw_haltwerk"}}},
-      {"associations", Json::array({".txt", ".log", ".pdf", ".htm", ".html"})},
-  };
-}
 
 void Check(platform::WinError error, const std::string& what) {
   if (error != platform::kSuccess) {
@@ -217,7 +156,11 @@ int Init(const Args& input) {
   if (std::filesystem::exists(folder) && !std::filesystem::is_empty(folder)) {
     throw UsageError(folder + " exists and is not empty");
   }
-  sim::SimMachine::CreateMachineFolder(folder, Description(os, ExecutableFolder()));
+  sim::Json description = DefaultMachineDescription(ExecutableFolder());
+  if (!OsVersionDescription(os, &description["os_version"])) {
+    throw UsageError("unknown --os version '" + os + "' (4.0, 5.0, 5.1, 6.0, 6.1, 6.2, 10.0, 9x)");
+  }
+  sim::SimMachine::CreateMachineFolder(folder, description);
   std::unique_ptr<sim::SimPlatform> machine = sim::OpenSimMachine(folder);
   InstallProduct(*machine, seed, size_mb);
   std::cout << "machine " << folder << " ready (QDW_MACHINE=" << folder << ")\n";
