@@ -20,6 +20,8 @@ class Win32Accounts : public platform::Accounts {
  public:
   WinError LookupName(const std::string& system, const std::string& name, platform::Sid* sid,
                       std::string* domain) override {
+    // The system answers an empty name with the machine's own domain, which is no account.
+    if (name.empty()) return platform::kErrorNoneMapped;
     DWORD sid_size = 0;
     DWORD domain_size = 0;
     SID_NAME_USE use;

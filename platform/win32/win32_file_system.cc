@@ -34,10 +34,10 @@ class Win32FileSystem : public platform::FileSystem {
   }
 
   WinError ReadAttributes(const std::string& path, uint32_t* attributes) override {
-    DWORD value = GetFileAttributesA(path.c_str());
-    if (value == INVALID_FILE_ATTRIBUTES) return GetLastError();
+    // Callers that look only at the value see the system's "no such file" value too.
+    const DWORD value = GetFileAttributesA(path.c_str());
     *attributes = value;
-    return platform::kSuccess;
+    return value == INVALID_FILE_ATTRIBUTES ? GetLastError() : platform::kSuccess;
   }
 
   WinError WriteAttributes(const std::string& path, uint32_t attributes) override {

@@ -61,6 +61,7 @@ std::string ModuleToLoad(const std::string& name) {
 class Win32Libraries : public platform::Libraries {
  public:
   WinError Load(const std::string& name, std::unique_ptr<platform::Library>* out) override {
+    out->reset();
     HMODULE module = LoadLibraryA(ModuleToLoad(name).c_str());
     if (module == nullptr) return platform::kErrorModNotFound;
     *out = std::make_unique<Win32Library>(module);

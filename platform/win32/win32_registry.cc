@@ -20,6 +20,10 @@ HKEY RootOf(platform::Hive hive) {
   return HKEY_LOCAL_MACHINE;
 }
 
+// A key path with two backslashes in a row names a level without a name, which Windows refuses;
+// Wine accepts it and opens some other key, so the port refuses it everywhere.
+bool HasEmptyLevel(const std::string& path) { return path.find("\\\\") != std::string::npos; }
+
 class Win32RegistryKey : public platform::RegistryKey {
  public:
   explicit Win32RegistryKey(HKEY key) : key_(key) {}
@@ -41,7 +45,10 @@ class Win32RegistryKey : public platform::RegistryKey {
     DWORD size = buffer_size;
     LONG result = RegQueryValueExA(key_, name.c_str(), nullptr, &stored_type,
                                    buffer_size ? buffer.data() : nullptr, &size);
-    if (result != ERROR_SUCCESS) return static_cast<WinError>(result);
+    if (result != ERROR_SUCCESS) {
+      data->clear();  // nothing of a value that did not fit
+      return static_cast<WinError>(result);
+    }
     buffer.resize(size);
     *type = stored_type;
     *data = std::move(buffer);
@@ -70,6 +77,8 @@ class Win32Registry : public platform::Registry {
  public:
   WinError OpenKey(platform::Hive hive, const std::string& path, uint32_t access,
                    std::unique_ptr<platform::RegistryKey>* out) override {
+    out->reset();
+    if (HasEmptyLevel(path)) return platform::kErrorBadPathname;
     HKEY key = nullptr;
     LONG result = RegOpenKeyExA(RootOf(hive), path.c_str(), 0, access, &key);
     if (result != ERROR_SUCCESS) return static_cast<WinError>(result);
@@ -79,6 +88,8 @@ class Win32Registry : public platform::Registry {
 
   WinError CreateKey(platform::Hive hive, const std::string& path, uint32_t access,
                      std::unique_ptr<platform::RegistryKey>* out, bool* created) override {
+    out->reset();
+    if (HasEmptyLevel(path)) return platform::kErrorBadPathname;
     HKEY key = nullptr;
     DWORD disposition = 0;
     LONG result = RegCreateKeyExA(RootOf(hive), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,

@@ -1,7 +1,8 @@
 // The platform port a contract suite runs against, with a place of its own on the machine and
 // the few machine-side hooks the suites need. The build links one implementation: the stand-in
 // machine on Linux (sim_port_under_test.cc), the real port on Windows
-// (win32_port_under_test.cc). Cases the real machine cannot support call QDW_SKIP_IF_LACKING.
+// (win32_port_under_test.cc). Cases the real machine cannot support call QDW_SKIP_IF_LACKING, or
+// check what it can with Can() and end with QDW_SKIP_IF_ANY_LACKING.
 //
 //   auto port = testing::PortUnderTest::Make();
 //   platform::FileSystem& fs = port->platform().files();
@@ -19,11 +20,20 @@ namespace qdw::testing {
 
 // What a machine may be unable to do; LackReason() says why, or nothing when it can.
 enum class Capability {
-  kFileAcls,             // access lists of files and folders are kept
-  kReadOnlyRefusesOpen,  // a read-only file cannot be opened for writing or truncated
-  kCreationTimes,        // a file's creation time can be set
-  kNtfsListingOrder,     // folders list in NTFS order (upper-case names)
-  kAccessDialect,        // the database driver speaks the Access dialect
+  kFileAcls,                 // access lists of files and folders are kept
+  kReadOnlyEnforced,         // read-only files refuse writers, read-only folders removal
+  kCreationTimes,            // a file's creation time can be set
+  kAccessDialect,            // the database driver speaks the Access dialect
+  kWindowsPathErrors,        // the codes of Windows for paths through files and missing drives
+  kArchiveAttributeAsSet,    // a file carries the archive attribute only when set
+  kOpenFilesPinTheirFolder,  // a folder with an open file inside cannot be moved
+  kCaseOnlyRename,           // a rename that only changes case takes the new spelling
+  kHiddenFileReplaceCheck,   // a hidden file is replaced only by a caller asking for hidden
+  kHandleRightsForTimes,     // a handle opened for reading cannot set times
+  kCaseInsensitiveAccounts,  // account names match ignoring case
+  kDomainQualifiedNames,     // a name qualified with another domain names no account
+  kStrayPercentExpansion,    // a variable after a stray "%" is still expanded
+  kNoAssociationError,       // opening a file no program is registered for fails as missing
 };
 
 class PortUnderTest {
@@ -65,6 +75,19 @@ class PortUnderTest {
 
   // Why this machine cannot do `capability`; empty when it can.
   virtual std::string LackReason(Capability capability) const = 0;
+
+  // True when the machine can do `capability`; otherwise remembers why, for lacking(), so a
+  // case may check the rest and end as skipped with the reasons.
+  bool Can(Capability capability) {
+    const std::string why = LackReason(capability);
+    if (why.empty()) return true;
+    if (lacking_.find(why) == std::string::npos) lacking_ += (lacking_.empty() ? "" : "; ") + why;
+    return false;
+  }
+  const std::string& lacking() const { return lacking_; }
+
+ private:
+  std::string lacking_;
 };
 
 }  // namespace qdw::testing
@@ -73,5 +96,8 @@ class PortUnderTest {
 #define QDW_SKIP_IF_LACKING(port, capability)                                      \
   if (const std::string qdw_why = (port).LackReason(capability); !qdw_why.empty()) \
   GTEST_SKIP() << qdw_why
+// Ends the current case as skipped when Can() found something lacking, printing the reasons.
+#define QDW_SKIP_IF_ANY_LACKING(port) \
+  if (!(port).lacking().empty()) GTEST_SKIP() << (port).lacking()
 
 #endif  // QDW_TESTS_PLATFORM_PORT_UNDER_TEST_H_

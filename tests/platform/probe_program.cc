@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc >= 3 && std::strcmp(argv[1], "args") == 0) {
-    std::ofstream out(argv[2]);
+    std::ofstream out(argv[2], std::ios::binary);  // the same lines on every system
     for (int i = 3; i < argc; ++i) out << argv[i] << "\n";
     // Only the stand-in names a machine; its programs must run on it.
     if (const char* machine = std::getenv("QDW_MACHINE")) out << "QDW_MACHINE=" << machine << "\n";

@@ -45,8 +45,10 @@ TEST_F(SimFileSystemTest, FilesMoveToAnotherDriveAndFoldersDoNot) {
   EXPECT_EQ(Attributes("D:\\ro.txt"), kAttrReadOnly);
   EXPECT_EQ(Attributes("C:\\Tree\\ro.txt"), kInvalidAttributes);
   Write("C:\\big.txt", "big");
+  ASSERT_EQ(fs().WriteAttributes("C:\\big.txt", kAttrReadOnly | kAttrHidden), kSuccess);
   ASSERT_EQ(fs().Copy("C:\\big.txt", "D:\\big.txt", true), kSuccess);
   EXPECT_EQ(Read("D:\\big.txt"), "big");
+  EXPECT_EQ(Attributes("D:\\big.txt"), kAttrReadOnly | kAttrHidden);  // no archive bit added
 }
 
 TEST_F(SimFileSystemTest, DrivesAreThoseOfTheMachineDescription) {
