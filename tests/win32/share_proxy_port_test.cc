@@ -1,6 +1,6 @@
-// Network shares, the workstation user, the share proxy's calls and the database through the
-// real port. Where Wine only has stubs the case is skipped with the reason; the stand-in
-// machine's suites cover that behaviour.
+// The share proxy through the real port: without the product's service no object is made, and
+// each operation reaches its position in the method table with its arguments. Shares, the
+// workstation user and the database are in the contract suites.
 #include <windows.h>
 // <objbase.h> after <windows.h>.
 #include <gtest/gtest.h>
@@ -11,62 +11,9 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "tests/win32/win32_scratch_folder.h"
 
 namespace qdw::platform {
 namespace {
-
-using testing::RunningUnderWine;
-
-TEST(SharesPortTest, EnumerationAddGetInfoAndDeleteOnTheLocalServer) {
-  Shares& shares = DefaultPlatform().shares();
-  uint32_t resume = 0;
-  std::vector<ShareInfo> listed;
-  WinError result = shares.Enumerate(&resume, &listed);
-  if (result == kErrorNotSupported) {
-    GTEST_SKIP() << "NetShareEnum is a stub here (50); the stand-in machine covers shares";
-  }
-  while (result == kErrorMoreData) result = shares.Enumerate(&resume, &listed);
-  ASSERT_EQ(result, kSuccess);
-
-  testing::ScratchFolder scratch;
-  ShareInfo share;
-  share.name = "QdwPortTest$";
-  share.remark = "port test";
-  share.path = scratch.path();
-  share.security =
-      SecurityDescriptor{true, Acl{{Ace{kAceAccessAllowed, 0, kMaskRead, Sid::World()}}}};
-  result = shares.Add(share);
-  if (result == kErrorAccessDenied) GTEST_SKIP() << "sharing folders needs an administrator";
-  ASSERT_EQ(result, kSuccess);
-  EXPECT_EQ(shares.Add(share), kNerrDuplicateShare);
-  ShareInfo read;
-  ASSERT_EQ(shares.GetInfo("qdwporttest$", &read), kSuccess);
-  EXPECT_EQ(read.remark, share.remark);
-  ASSERT_TRUE(read.security.has_value());
-  EXPECT_EQ(read.security->dacl, share.security->dacl);
-  EXPECT_EQ(shares.Delete(share.name), kSuccess);
-  EXPECT_EQ(shares.GetInfo(share.name, &read), kNerrNetNameNotFound);
-}
-
-TEST(SharesPortTest, NoSuchShareIsNotFound) {
-  ShareInfo read;
-  const WinError result = DefaultPlatform().shares().GetInfo("NoSuchQdwShare", &read);
-  EXPECT_NE(result, kSuccess);
-  if (!RunningUnderWine()) {
-    EXPECT_EQ(result, kNerrNetNameNotFound);
-  }
-}
-
-TEST(SharesPortTest, WorkstationUserIsTheLoggedOnUser) {
-  std::string domain;
-  std::string user;
-  ASSERT_EQ(DefaultPlatform().shares().WorkstationUser(&domain, &user), kSuccess);
-  char name[256];
-  DWORD size = sizeof(name);
-  ASSERT_TRUE(GetUserNameA(name, &size));
-  EXPECT_EQ(lstrcmpiA(user.c_str(), name), 0) << user;
-}
 
 // A stand-in for the product's share proxy object, registered in this process under the
 // proxy's class, that records each call by its position in the method table.
@@ -193,33 +140,6 @@ TEST(ShareProxyPortTest, EachOperationReachesItsPositionWithItsArguments) {
             (std::vector<std::string>{"8:WORKSTATION", "10:Docs", "12:C:\\Docs", "14:!vnqdw!",
                                       "16:-1", "22:12", "24:Everyone,1010", "25:0", "26", "32:1",
                                       "45", "29:WORKSTATION/jo,0", "31:,0"}));
-}
-
-TEST(DatabasesPortTest, StatementsAndQueriesRunThroughTheDriverManager) {
-  // Wine hands ODBC to the host's driver manager without translating paths; there the
-  // SQLite driver stands in for the Access driver.
-  if (!RunningUnderWine()) GTEST_SKIP() << "needs the host's SQLite ODBC driver under Wine";
-  const std::string host_file = "/tmp/qdw-win32-odbc-" + std::to_string(GetCurrentProcessId());
-  std::unique_ptr<DatabaseConnection> db = DefaultPlatform().databases().NewConnection();
-  if (!db->Open("ODBC;DRIVER={SQLite3};Database=" + host_file, false, false, false)) {
-    GTEST_SKIP() << "no SQLite ODBC driver: " << db->LastError();
-  }
-  ASSERT_TRUE(db->Execute("CREATE TABLE qln_folder (id INTEGER, name TEXT)"));
-  ASSERT_TRUE(db->Execute("INSERT INTO qln_folder VALUES (1, '" + SqlQuote("O'Brien") + "')"));
-  long rows = 0;
-  ASSERT_TRUE(db->Execute("UPDATE qln_folder SET id = 2 WHERE id = 1", &rows));
-  EXPECT_EQ(rows, 1);
-  std::unique_ptr<RecordSet> records;
-  ASSERT_TRUE(db->Query("SELECT id, name FROM qln_folder", true, &records));
-  ASSERT_TRUE(records->Fetch());
-  EXPECT_EQ(records->Value("NAME"), "O'Brien");
-  EXPECT_EQ(records->Value(size_t{0}), "2");
-  EXPECT_FALSE(records->Fetch());
-  EXPECT_FALSE(db->Execute("SELECT * FROM no_such_table"));
-  EXPECT_FALSE(db->LastError().empty());
-  records.reset();
-  db->Close();
-  DeleteFileA(("Z:" + host_file).c_str());
 }
 
 }  // namespace
