@@ -6,22 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog_control_kind.h"
 #include "platform/dialog_host.h"
 
 namespace qdw::headless {
 
-enum class ControlKind {
-  kPushButton,
-  kRadioButton,   // auto radio button: a click checks it and clears the rest of its group
-  kCheckBox,      // auto check box: a click toggles it
-  kManualButton,  // radio button or check box the program checks itself
-  kGroupBox,
-  kEdit,
-  kStatic,
-  kListView,
-  kAnimation,
-  kOther,
-};
+using platform::ControlKind;
+using platform::KindName;
+using platform::KindOf;
 
 struct ListRow {
   std::vector<std::string> cells;
@@ -34,7 +26,6 @@ struct HeadlessControl {
   ControlKind kind = ControlKind::kOther;
   uint32_t style = 0;
   bool starts_group = false;  // WS_GROUP
-  bool read_only = false;     // ES_READONLY
   std::string text;
   bool shown = true;
   bool enabled = true;
@@ -51,11 +42,6 @@ struct HeadlessControl {
   bool animation_playing = false;
   int animation_id = 0;
 };
-
-// The kind of control a template entry makes, from its class and style.
-ControlKind KindOf(const std::string& class_name, uint32_t style);
-// How transcripts name a kind: "button", "radio", "check", "edit", "list" and so on.
-std::string KindName(ControlKind kind);
 
 }  // namespace qdw::headless
 

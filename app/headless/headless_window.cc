@@ -12,67 +12,12 @@ namespace {
 constexpr uint32_t kStyleThickFrame = 0x00040000;
 constexpr uint32_t kStyleSystemMenu = 0x00080000;
 constexpr uint32_t kStyleGroup = 0x00020000;
-constexpr uint32_t kStyleEditReadOnly = 0x0800;
 
 // Dialog units to pixels for the dialogs' 8-point shell font at 96 dots per inch.
 int UnitsToPixelsX(int units) { return units * 3 / 2; }
 int UnitsToPixelsY(int units) { return units * 13 / 8; }
 
 }  // namespace
-
-std::string KindName(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kPushButton:
-      return "button";
-    case ControlKind::kRadioButton:
-      return "radio";
-    case ControlKind::kCheckBox:
-    case ControlKind::kManualButton:
-      return "check";
-    case ControlKind::kGroupBox:
-      return "group";
-    case ControlKind::kEdit:
-      return "edit";
-    case ControlKind::kStatic:
-      return "static";
-    case ControlKind::kListView:
-      return "list";
-    case ControlKind::kAnimation:
-      return "animation";
-    case ControlKind::kOther:
-      break;
-  }
-  return "control";
-}
-
-ControlKind KindOf(const std::string& class_name, uint32_t style) {
-  auto is = [&class_name](const char* name) {
-    return std::equal(class_name.begin(), class_name.end(), name,
-                      name + std::char_traits<char>::length(name),
-                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-  };
-  if (is("Button")) {
-    switch (style & 0x0F) {
-      case 0x00:  // BS_PUSHBUTTON
-      case 0x01:  // BS_DEFPUSHBUTTON
-        return ControlKind::kPushButton;
-      case 0x03:  // BS_AUTOCHECKBOX
-      case 0x06:  // BS_AUTO3STATE
-        return ControlKind::kCheckBox;
-      case 0x09:  // BS_AUTORADIOBUTTON
-        return ControlKind::kRadioButton;
-      case 0x07:  // BS_GROUPBOX
-        return ControlKind::kGroupBox;
-      default:
-        return ControlKind::kManualButton;
-    }
-  }
-  if (is("Edit")) return ControlKind::kEdit;
-  if (is("Static")) return ControlKind::kStatic;
-  if (is("SysListView32")) return ControlKind::kListView;
-  if (is("SysAnimate32")) return ControlKind::kAnimation;
-  return ControlKind::kOther;
-}
 
 HeadlessWindow::HeadlessWindow(uint16_t template_id,
                                const resources::DialogTemplate& dialog_template,
@@ -92,7 +37,6 @@ HeadlessWindow::HeadlessWindow(uint16_t template_id,
     control.kind = KindOf(entry.class_name, entry.style);
     control.style = entry.style;
     control.starts_group = (entry.style & kStyleGroup) != 0;
-    control.read_only = control.kind == ControlKind::kEdit && (entry.style & kStyleEditReadOnly);
     if (!entry.text.is_ordinal) control.text = entry.text.name;
     control.shown = (entry.style & resources::kWindowStyleVisible) != 0;
     control.enabled = (entry.style & resources::kWindowStyleDisabled) == 0;
@@ -172,16 +116,6 @@ std::vector<platform::DrivenControl> HeadlessWindow::Controls() const {
   return controls;
 }
 
-std::string HeadlessWindow::Unreachable(int id) const {
-  const HeadlessControl* control = Find(id);
-  const std::string name =
-      "control " + std::to_string(id) + " of dialog " + std::to_string(template_id_);
-  if (control == nullptr) return name + " does not exist";
-  if (!control->shown) return name + " is hidden";
-  if (!control->enabled) return name + " is disabled";
-  return "";
-}
-
 void HeadlessWindow::Command(int id, int code) {
   platform::UiEvent event;
   event.message = platform::UiMessage::kCommand;
@@ -203,90 +137,19 @@ void HeadlessWindow::ClickRadio(HeadlessControl* clicked) {
   clicked->checked = true;
 }
 
-std::string HeadlessWindow::UserClick(int id) {
-  std::string why = Unreachable(id);
-  if (!why.empty()) return why;
+void HeadlessWindow::PressButton(int id) {
   HeadlessControl* control = FindMutable(id);
-  switch (control->kind) {
-    case ControlKind::kPushButton:
-    case ControlKind::kManualButton:
-      break;
-    case ControlKind::kRadioButton:
-      ClickRadio(control);
-      break;
-    case ControlKind::kCheckBox:
-      control->checked = !control->checked;
-      break;
-    default:
-      return "control " + std::to_string(id) + " is a " + KindName(control->kind) +
-             ", not a button";
-  }
+  if (control->kind == ControlKind::kRadioButton) ClickRadio(control);
+  if (control->kind == ControlKind::kCheckBox) control->checked = !control->checked;
   focus_ = id;
   Command(id, platform::kButtonClicked);
-  return "";
 }
 
-std::string HeadlessWindow::UserType(int id, const std::string& text) {
-  std::string why = Unreachable(id);
-  if (!why.empty()) return why;
-  const HeadlessControl* control = Find(id);
-  if (control->kind != ControlKind::kEdit) {
-    return "control " + std::to_string(id) + " is a " + KindName(control->kind) + ", not an edit";
-  }
-  if (control->read_only) return "edit control " + std::to_string(id) + " is read-only";
-  focus_ = id;
-  SetControlText(id, text);
-  return "";
-}
-
-std::string HeadlessWindow::UserSelect(int id, const std::vector<int>& rows) {
-  std::string why = Unreachable(id);
-  if (!why.empty()) return why;
-  HeadlessControl* list = FindList(id);
-  if (list == nullptr) return "control " + std::to_string(id) + " is not a list view";
-  for (int row : rows) {
-    if (row < 1 || row > static_cast<int>(list->rows.size())) {
-      return "list " + std::to_string(id) + " has no row " + std::to_string(row) + " (it has " +
-             std::to_string(list->rows.size()) + ")";
-    }
-  }
-  focus_ = id;
-  const uint32_t both = platform::kListStateSelected | platform::kListStateFocused;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const int index = rows[i] - 1;
-    // A plain click on the first row clears every other row; further rows are added.
-    for (int other = 0; other < ListRowCount(id); ++other) {
-      if (other == index) continue;
-      uint32_t mask = platform::kListStateFocused;
-      if (i == 0) mask |= platform::kListStateSelected;
-      ListSetRowState(id, other, 0, mask);
-    }
-    ListSetRowState(id, index, both, both);
-  }
-  return "";
-}
-
-std::string HeadlessWindow::UserClose() {
-  if (!has_system_menu_) return "dialog " + std::to_string(template_id_) + " has no close button";
-  platform::UiEvent event;
-  event.message = platform::UiMessage::kSysCommand;
-  event.command = platform::kSysCommandClose;
-  Deliver(event);
-  return "";
-}
-
-std::string HeadlessWindow::UserSysCommand(uint32_t command) {
-  const bool listed =
-      std::find(menu_commands_.begin(), menu_commands_.end(), command) != menu_commands_.end();
-  if (!has_system_menu_ || (!listed && command != platform::kSysCommandClose)) {
-    return "the system menu of dialog " + std::to_string(template_id_) + " has no command " +
-           std::to_string(command);
-  }
+void HeadlessWindow::SendSystemCommand(uint32_t command) {
   platform::UiEvent event;
   event.message = platform::UiMessage::kSysCommand;
   event.command = command;
   Deliver(event);
-  return "";
 }
 
 void HeadlessWindow::SetControlText(int id, const std::string& text) {
@@ -359,7 +222,7 @@ void HeadlessWindow::SetIcon(uint16_t icon_group_id, bool large) {
 }
 
 void HeadlessWindow::AppendSystemMenuCommand(uint32_t command, const std::string& /*text*/) {
-  if (has_system_menu_) menu_commands_.push_back(command);
+  if (has_system_menu_) NoteSystemMenuCommand(command);
 }
 
 void HeadlessWindow::EndDialog(int result) {

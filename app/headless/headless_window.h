@@ -1,7 +1,7 @@
 // A dialog of the headless host: the controls of its template kept as plain state, the
 // operations of platform::DialogWindow on that state, and the user's actions (click, type,
-// select, close) of platform::DrivenDialog, which reach the dialog's handler as the same
-// messages a real user's do.
+// select, close; checked in platform::ScriptedDialog), which reach the dialog's handler as the
+// same messages a real user's do.
 #ifndef QDW_APP_HEADLESS_HEADLESS_WINDOW_H_
 #define QDW_APP_HEADLESS_HEADLESS_WINDOW_H_
 
@@ -14,10 +14,11 @@
 #include "platform/dialog_host.h"
 #include "platform/library.h"
 #include "platform/resources/dialog_template.h"
+#include "platform/scripted_dialog.h"
 
 namespace qdw::headless {
 
-class HeadlessWindow : public platform::DialogWindow, public platform::DrivenDialog {
+class HeadlessWindow : public platform::ScriptedDialog {
  public:
   HeadlessWindow(uint16_t template_id, const resources::DialogTemplate& dialog_template,
                  platform::DialogHandler& handler, const platform::Library* module);
@@ -31,16 +32,10 @@ class HeadlessWindow : public platform::DialogWindow, public platform::DrivenDia
   int result() const { return result_; }
   const HeadlessControl* Find(int id) const;
 
-  // platform::DrivenDialog: the user's actions. Each returns an empty text when done, or why a
-  // user could not do it; UserClose returns a note when the dialog refused to close.
+  // platform::DrivenDialog
   uint16_t TemplateId() const override { return template_id_; }
   std::string Caption() const override { return caption_; }
   std::vector<platform::DrivenControl> Controls() const override;
-  std::string UserClick(int id) override;
-  std::string UserType(int id, const std::string& text) override;
-  std::string UserSelect(int id, const std::vector<int>& rows) override;
-  std::string UserClose() override;
-  std::string UserSysCommand(uint32_t command) override;
 
   // platform::DialogWindow
   bool HasControl(int id) const override { return Find(id) != nullptr; }
@@ -76,11 +71,15 @@ class HeadlessWindow : public platform::DialogWindow, public platform::DrivenDia
   bool AnimationPlay(int id, int from, int to, int repeat) override;
   void AnimationClose(int id) override;
 
+ protected:
+  // platform::ScriptedDialog
+  bool HasSystemMenu() const override { return has_system_menu_; }
+  void PressButton(int id) override;
+  void SendSystemCommand(uint32_t command) override;
+
  private:
   HeadlessControl* FindMutable(int id);
   HeadlessControl* FindList(int id);
-  // Why the user cannot reach control `id` (missing, hidden, disabled), or empty.
-  std::string Unreachable(int id) const;
   void ClickRadio(HeadlessControl* control);
   void Command(int id, int code);
 
@@ -93,7 +92,6 @@ class HeadlessWindow : public platform::DialogWindow, public platform::DrivenDia
   std::vector<HeadlessControl> controls_;
   platform::DialogHandler& handler_;
   const platform::Library* module_;
-  std::vector<uint32_t> menu_commands_;
   uint16_t large_icon_ = 0;
   int focus_ = 0;
   bool ended_ = false;

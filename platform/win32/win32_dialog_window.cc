@@ -6,20 +6,6 @@
 
 namespace qdw::win32 {
 
-namespace {
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof(name));
-  return name;
-}
-
-bool IsClass(HWND window, const char* name) {
-  return lstrcmpiA(ClassOf(window).c_str(), name) == 0;
-}
-
-}  // namespace
-
 std::string WindowText(HWND window) {
   const int length = GetWindowTextLengthA(window);
   if (length <= 0) return "";
@@ -135,7 +121,7 @@ void Win32DialogWindow::AppendSystemMenuCommand(uint32_t command, const std::str
   if (menu == nullptr) return;
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(menu, MF_STRING, command, text.c_str());
-  menu_commands_.push_back(command);
+  NoteSystemMenuCommand(command);
 }
 
 void Win32DialogWindow::EndDialog(int result) {
@@ -147,61 +133,19 @@ void Win32DialogWindow::EndDialog(int result) {
 
 std::string Win32DialogWindow::Caption() const { return WindowText(dialog_); }
 
-std::string Win32DialogWindow::Unreachable(int id) const {
-  HWND item = Item(id);
-  const std::string name =
-      "control " + std::to_string(id) + " of dialog " + std::to_string(template_id_);
-  if (item == nullptr) return name + " does not exist";
-  if (!(GetWindowLongA(item, GWL_STYLE) & WS_VISIBLE)) return name + " is hidden";
-  if (!IsWindowEnabled(item)) return name + " is disabled";
-  return "";
+bool Win32DialogWindow::HasSystemMenu() const {
+  return (GetWindowLongA(dialog_, GWL_STYLE) & WS_SYSMENU) != 0;
 }
 
-std::string Win32DialogWindow::UserClick(int id) {
-  std::string why = Unreachable(id);
-  if (!why.empty()) return why;
-  HWND item = Item(id);
-  const LONG type = GetWindowLongA(item, GWL_STYLE) & BS_TYPEMASK;
-  if (!IsClass(item, "Button") || type == BS_GROUPBOX) {
-    return "control " + std::to_string(id) + " is not a button";
-  }
+void Win32DialogWindow::PressButton(int id) {
   // The click a mouse makes: the button takes the focus, checks itself when it is an
   // automatic one, and tells the dialog BN_CLICKED.
   SetForegroundWindow(dialog_);
-  SendMessageA(item, BM_CLICK, 0, 0);
-  return "";
+  SendMessageA(Item(id), BM_CLICK, 0, 0);
 }
 
-std::string Win32DialogWindow::UserType(int id, const std::string& text) {
-  std::string why = Unreachable(id);
-  if (!why.empty()) return why;
-  HWND item = Item(id);
-  if (!IsClass(item, "Edit")) return "control " + std::to_string(id) + " is not an edit";
-  if (GetWindowLongA(item, GWL_STYLE) & ES_READONLY) {
-    return "edit control " + std::to_string(id) + " is read-only";
-  }
-  FocusControl(id);
-  SetWindowTextA(item, text.c_str());
-  return "";
-}
-
-std::string Win32DialogWindow::UserClose() {
-  if (!(GetWindowLongA(dialog_, GWL_STYLE) & WS_SYSMENU)) {
-    return "dialog " + std::to_string(template_id_) + " has no close button";
-  }
-  SendMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
-  return "";
-}
-
-std::string Win32DialogWindow::UserSysCommand(uint32_t command) {
-  const bool listed =
-      std::find(menu_commands_.begin(), menu_commands_.end(), command) != menu_commands_.end();
-  if (!(GetWindowLongA(dialog_, GWL_STYLE) & WS_SYSMENU) || (!listed && command != SC_CLOSE)) {
-    return "the system menu of dialog " + std::to_string(template_id_) + " has no command " +
-           std::to_string(command);
-  }
+void Win32DialogWindow::SendSystemCommand(uint32_t command) {
   SendMessageA(dialog_, WM_SYSCOMMAND, command, 0);
-  return "";
 }
 
 }  // namespace qdw::win32

@@ -1,6 +1,6 @@
 // A running dialog of the Win32 dialog host: platform::DialogWindow over the dialog's window
-// and its controls, and the user's actions of a scripted run (platform::DrivenDialog), which
-// send the controls the messages a user's clicks and typing send.
+// and its controls, and what a scripted run's user actions (platform::ScriptedDialog) need of
+// it: the messages a user's clicks and system-menu choices send.
 #ifndef QDW_PLATFORM_WIN32_WIN32_DIALOG_WINDOW_H_
 #define QDW_PLATFORM_WIN32_WIN32_DIALOG_WINDOW_H_
 
@@ -12,10 +12,11 @@
 
 #include "platform/dialog_driver.h"
 #include "platform/dialog_host.h"
+#include "platform/scripted_dialog.h"
 
 namespace qdw::win32 {
 
-class Win32DialogWindow : public platform::DialogWindow, public platform::DrivenDialog {
+class Win32DialogWindow : public platform::ScriptedDialog {
  public:
   Win32DialogWindow(HWND dialog, uint16_t template_id, HINSTANCE module);
   ~Win32DialogWindow() override;
@@ -65,17 +66,16 @@ class Win32DialogWindow : public platform::DialogWindow, public platform::Driven
   // platform::DrivenDialog
   std::string Caption() const override;
   std::vector<platform::DrivenControl> Controls() const override;
-  std::string UserClick(int id) override;
-  std::string UserType(int id, const std::string& text) override;
-  std::string UserSelect(int id, const std::vector<int>& rows) override;
-  std::string UserClose() override;
-  std::string UserSysCommand(uint32_t command) override;
+
+ protected:
+  // platform::ScriptedDialog
+  bool HasSystemMenu() const override;
+  void PressButton(int id) override;
+  void SendSystemCommand(uint32_t command) override;
 
  private:
   HWND Item(int id) const;
   HWND ListItem(int id) const;
-  // Why the user cannot reach control `id` (missing, hidden, disabled), or empty.
-  std::string Unreachable(int id) const;
   int ListColumnCount(HWND list) const;
   platform::DrivenControl Describe(HWND control) const;
 
@@ -84,7 +84,6 @@ class Win32DialogWindow : public platform::DialogWindow, public platform::Driven
   HINSTANCE module_;
   HICON large_icon_ = nullptr;
   HICON small_icon_ = nullptr;
-  std::vector<uint32_t> menu_commands_;
   std::vector<int> playing_;
   bool ended_ = false;
   int result_ = 0;

@@ -160,33 +160,6 @@ void Win32DialogWindow::AnimationClose(int id) {
   playing_.erase(std::remove(playing_.begin(), playing_.end(), id), playing_.end());
 }
 
-std::string Win32DialogWindow::UserSelect(int id, const std::vector<int>& rows) {
-  std::string why = Unreachable(id);
-  if (!why.empty()) return why;
-  if (ListItem(id) == nullptr) return "control " + std::to_string(id) + " is not a list view";
-  const int count = ListRowCount(id);
-  for (int row : rows) {
-    if (row < 1 || row > count) {
-      return "list " + std::to_string(id) + " has no row " + std::to_string(row) + " (it has " +
-             std::to_string(count) + ")";
-    }
-  }
-  FocusControl(id);
-  const uint32_t both = LVIS_SELECTED | LVIS_FOCUSED;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const int index = rows[i] - 1;
-    // A plain click on the first row clears every other row; further rows are added.
-    for (int other = 0; other < count; ++other) {
-      if (other == index) continue;
-      uint32_t mask = LVIS_FOCUSED;
-      if (i == 0) mask |= LVIS_SELECTED;
-      if (ListRowState(id, other) & mask) ListSetRowState(id, other, 0, mask);
-    }
-    ListSetRowState(id, index, both, both);
-  }
-  return "";
-}
-
 platform::DrivenControl Win32DialogWindow::Describe(HWND control) const {
   platform::DrivenControl out;
   const int id = GetDlgCtrlID(control);
