@@ -138,16 +138,22 @@ bool PeResourceImage::NameMatches(uint32_t name_offset, const std::string& name)
   return true;
 }
 
-bool PeResourceImage::FindEntry(uint32_t directory, uint16_t id, const std::string* name,
-                                uint32_t* target, bool* is_directory) const {
+bool PeResourceImage::DirectoryEntries(uint32_t directory, size_t* first, size_t* count) const {
   uint16_t named = 0;
   uint16_t numbered = 0;
   if (!resources_.U16(directory + 12, &named) || !resources_.U16(directory + 14, &numbered)) {
     return false;
   }
-  const size_t first = static_cast<size_t>(directory) + kDirectoryHeaderBytes;
-  const size_t count = static_cast<size_t>(named) + numbered;
-  if (!resources_.Contains(first, count * kDirectoryEntryBytes)) return false;
+  *first = static_cast<size_t>(directory) + kDirectoryHeaderBytes;
+  *count = static_cast<size_t>(named) + numbered;
+  return resources_.Contains(*first, *count * kDirectoryEntryBytes);
+}
+
+bool PeResourceImage::FindEntry(uint32_t directory, uint16_t id, const std::string* name,
+                                uint32_t* target, bool* is_directory) const {
+  size_t first = 0;
+  size_t count = 0;
+  if (!DirectoryEntries(directory, &first, &count)) return false;
   for (size_t i = 0; i < count; ++i) {
     uint32_t name_field = 0;
     uint32_t data_field = 0;
@@ -238,14 +244,9 @@ std::vector<uint16_t> PeResourceImage::ResourceIds(uint16_t type) const {
       !is_directory) {
     return ids;
   }
-  uint16_t named = 0;
-  uint16_t numbered = 0;
-  if (!resources_.U16(directory + 12, &named) || !resources_.U16(directory + 14, &numbered)) {
-    return ids;
-  }
-  const size_t first = static_cast<size_t>(directory) + kDirectoryHeaderBytes;
-  const size_t count = static_cast<size_t>(named) + numbered;
-  if (!resources_.Contains(first, count * kDirectoryEntryBytes)) return ids;
+  size_t first = 0;
+  size_t count = 0;
+  if (!DirectoryEntries(directory, &first, &count)) return ids;
   for (size_t i = 0; i < count; ++i) {
     uint32_t name_field = 0;
     resources_.U32(first + i * kDirectoryEntryBytes, &name_field);

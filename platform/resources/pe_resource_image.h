@@ -57,6 +57,9 @@ class PeResourceImage {
   bool Locate(uint32_t rva, size_t* file_offset, size_t* available) const;
   // The same, when length bytes must be there.
   bool RvaToFile(uint32_t rva, uint32_t length, size_t* file_offset) const;
+  // Where the entries of `directory` start and how many there are; false unless they all lie
+  // inside the resource data.
+  bool DirectoryEntries(uint32_t directory, size_t* first, size_t* count) const;
   // Finds the entry of a directory matching an id (or a name when name is non-null); gives the
   // offset (in the resource section) it points to and whether that is a subdirectory.
   bool FindEntry(uint32_t directory, uint16_t id, const std::string* name, uint32_t* target,
