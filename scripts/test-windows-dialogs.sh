@@ -142,7 +142,7 @@ check "the printer whose icon is in the settings folder points there" test "$(sq
 # needs the product's share proxy service on this Windows version (Wine reports 6.1), a COM
 # class Wine does not have: CoCreateInstanceEx fails with "class not registered", the restore
 # reports that the shares could not be restored and puts the installation back as it was.
-mkdir -p "$drive_c/Scans"
+rm -rf "$drive_c/Scans" && mkdir -p "$drive_c/Scans"
 printf 'scan 1\r\n' >"$drive_c/Scans/Scan1.txt"
 "$wine_cmd" reg add "$shares_key\\Scans" /v Path /d 'C:\Scans' /f >/dev/null
 wine_backup_run shared "$(backup_script Shared)"

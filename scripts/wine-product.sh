@@ -45,6 +45,8 @@ wine_product_install() {
   local bin=$1
   tool="$drive_c/Program Files/VARNOLD/Quillon Deskora Backup Tool"
   repository="$drive_c/QDWData/Repository"
+  # A kept prefix (QDW_WINE_KEEP_PREFIX=1) starts from the same installation as a new one.
+  rm -rf "$drive_c/QDWData" "$drive_c/Backups"
   mkdir -p "$tool" "$repository/VARNOLD/QDW/DataBase" \
     "$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts" \
     "$repository/VARNOLD/QDWie/Index" "$drive_c/Backups" "$drive_c/QDWData/Common"
@@ -61,6 +63,9 @@ wine_product_install() {
   wine_product_database "$database"
   cat >"$wine_work/product.reg" <<'REG'
 REGEDIT4
+
+[-HKEY_LOCAL_MACHINE\SOFTWARE\VARNOLD]
+[-HKEY_CURRENT_USER\SOFTWARE\VARNOLD]
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\VARNOLD\Quillon Deskora]
 "Display_Version"="2.5.1"
