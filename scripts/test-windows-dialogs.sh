@@ -172,6 +172,25 @@ check "restore of a damaged archive offers a temporary folder, then fails" playe
 check "failed restore keeps the installation" cmp -s \
   "$unpacked/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Lease.txt" "$documents/Contracts/Lease.txt"
 
+# Another program holds a PDF of the repository open: the backup asks in the custom message
+# box whether to go on, and Cancel stops it before an archive is written.
+if [ -f "$bin/hold_file.exe" ]; then
+  printf '%%PDF-1.4\n' >"$documents/Contracts/Held.pdf"
+  held_pdf='C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet 1\Contracts\Held.pdf'
+  "$wine_cmd" "$bin/hold_file.exe" "$held_pdf" 120 >"$wine_work/hold.out" 2>&1 &
+  holder=$!
+  for _ in $(seq 300); do grep -q '^holding' "$wine_work/hold.out" && break; sleep 0.2; done
+  archives=$(cd "$drive_c/Backups" && ls | tr '\n' ' ')
+  wine_backup_run held 'expect dialog 102\nclick 1\nexpect dialog 105\ntype 1008 C:\\Backups\ntype 1013 Held\nclick 1\nexpect dialog 9003\nexpect text 2 Cancel\nclick 2\nexpect shown 1033\nclose\n'
+  check "backup with a PDF held open asks in the custom message box; Cancel stops it" played held
+  check "and no archive is written" backups_hold "$archives"
+  kill "$holder" 2>/dev/null || true
+  wait "$holder" 2>/dev/null || true
+  rm -f "$documents/Contracts/Held.pdf"
+else
+  echo "skip the PDF held open: $bin/hold_file.exe is not built"
+fi
+
 wine_backup_run wrong 'expect dialog 105\n'
 check "a script the dialogs do not meet ends with status 3" test "$run_status" -eq 3
 check "and the transcript names the line" transcript_has wrong 'FAILED: C:\QDWRuns\wrong.script line 1'

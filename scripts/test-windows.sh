@@ -15,7 +15,7 @@ step() { echo "--- $1 ($((SECONDS - started)) s)"; }
 # What the tests need and the five shipped files; the other language modules are left out.
 test_programs=(win32_cabinet_engine_test win32_cabinet_crosscheck_test win32_ports_test
                win32_rightsmend_ordinals_test win32_contract_test)
-targets=(Backup rightsmend Compressor Extractor lingvault cabinet probe_program
+targets=(Backup rightsmend Compressor Extractor lingvault cabinet probe_program hold_file
          "${test_programs[@]}")
 
 step "configure $build_dir"
