@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <vector>
 
 #include "platform/accounts.h"
 #include "tests/platform/port_under_test.h"
@@ -24,7 +23,7 @@ class AccountsContractTest : public ::testing::Test {
   std::unique_ptr<testing::PortUnderTest> port_ = testing::PortUnderTest::Make();
 };
 
-TEST_F(AccountsContractTest, NamesResolveIgnoringCaseWithOrWithoutDomain) {
+TEST_F(AccountsContractTest, NamesResolveWithOrWithoutDomain) {
   Sid user;
   ASSERT_EQ(accounts().ProcessUser(&user), kSuccess);
   std::string name;
@@ -33,19 +32,12 @@ TEST_F(AccountsContractTest, NamesResolveIgnoringCaseWithOrWithoutDomain) {
   ASSERT_FALSE(name.empty());
   Sid sid;
   std::string domain;
-  std::vector<std::string> spellings = {name, Upper(user_domain) + "\\" + name};
-  if (port_->Can(testing::Capability::kCaseInsensitiveAccounts)) {
-    spellings.push_back(Upper(name));
-    spellings.push_back(user_domain + "\\" + Upper(name));
-  }
-  for (const std::string& spelling : spellings) {
+  for (const std::string& spelling : {name, Upper(user_domain) + "\\" + name}) {
     ASSERT_EQ(accounts().LookupName("", spelling, &sid, &domain), kSuccess) << spelling;
     EXPECT_EQ(sid, user);
     EXPECT_EQ(Upper(domain), Upper(user_domain));
   }
-  if (port_->Can(testing::Capability::kDomainQualifiedNames)) {
-    EXPECT_EQ(accounts().LookupName("", "QDWNODOMAIN\\" + name, &sid, &domain), kErrorNoneMapped);
-  }
+
   EXPECT_EQ(accounts().LookupName("", "NoSuchQdwAccount", &sid, &domain), kErrorNoneMapped);
   EXPECT_EQ(accounts().LookupName("", "", &sid, &domain), kErrorNoneMapped);
 
@@ -55,7 +47,32 @@ TEST_F(AccountsContractTest, NamesResolveIgnoringCaseWithOrWithoutDomain) {
   EXPECT_EQ(sid.ToString(), "S-1-5-18");
   ASSERT_EQ(accounts().LookupName("", "Administrators", &sid, &domain), kSuccess);
   EXPECT_EQ(domain, "BUILTIN");
-  QDW_SKIP_IF_ANY_LACKING(*port_);
+}
+
+TEST_F(AccountsContractTest, UserNamesMatchIgnoringCase) {
+  QDW_SKIP_IF_LACKING(*port_, testing::Capability::kCaseInsensitiveAccounts);
+  Sid user;
+  ASSERT_EQ(accounts().ProcessUser(&user), kSuccess);
+  std::string name;
+  std::string user_domain;
+  ASSERT_EQ(accounts().LookupSid("", user, &name, &user_domain), kSuccess);
+  Sid sid;
+  std::string domain;
+  for (const std::string& spelling : {Upper(name), user_domain + "\\" + Upper(name)}) {
+    ASSERT_EQ(accounts().LookupName("", spelling, &sid, &domain), kSuccess) << spelling;
+    EXPECT_EQ(sid, user);
+  }
+}
+
+TEST_F(AccountsContractTest, ANameQualifiedWithAnotherDomainIsNoAccount) {
+  QDW_SKIP_IF_LACKING(*port_, testing::Capability::kDomainQualifiedNames);
+  Sid user;
+  ASSERT_EQ(accounts().ProcessUser(&user), kSuccess);
+  std::string name;
+  std::string domain;
+  ASSERT_EQ(accounts().LookupSid("", user, &name, &domain), kSuccess);
+  Sid sid;
+  EXPECT_EQ(accounts().LookupName("", "QDWNODOMAIN\\" + name, &sid, &domain), kErrorNoneMapped);
 }
 
 TEST_F(AccountsContractTest, SidsGiveTheirNamesBack) {

@@ -60,6 +60,18 @@ class FileSystemCases : public ::testing::Test {
     return attributes;
   }
 
+  // 2003-04-05 06:00 UTC, a time no file of a test has by itself.
+  static FileTime April2003() {
+    CalendarTime when;
+    when.year = 2003;
+    when.month = 4;
+    when.day = 5;
+    when.hour = 6;
+    FileTime time;
+    EXPECT_TRUE(CalendarToFileTime(when, &time));
+    return time;
+  }
+
   // The root of a drive letter the machine does not have ("Q:\").
   std::string MissingDrive() {
     for (char letter = 'Q'; letter <= 'Y'; ++letter) {

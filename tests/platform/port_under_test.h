@@ -1,8 +1,8 @@
 // The platform port a contract suite runs against, with a place of its own on the machine and
 // the few machine-side hooks the suites need. The build links one implementation: the stand-in
 // machine on Linux (sim_port_under_test.cc), the real port on Windows
-// (win32_port_under_test.cc). Cases the real machine cannot support call QDW_SKIP_IF_LACKING, or
-// check what it can with Can() and end with QDW_SKIP_IF_ANY_LACKING.
+// (win32_port_under_test.cc). A rule the real machine does not keep has a case of its own that
+// starts with QDW_SKIP_IF_LACKING.
 //
 //   auto port = testing::PortUnderTest::Make();
 //   platform::FileSystem& fs = port->platform().files();
@@ -75,19 +75,6 @@ class PortUnderTest {
 
   // Why this machine cannot do `capability`; empty when it can.
   virtual std::string LackReason(Capability capability) const = 0;
-
-  // True when the machine can do `capability`; otherwise remembers why, for lacking(), so a
-  // case may check the rest and end as skipped with the reasons.
-  bool Can(Capability capability) {
-    const std::string why = LackReason(capability);
-    if (why.empty()) return true;
-    if (lacking_.find(why) == std::string::npos) lacking_ += (lacking_.empty() ? "" : "; ") + why;
-    return false;
-  }
-  const std::string& lacking() const { return lacking_; }
-
- private:
-  std::string lacking_;
 };
 
 }  // namespace qdw::testing
@@ -96,8 +83,5 @@ class PortUnderTest {
 #define QDW_SKIP_IF_LACKING(port, capability)                                      \
   if (const std::string qdw_why = (port).LackReason(capability); !qdw_why.empty()) \
   GTEST_SKIP() << qdw_why
-// Ends the current case as skipped when Can() found something lacking, printing the reasons.
-#define QDW_SKIP_IF_ANY_LACKING(port) \
-  if (!(port).lacking().empty()) GTEST_SKIP() << (port).lacking()
 
 #endif  // QDW_TESTS_PLATFORM_PORT_UNDER_TEST_H_
