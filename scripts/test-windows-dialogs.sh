@@ -12,7 +12,7 @@
 # Wine's own cabinet library cannot write a set whose volume size is left to it: one backup
 # shows that failure, the others choose our engine (QDW_CABINET_LIBRARY=qdwcabinet.dll).
 # A backup and a restore complete; the restore's registry entries and printer repair are
-# checked. A shared folder outside the repository is archived with its record (Wine's
+# checked, and a backup leaves out a document another program holds open. A shared folder outside the repository is archived with its record (Wine's
 # NetShareEnum is a stub, so without share details), but restoring it needs the product's
 # share proxy service, which Wine lacks: that restore reports the failure and puts the
 # installation back. Also covered: a backup whose database is missing, restores of a missing
@@ -105,6 +105,38 @@ check "the archived database has no document flagged open" test "$(sql \
   'SELECT (SELECT count(*) FROM qln_file_properties WHERE is_open = 1) + (SELECT count(*) FROM qln_merged_files WHERE is_open = 1)')" = 0
 check "the repository's database is untouched" test "$(sql "$database" \
   'SELECT group_concat(is_open) FROM qln_file_properties')" = "1,0,1"
+
+# A document another program holds open (without sharing): the backup asks whether to go on,
+# leaves the document out with its original and its database row, lists it in the failure
+# list and offers that list; the repository keeps everything.
+if [ -f "$bin/hold_file.exe" ]; then
+  held='C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet 1\Contracts\Lease.pdf'
+  "$wine_cmd" "$bin/hold_file.exe" "$held" 120 >"$wine_work/locked-hold.out" 2>&1 &
+  holder=$!
+  for _ in $(seq 300); do grep -q '^holding' "$wine_work/locked-hold.out" && break; sleep 0.2; done
+  wine_backup_run locked 'expect dialog 102\nclick 1\nexpect dialog 105\ntype 1008 C:\\Backups\ntype 1013 Locked\nclick 1\nexpect dialog 9003\nclick 1\nexpect dialog 9003\nexpect text 9000 Some documents were in use by another program and could not be backed up. They are listed in the failure list. Would you like to view it now?\nclick 2\nexpect shown 1033\nclose\n'
+  kill "$holder" 2>/dev/null || true
+  wait "$holder" 2>/dev/null || true
+  check "backup with a locked document plays its dialogs to the end" played locked
+  check "and completes" outcome_is locked 'The operation completed successfully.'
+  failure_list="$(dirname "$log_file")/BackupFailureLog.txt"
+  check "and lists the document in the failure list" grep -qF \
+    'PDF File Name:  c:\qdwdata\repository\varnold\qdw\quillon deskora\cabinet 1\contracts\lease.pdf' \
+    "$failure_list"
+  locked_unpacked=$wine_work/locked-unpacked
+  rm -rf "$locked_unpacked" && mkdir -p "$locked_unpacked"
+  cabextract -q -d "$locked_unpacked" "$drive_c/Backups/Locked.qdw" >/dev/null 2>&1 || true
+  check "the archive leaves the document and its original out" \
+    test ! -e "$locked_unpacked/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Lease.pdf" -a \
+    ! -e "$locked_unpacked/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Lease.txt" -a \
+    -f "$locked_unpacked/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Minutes.txt"
+  check "and its database row" test "$(sql "$locked_unpacked/VARNOLD/QDW/DataBase/VNDATABASE.mdb" \
+    'SELECT group_concat(pdf_name) FROM qln_file_properties')" = "Minutes,Budget"
+  check "the repository keeps the document and its row" test -f "$documents/Contracts/Lease.pdf" -a \
+    "$(sql "$database" 'SELECT count(*) FROM qln_file_properties')" = 3
+else
+  echo "skip the locked document: $bin/hold_file.exe is not built"
+fi
 
 # The user's shared folders as the product registers them, under the logon domain and user
 # name the workstation service reports (Wine: the computer name and the Unix user).

@@ -55,6 +55,7 @@ wine_product_install() {
   # Our cabinet engine, for runs that choose it with QDW_CABINET_LIBRARY.
   if [ -f "$bin/qdwcabinet.dll" ]; then cp "$bin/qdwcabinet.dll" "$tool/"; fi
   printf 'Contract of 2026\r\n' >"$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Lease.txt"
+  printf '%%PDF-1.4\n' >"$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Lease.pdf"
   printf 'Minutes\r\n' >"$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Minutes.txt"
   printf 'index\r\n' >"$repository/VARNOLD/QDWie/Index/words.dat"
   mkdir -p "$repository/VARNOLD/QDW/Settings"
@@ -109,8 +110,8 @@ INSERT INTO qln_folder (id, parent_folder__id, name, path) VALUES
   (1, 0, 'Cabinet 1', 'Cabinet 1'), (2, 1, 'Contracts', 'Cabinet 1\Contracts');
 INSERT INTO qln_file_properties (id, folder__id, pdf_name, original_file_name,
   original_file_extension, is_open, total_versions) VALUES
-  (1, 2, 'Lease.pdf', 'Lease', 'txt', 1, 1), (2, 1, 'Minutes.pdf', 'Minutes', 'txt', 0, 1),
-  (3, 1, 'Budget.pdf', 'Budget', 'xls', 1, 1);
+  (1, 2, 'Lease', 'Lease', 'txt', 1, 0), (2, 1, 'Minutes', 'Minutes', 'txt', 0, 0),
+  (3, 1, 'Budget', 'Budget', 'xls', 1, 0);
 INSERT INTO qln_merged_files (qln_file_properties__id, folder__id, original_file_name,
   original_file_extension, is_open) VALUES (3, 1, 'Budget', 'xls', 1);
 INSERT INTO qln_printer (ID, Icon_Path) VALUES
