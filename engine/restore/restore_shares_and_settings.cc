@@ -54,6 +54,9 @@ bool RestoreEngine::RestoreSharesAndSettings(const std::string& temp_folder) {
     if (writable) {
       if (shares.source_kind != kSourceUnknown) {
         ShareCreator(p_.platform, p_.prompts, p_.settings, p_.trees).CreateShares(shares, &created);
+        // A refused share fails the step as a failing share service does, before anything is
+        // recorded for it.
+        if (!created.all_added) return false;
         for (const std::string& path : created.paths) {
           if (VNChangeAccessRightsFullPath(path.c_str(), p_.world_group.c_str(), kChangeAccess, 0,
                                            0) == 0) {

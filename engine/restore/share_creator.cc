@@ -107,10 +107,17 @@ platform::ShareInfo ShareCreator::Record(const ShareDetails& details, const std:
   return record;
 }
 
+bool ShareCreator::AddUnlessNameTaken(const platform::ShareInfo& record, CreatedShares* created) {
+  const platform::WinError answer = platform_.shares().Add(record);
+  if (answer == platform::kNerrDuplicateShare) return false;
+  if (answer != kSuccess) created->all_added = false;
+  return true;
+}
+
 void ShareCreator::CreateDirect(const Line& line, platform::ShareInfo record,
                                 CreatedShares* created) {
   const std::string name = record.name;
-  if (platform_.shares().Add(record) != platform::kNerrDuplicateShare) {
+  if (AddUnlessNameTaken(record, created)) {
     created->names.push_back(name);
     created->paths.push_back(line.path);
     return;
@@ -147,7 +154,7 @@ void ShareCreator::CreateDirect(const Line& line, platform::ShareInfo record,
       record.path = target;
     }
     record.name = taken;
-    if (platform_.shares().Add(record) == platform::kNerrDuplicateShare) continue;
+    if (!AddUnlessNameTaken(record, created)) continue;
     created->names.push_back(taken);
     created->paths.push_back(target);
     return;
@@ -186,7 +193,7 @@ void ShareCreator::CreateThroughProxy(const Line& line, const ShareDetails& deta
       if (free != platform::kSFalse) continue;
       record.name = name;
       if (line.data_flag == "1") record.path = line.path;
-      if (platform_.shares().Add(record) != platform::kNerrDuplicateShare) break;
+      if (AddUnlessNameTaken(record, created)) break;
     }
     created->names.push_back(name);
     created->paths.push_back(line.path);

@@ -23,6 +23,8 @@ inline constexpr int kDefaultRemarkStringId = 163;
 struct CreatedShares {
   std::vector<std::string> names;
   std::vector<std::string> paths;
+  // False when the system refused a share for another reason than a taken name.
+  bool all_added = true;
 };
 
 class ShareCreator {
@@ -47,6 +49,8 @@ class ShareCreator {
                           const std::string& user);
   platform::ShareInfo Record(const ShareDetails& details, const std::string& path,
                              platform::ShareProxy* proxy);
+  // Adds the share; false when its name is taken (the caller tries another name).
+  bool AddUnlessNameTaken(const platform::ShareInfo& record, CreatedShares* created);
   void CreateDirect(const Line& line, platform::ShareInfo record, CreatedShares* created);
   void CreateThroughProxy(const Line& line, const ShareDetails& details, platform::ShareInfo record,
                           platform::ShareProxy& proxy, CreatedShares* created);

@@ -213,5 +213,14 @@ TEST_F(DirectSharesTest, NoFreeNameLeavesTheFolderWhereItIsRecorded) {
   EXPECT_EQ(Registered(), std::vector<std::string>{std::string("Docs,") + kInbox});
 }
 
+TEST_F(DirectSharesTest, RefusedShareFailsTheStepAndTheOldInstallationStays) {
+  ASSERT_EQ(product_.files().Delete(kDocument), platform::kSuccess);
+  const auto damaged = product_.ProductSnapshot();
+  product_.faults().AddRule("Shares.Add", 1, platform::kErrorAccessDenied, "", 0);
+  EXPECT_EQ(Restore(), 206);
+  EXPECT_EQ(product_.ProductSnapshot(), damaged);
+  EXPECT_EQ(Registered(), std::vector<std::string>{std::string("Docs,") + kInbox});
+}
+
 }  // namespace
 }  // namespace qdw::restore
