@@ -32,20 +32,7 @@ printf '%s\r\n' '1,1,C:\Backups\QDWBackup26Nov30.qdw,2026/11/30 08:05' \
   '1,1,C:\Backups\QDWBackup26Dec04.qdw,2026/12/04 09:10' >"$log_file"
 head -c 4096 /dev/urandom >"$drive_c/Backups/QDWBackup26Dec01.qdw"
 # A document in the repository that another program holds open during one shot.
-open_pdf='C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet 1\Contracts\Lease.pdf'
-printf '%%PDF-1.4\n' >"$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Lease.pdf"
-cp "$bin/hold_file.exe" "$drive_c/hold_file.exe"
-
-# hold_open: another program keeps the PDF open (without sharing) until the next shot ends.
-hold_open() {
-  "$wine_cmd" 'C:\hold_file.exe' "$open_pdf" 300 >"$work/hold.out" 2>&1 &
-  local tries=0
-  until grep -q '^holding' "$work/hold.out" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ "$tries" -le 300 ] || { echo "the PDF could not be held open" >&2; return 1; }
-    sleep 0.2
-  done
-}
+printf '%%PDF-1.4\n' >"$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Held.pdf"
 
 # shot NAME SCRIPT: plays SCRIPT (which ends in a long wait) and captures the dialog on the
 # screen once the wait has begun.
@@ -83,7 +70,9 @@ shot backup "click 1\nexpect dialog 105\ntype 1008 C:\\\\Backups\n$hold"
 shot restore "click 1001\nclick 1\nexpect dialog 105\ntype 1009 C:\\\\Backups\\\\QDWBackup26Dec01.qdw\n$hold"
 shot log-viewer "click 1003\nexpect dialog 104\nselect 1006 2\n$hold"
 shot temporary-folder "click 1001\nclick 1\ntype 1009 C:\\\\Backups\\\\QDWBackup26Dec01.qdw\nclick 1\nanswer yes\nexpect dialog 106\ntype 1027 D:\\\\Temp\n$hold"
-hold_open
+# Another program holds the PDF open (without sharing) until the shot ends.
+wine_hold_open "$bin" 'C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet 1\Contracts\Held.pdf'
 shot custom-message-box "click 1\nexpect dialog 105\ntype 1008 C:\\\\Backups\nclick 1\nexpect dialog 9003\n$hold"
+wine_hold_release
 shot finished-run "click 1001\nclick 1\ntype 1009 C:\\\\Backups\\\\QDWBackup26Dec01.qdw\nclick 1\nanswer yes\nexpect dialog 106\nclick 2\nexpect shown 1033\n$hold"
 

@@ -110,13 +110,9 @@ check "the repository's database is untouched" test "$(sql "$database" \
 # leaves the document out with its original and its database row, lists it in the failure
 # list and offers that list; the repository keeps everything.
 if [ -f "$bin/hold_file.exe" ]; then
-  held='C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet 1\Contracts\Lease.pdf'
-  "$wine_cmd" "$bin/hold_file.exe" "$held" 120 >"$wine_work/locked-hold.out" 2>&1 &
-  holder=$!
-  for _ in $(seq 300); do grep -q '^holding' "$wine_work/locked-hold.out" && break; sleep 0.2; done
+  wine_hold_open "$bin" 'C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet 1\Contracts\Lease.pdf'
   wine_backup_run locked 'expect dialog 102\nclick 1\nexpect dialog 105\ntype 1008 C:\\Backups\ntype 1013 Locked\nclick 1\nexpect dialog 9003\nclick 1\nexpect dialog 9003\nexpect text 9000 Some documents were in use by another program and could not be backed up. They are listed in the failure list. Would you like to view it now?\nclick 2\nexpect shown 1033\nclose\n'
-  kill "$holder" 2>/dev/null || true
-  wait "$holder" 2>/dev/null || true
+  wine_hold_release
   check "backup with a locked document plays its dialogs to the end" played locked
   check "and completes" outcome_is locked 'The operation completed successfully.'
   failure_list="$(dirname "$log_file")/BackupFailureLog.txt"
@@ -208,16 +204,12 @@ check "failed restore keeps the installation" cmp -s \
 # box whether to go on, and Cancel stops it before an archive is written.
 if [ -f "$bin/hold_file.exe" ]; then
   printf '%%PDF-1.4\n' >"$documents/Contracts/Held.pdf"
-  held_pdf='C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet 1\Contracts\Held.pdf'
-  "$wine_cmd" "$bin/hold_file.exe" "$held_pdf" 120 >"$wine_work/hold.out" 2>&1 &
-  holder=$!
-  for _ in $(seq 300); do grep -q '^holding' "$wine_work/hold.out" && break; sleep 0.2; done
+  wine_hold_open "$bin" 'C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet 1\Contracts\Held.pdf'
   archives=$(cd "$drive_c/Backups" && ls | tr '\n' ' ')
   wine_backup_run held 'expect dialog 102\nclick 1\nexpect dialog 105\ntype 1008 C:\\Backups\ntype 1013 Held\nclick 1\nexpect dialog 9003\nexpect text 2 Cancel\nclick 2\nexpect shown 1033\nclose\n'
   check "backup with a PDF held open asks in the custom message box; Cancel stops it" played held
   check "and no archive is written" backups_hold "$archives"
-  kill "$holder" 2>/dev/null || true
-  wait "$holder" 2>/dev/null || true
+  wine_hold_release
   rm -f "$documents/Contracts/Held.pdf"
 else
   echo "skip the PDF held open: $bin/hold_file.exe is not built"

@@ -4,6 +4,8 @@
 #   wine_prefix_start FOLDER     makes the prefix (and an Xvfb display when none is set)
 #   wine_product_install BIN     copies the program from BIN, sets up the product (needs the
 #                                host's sqlite3 and SQLite ODBC driver for the database)
+#   wine_hold_open BIN PATH      another program (BIN/hold_file.exe) holds the Windows PATH open
+#                                without sharing until wine_hold_release; fails when it cannot
 #   wine_backup_run NAME SCRIPT [wine arguments before the program]
 #                                runs Backup.exe with SCRIPT (printf %b text); the transcript
 #                                is $wine_work/NAME.txt, the status in $run_status
@@ -118,6 +120,29 @@ INSERT INTO qln_printer (ID, Icon_Path) VALUES
   (1, 'C:\Old\Settings\Printer.ico=0'), (2, 'C:\Old\Settings\Gone.ico=0');
 SQL
   } | sqlite3 "$file"
+}
+
+wine_holder_pid=""
+wine_hold_open() {
+  local out
+  out=$(mktemp)
+  "$wine_cmd" "$1/hold_file.exe" "$2" 300 >"$out" 2>&1 &
+  wine_holder_pid=$!
+  for _ in $(seq 300); do
+    grep -q '^holding' "$out" && { rm -f "$out"; return 0; }
+    kill -0 "$wine_holder_pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  cat "$out" >&2
+  rm -f "$out"
+  return 1
+}
+
+wine_hold_release() {
+  [ -n "$wine_holder_pid" ] || return 0
+  kill "$wine_holder_pid" 2>/dev/null || true
+  wait "$wine_holder_pid" 2>/dev/null || true
+  wine_holder_pid=""
 }
 
 wine_backup_run() {
