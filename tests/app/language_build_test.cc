@@ -9,7 +9,6 @@
 
 #include "app/backup_app.h"
 #include "app/machine_services.h"
-#include "database/product_schema.h"
 #include "lingvault/language_constants.h"
 #include "tests/app/app_test_support.h"
 #include "tests/engine/backup/backup_test_support.h"
@@ -52,11 +51,7 @@ class MachineServicesWorldGroupTest : public ::testing::Test {
   void SetUp() override {
     product_.machine().MakeDefault();
     ASSERT_EQ(product_.files().MakeFolder("D:\\Backups"), platform::kSuccess);
-    std::string error;
-    ASSERT_TRUE(database::CreateProductDatabase(
-        product_.files(), product_.platform().databases(),
-        std::string(ProductMachine::kProduct) + "\\QDW\\DataBase\\VNDATABASE.mdb", &error))
-        << error;
+    ASSERT_TRUE(product_.CreateDatabase());
     product_.AllowSettingsWrite();
     product_.machine().PutFile(std::string(kScans) + "\\f.txt", "scans");
     product_.Share("Scans", kScans, "Team scans", platform::kAceAccessAllowed,

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "database/product_schema.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/engine_errors.h"
 #include "tests/engine/backup/backup_test_support.h"
@@ -26,11 +25,7 @@ class BackupSequenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(files().MakeFolder(kDest), platform::kSuccess);
-    std::string error;
-    ASSERT_TRUE(database::CreateProductDatabase(
-        files(), product_.platform().databases(),
-        std::string(testing::ProductMachine::kProduct) + "\\QDW\\DataBase\\VNDATABASE.mdb", &error))
-        << error;
+    ASSERT_TRUE(product_.CreateDatabase());
     live_before_ = product_.ProductSnapshot();
   }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "database/product_schema.h"
 #include "engine/restore/product_settings.h"
 
 namespace qdw::testing {
@@ -186,6 +187,16 @@ void ProductMachine::Lock(const std::string& path) {
   sim::Json locks = sim::Json::array();
   for (const std::string& locked : locks_) locks.push_back({{"path", locked}, {"share", 0}});
   machine_.machine().store().Write("locks.json", {{"locks", locks}});
+}
+
+::testing::AssertionResult ProductMachine::CreateDatabase() {
+  std::string error;
+  if (database::CreateProductDatabase(files(), platform().databases(),
+                                      std::string(kProduct) + "\\QDW\\DataBase\\VNDATABASE.mdb",
+                                      &error)) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << error;
 }
 
 std::map<std::string, std::string> ProductMachine::ProductSnapshot() {

@@ -3,6 +3,8 @@
 #ifndef QDW_TESTS_ENGINE_BACKUP_BACKUP_TEST_SUPPORT_H_
 #define QDW_TESTS_ENGINE_BACKUP_BACKUP_TEST_SUPPORT_H_
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <map>
 #include <string>
@@ -82,6 +84,8 @@ class ProductMachine {
   // The product's registered shared folders of the current user.
   void SetSharedFolders(const std::vector<std::string>& names,
                         const std::vector<std::string>& paths);
+  // An empty product database where the product keeps it; the failure names the cause.
+  ::testing::AssertionResult CreateDatabase();
   // Lets the user write the product's machine-wide settings (administrators).
   void AllowSettingsWrite();
   // Shares `path` as `name` with one access entry for `sid`.

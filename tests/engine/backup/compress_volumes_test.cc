@@ -8,7 +8,6 @@
 #include <string>
 
 #include "Extractor/extractor.h"
-#include "database/product_schema.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/backup/compress_packer.h"
 #include "tests/engine/backup/backup_test_support.h"
@@ -21,11 +20,7 @@ class CompressVolumesTest : public ::testing::Test {
   void SetUp() override {
     product_.machine().MakeDefault();
     ASSERT_EQ(product_.files().MakeFolder("D:\\Backups"), platform::kSuccess);
-    std::string error;
-    ASSERT_TRUE(database::CreateProductDatabase(
-        product_.files(), product_.platform().databases(),
-        std::string(testing::ProductMachine::kProduct) + "\\QDW\\DataBase\\VNDATABASE.mdb", &error))
-        << error;
+    ASSERT_TRUE(product_.CreateDatabase());
     // Bytes that do not compress, so the set's size is known in advance.
     std::mt19937 random(7);
     for (int i = 0; i < 3; ++i) {

@@ -8,7 +8,6 @@
 #include <random>
 #include <string>
 
-#include "database/product_schema.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/backup/compress_packer.h"
 #include "engine/restore/product_settings.h"
@@ -29,11 +28,7 @@ class RestoreEngineTest : public ::testing::Test {
   void SetUp() override {
     product_.machine().MakeDefault();
     ASSERT_EQ(product_.files().MakeFolder("D:\\Backups"), platform::kSuccess);
-    std::string error;
-    ASSERT_TRUE(database::CreateProductDatabase(
-        product_.files(), product_.platform().databases(),
-        std::string(ProductMachine::kProduct) + "\\QDW\\DataBase\\VNDATABASE.mdb", &error))
-        << error;
+    ASSERT_TRUE(product_.CreateDatabase());
     std::mt19937 random(11);
     for (int i = 0; i < 3; ++i) {
       std::string bytes(15000, '\0');

@@ -7,7 +7,6 @@
 #include <map>
 #include <string>
 
-#include "database/product_schema.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/backup/compress_packer.h"
 #include "engine/restore/product_settings.h"
@@ -32,11 +31,7 @@ class RestoreShareProxyTest : public ::testing::Test {
     product_.machine().MakeDefault();
     product_.AllowSettingsWrite();
     ASSERT_EQ(product_.files().MakeFolder("D:\\Backups"), platform::kSuccess);
-    std::string error;
-    ASSERT_TRUE(database::CreateProductDatabase(
-        product_.files(), product_.platform().databases(),
-        std::string(ProductMachine::kProduct) + "\\QDW\\DataBase\\VNDATABASE.mdb", &error))
-        << error;
+    ASSERT_TRUE(product_.CreateDatabase());
     platform::ShareInfo share;
     share.name = "Docs";
     share.path = kInbox;

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "database/product_schema.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/backup/compress_packer.h"
 #include "tests/engine/backup/backup_test_support.h"
@@ -65,11 +64,7 @@ class RestoreWorldGroupTest : public ::testing::Test {
   void SetUp() override {
     product_.machine().MakeDefault();
     ASSERT_EQ(product_.files().MakeFolder("D:\\Backups"), platform::kSuccess);
-    std::string error;
-    ASSERT_TRUE(database::CreateProductDatabase(
-        product_.files(), product_.platform().databases(),
-        std::string(ProductMachine::kProduct) + "\\QDW\\DataBase\\VNDATABASE.mdb", &error))
-        << error;
+    ASSERT_TRUE(product_.CreateDatabase());
   }
 
   ProductMachine product_;
