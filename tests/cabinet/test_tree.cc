@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace qdw::cab::testing {
@@ -36,24 +35,6 @@ std::string ScratchDir::Sub(const std::string& relative) const {
 }
 
 void ScratchDir::MakeFolder(const std::string& path) { fs::create_directories(path); }
-
-std::string MakeContent(Content kind, size_t size, uint32_t seed) {
-  std::string bytes(size, '\0');
-  std::mt19937 random(seed);
-  if (kind == Content::kRandom) {
-    for (char& c : bytes) c = static_cast<char>(random());
-  } else if (kind == Content::kText) {
-    static const char* const kWords[] = {"archive ", "folder ",  "document ",  "quillon ",
-                                         "share ",   "restore ", "backup\r\n", "volume ",
-                                         "Deskora ", "index ",   "1234 ",      "permission "};
-    size_t pos = 0;
-    while (pos < size) {
-      const char* word = kWords[random() % 12];
-      for (const char* p = word; *p && pos < size; ++p) bytes[pos++] = *p;
-    }
-  }
-  return bytes;
-}
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
   fs::create_directories(fs::path(path).parent_path());
