@@ -149,9 +149,16 @@ wine_backup_run() {
   local name=$1 script=$2
   shift 2
   printf '%b' "$script" >"$wine_work/$name.script"
-  rm -f "$wine_work/$name.txt"
-  run_status=0
-  QDW_UI_SCRIPT="C:\\QDWRuns\\$name.script" QDW_UI_TRANSCRIPT="C:\\QDWRuns\\$name.txt" \
-    timeout 300 "$wine_cmd" "$@" 'C:\Program Files\VARNOLD\Quillon Deskora Backup Tool\Backup.exe' \
-    >"$wine_work/$name.err" 2>&1 || run_status=$?
+  local attempt
+  # A program that wrote no transcript line never reached its first dialog; under a loaded
+  # Wine that has happened once in many runs, so such a start is tried once more, and said so.
+  for attempt in 1 2; do
+    rm -f "$wine_work/$name.txt"
+    run_status=0
+    QDW_UI_SCRIPT="C:\\QDWRuns\\$name.script" QDW_UI_TRANSCRIPT="C:\\QDWRuns\\$name.txt" \
+      timeout 300 "$wine_cmd" "$@" 'C:\Program Files\VARNOLD\Quillon Deskora Backup Tool\Backup.exe' \
+      >"$wine_work/$name.err" 2>&1 || run_status=$?
+    [ -s "$wine_work/$name.txt" ] && return 0
+    echo "note: $name (attempt $attempt) ended with status $run_status and no transcript" >&2
+  done
 }
