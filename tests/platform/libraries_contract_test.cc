@@ -1,28 +1,21 @@
 // Loading modules by name: modules with entry points and the resource module.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <vector>
 
 #include "platform/library.h"
+#include "platform/windows_path.h"
 #include "tests/platform/port_under_test.h"
 
 namespace qdw::platform {
 namespace {
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 TEST(LibrariesContractTest, LoadsAModuleByNameIgnoringCaseAndFindsItsEntries) {
   auto port = testing::PortUnderTest::Make();
   Libraries& libraries = port->platform().libraries();
   std::unique_ptr<Library> library;
-  ASSERT_EQ(libraries.Load(Lower(port->KnownModule()), &library), kSuccess);
+  ASSERT_EQ(libraries.Load(LowerAnsi(port->KnownModule()), &library), kSuccess);
   EXPECT_NE(library->Symbol(port->KnownEntry()), nullptr);
   EXPECT_EQ(library->Symbol("NoSuchEntry"), nullptr);
   EXPECT_EQ(libraries.Load("NoSuchModule.dll", &library), kErrorModNotFound);

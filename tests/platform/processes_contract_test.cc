@@ -1,22 +1,15 @@
 // Starting programs with their arguments, waiting for them and reading their exit codes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <string>
 
 #include "platform/processes.h"
+#include "platform/windows_path.h"
 #include "tests/platform/port_under_test.h"
 
 namespace qdw::platform {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 TEST(ProcessesContractTest, StartsProgramsWithTheirArgumentsAndWaits) {
   auto port = testing::PortUnderTest::Make();
@@ -24,8 +17,8 @@ TEST(ProcessesContractTest, StartsProgramsWithTheirArgumentsAndWaits) {
   const std::string probe = port->ProbeProgram();
   std::unique_ptr<ProcessHandle> process;
   const std::string out = port->ProbeOutput("args.txt");
-  ASSERT_EQ(processes.Start(Lower(probe), "args \"" + out + "\" \"two words\" a\\\"b \"\" plain",
-                            true, &process),
+  ASSERT_EQ(processes.Start(LowerAnsi(probe),
+                            "args \"" + out + "\" \"two words\" a\\\"b \"\" plain", true, &process),
             kSuccess);
   EXPECT_EQ(process->Wait(kInfinite), kWaitObject0);
   uint32_t code = 99;

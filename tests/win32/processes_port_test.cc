@@ -3,21 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/windows_path.h"
 
 namespace qdw::platform {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 std::string ThisProgramName() {
   char path[MAX_PATH];
@@ -39,7 +33,7 @@ TEST(ProcessesPortTest, BothListingRoutesFindThisProgram) {
   EXPECT_NE(std::find(ids.begin(), ids.end(), self), ids.end());
   std::string name;
   ASSERT_EQ(status->FirstModuleBaseName(self, &name), kSuccess);
-  EXPECT_EQ(Lower(name), Lower(ThisProgramName()));
+  EXPECT_EQ(LowerAnsi(name), LowerAnsi(ThisProgramName()));
 
   std::unique_ptr<ToolHelpApi> tool_help;
   ASSERT_EQ(processes.LoadToolHelpApi(false, &tool_help), kSuccess);
@@ -48,7 +42,7 @@ TEST(ProcessesPortTest, BothListingRoutesFindThisProgram) {
   auto found = std::find_if(entries.begin(), entries.end(),
                             [&](const ProcessEntry& entry) { return entry.pid == self; });
   ASSERT_NE(found, entries.end());
-  EXPECT_NE(Lower(found->exe_file).find(Lower(ThisProgramName())), std::string::npos);
+  EXPECT_NE(LowerAnsi(found->exe_file).find(LowerAnsi(ThisProgramName())), std::string::npos);
 }
 
 TEST(ProcessesPortTest, StartsASystemProgramAndReadsItsExitCode) {
