@@ -29,6 +29,13 @@ if [ "${QDW_TEST_RELEASE:-0}" = 1 ]; then
   phase "Linux optimized build"
   run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
+phase "the demo on the sanitizer build"
+# The demo is what a new user runs first; a broken demo fails the suite.
+demo_machine=$(mktemp -d)
+./scripts/run-demo.sh build-asan/bin "$demo_machine/machine" >"$demo_machine.log" 2>&1 ||
+  { status=1; cat "$demo_machine.log"; }
+tail -n 12 "$demo_machine.log"
+rm -rf "$demo_machine" "$demo_machine.log"
 phase "extra checks"
 [ -x scripts/ci-extra.sh ] && { ./scripts/ci-extra.sh || status=1; }
 if [ $windows = 1 ] && [ -x scripts/test-windows.sh ]; then

@@ -10,6 +10,7 @@ size=${3:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+outcome=0
 step() { printf '\n== %s\n' "$*"; }
 repo_host() { echo "$machine/drives/C/Users/jo/QDW Repository"; }
 
@@ -42,7 +43,8 @@ run_backup backup 'expect dialog 102\nclick 1\nexpect dialog 105\ntype 1008 D:\\
 ls -l "$machine/drives/D/Backups" | sed 's/^/   /'
 
 step "Damaging the installation: documents deleted, a share removed"
-find "$(repo_host)/VARNOLD/QDW" -name '*.pdf' | head -3 | while read -r f; do
+mapfile -t damaged < <(find "$(repo_host)/VARNOLD/QDW" -name '*.pdf' | sort)
+for f in "${damaged[@]:0:3}"; do
   echo "   deleted ${f#"$machine"/drives/}"
   rm -f "$f"
 done
@@ -82,9 +84,15 @@ then
 else
   echo "   differences:"
   sed 's/^/   /' "$work/diff.txt" | head -20
+  outcome=1
 fi
-if [ -n "$first_share" ] && "$bin/qdwsim" show "$machine" | grep -q "\"name\": \"$first_share\""; then
-  echo "   share $first_share is back"
+if [ -n "$first_share" ]; then
+  if "$bin/qdwsim" show "$machine" | grep -q "\"name\": \"$first_share\""; then
+    echo "   share $first_share is back"
+  else
+    echo "   share $first_share did not come back"
+    outcome=1
+  fi
 fi
 
 step "Where things are"
@@ -93,4 +101,4 @@ echo "   operation log:   $machine/drives/C/ProgramData/VARNOLD/Quillon Deskora 
 echo "   failure list:    $machine/drives/C/ProgramData/VARNOLD/Quillon Deskora Backup Tool/BackupFailureLog.txt"
 log="$machine/drives/C/ProgramData/VARNOLD/Quillon Deskora Backup Tool/BackupLog.txt"
 [ -f "$log" ] && sed 's/^/   log: /' "$log"
-exit 0
+exit "$outcome"
