@@ -46,6 +46,14 @@ bool FindLockedDocuments(platform::DatabaseConnection& connection, const std::st
   return records->LastError().empty();
 }
 
+// Whether the folder the chain of folder rows names (a path relative to the working root,
+// or the directory itself for the root folder) is `directory`.
+bool IsFolderOf(const std::string& directory, const std::string& relative_path) {
+  if (relative_path.empty()) return false;
+  return platform::EqualsIgnoreCase(directory, relative_path) ||
+         platform::EndsWithIgnoreCase(directory, "\\" + relative_path);
+}
+
 }  // namespace
 
 RecordCleanup::RecordCleanup(platform::FileSystem& files, platform::Databases& databases,
@@ -94,9 +102,11 @@ bool RecordCleanup::PurgeDocument(platform::DatabaseConnection& connection,
   const std::string& name = row["original_file_name"];
   const std::string& extension = row["original_file_extension"];
 
+  FolderLocation location = LocateFolder(connection, folder_id, directory);
+  // Its files are in the archive and it is not the locked one: its rows must stay with them.
+  if (location.resolved && !IsFolderOf(directory, location.relative_path)) return true;
   if (merged) state_.merged_folders.Append(folder_id, name.empty() ? pdf_name : name);
 
-  FolderLocation location = LocateFolder(connection, folder_id, directory);
   // The file is removed only when the folder chain leads to this directory; an unresolved
   // chain keeps the file but still drops the rows.
   if (location.resolved && platform::EqualsIgnoreCase(location.share_type, "0") &&

@@ -27,12 +27,13 @@ class RecordCleanup {
                 backup::BackupState& state, TreeRemover remove_tree);
 
   // Entry point for one locked file: `directory` is the working-copy folder that should have
-  // held it, `base_name` its file name up to the first ".". Always succeeds.
+  // held it, `base_name` the name of the document it belongs to. Always succeeds.
   bool RemoveLockedDocument(std::string directory, std::string base_name);
 
-  // Deletes the rows of the open or merged documents whose pdf_name is `base_name` from the
-  // database below `working_root`, with their versions, binder counts and merged parts.
-  // Database errors end the scan silently.
+  // Deletes the rows of the open or merged documents whose pdf_name is `base_name` and whose
+  // folder is `directory` from the database below `working_root`, with their versions, binder
+  // counts and merged parts. A same-named document of another folder is another document and
+  // stays. Database errors end the scan silently.
   void PurgeLockedDocumentRecords(std::string directory, std::string working_root,
                                   std::string base_name);
 

@@ -49,6 +49,11 @@ bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() &&
+         EqualsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   if (folder.back() == '\\') return folder + name;

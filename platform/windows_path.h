@@ -17,6 +17,7 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 // True when `needle` occurs in `haystack`, ignoring case.
 bool ContainsIgnoreCase(const std::string& haystack, const std::string& needle);
 bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix);
+bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix);
 
 // folder + "\" + name, without doubling a backslash that `folder` already ends with.
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -12,9 +12,14 @@ class LockedDocumentCleanup {
  public:
   virtual ~LockedDocumentCleanup() = default;
   // `folder` is the working-copy folder that should have held the file, `base_name` the
-  // file name up to its first ".".
+  // name of the document it belongs to (DocumentStem of the file name).
   virtual void RemoveLockedDocument(const std::string& folder, const std::string& base_name) = 0;
 };
+
+// The name of the document a stored file belongs to: the file name without its last
+// extension, so that "Memo.2024.pdf" names the document "Memo.2024" and never "Memo". A name
+// without a "." after its first character is a document name of its own.
+std::string DocumentStem(const std::string& file_name);
 
 // For copies where no record cleanup applies.
 class NoLockedDocumentCleanup : public LockedDocumentCleanup {

@@ -9,13 +9,6 @@ namespace {
 using platform::kSuccess;
 using platform::WinError;
 
-// The name up to its first "." (empty when it has none): the base name the record cleanup
-// matches against the database.
-std::string NameBeforeFirstDot(const std::string& name) {
-  size_t dot = name.find('.');
-  return dot == std::string::npos ? std::string() : name.substr(0, dot);
-}
-
 // The text after the last "." in lower case; empty without a ".".
 std::string LowerExtension(const std::string& name) {
   size_t dot = name.rfind('.');
@@ -62,7 +55,7 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
   // The cleanup runs after the whole folder, so the companion files it removes have been
   // copied by then.
   for (const auto& [folder, name] : locked_here) {
-    cleanup_.RemoveLockedDocument(folder, NameBeforeFirstDot(name));
+    cleanup_.RemoveLockedDocument(folder, DocumentStem(name));
   }
 }
 
@@ -108,6 +101,11 @@ std::string TreeCopier::OriginalDocument(const std::string& folder, const std::s
     }
   }
   return folder + "\\" + name;
+}
+
+std::string DocumentStem(const std::string& file_name) {
+  const size_t dot = file_name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? file_name : file_name.substr(0, dot);
 }
 
 }  // namespace qdw::backup

@@ -111,12 +111,32 @@ TEST_F(RecordCleanupCasesTest, FolderChainThatLoopsEndsAndStillDropsTheRows) {
   EXPECT_TRUE(m_.Exists(loop + "\\Looped.odt"));  // its folder could not be confirmed
 }
 
-TEST_F(RecordCleanupCasesTest, EveryOpenRowOfTheNameGoesInOneScanNameIsCaseSensitive) {
+TEST_F(RecordCleanupCasesTest, EveryOpenRowOfTheNameInTheFolderGoesInOneScanNameIsCaseSensitive) {
+  // 41 is a same-named document of another folder: its files are in the archive, so its row
+  // stays with them.
   Build({Doc("40", "2", "Dup", "", "", 1), Doc("41", "3", "Dup", "", "", 1),
-         Doc("42", "2", "dup", "", "", 1), Doc("43", "2", "Dup", "", "", 0)},
+         Doc("42", "2", "dup", "", "", 1), Doc("43", "2", "Dup", "", "", 0),
+         Doc("44", "2", "Dup", "", "", 1)},
         {});
   Remove(kClients, "Dup");
-  EXPECT_THAT(Ids("qln_file_properties"), ElementsAre("42", "43"));
+  EXPECT_THAT(Ids("qln_file_properties"), ElementsAre("41", "42", "43"));
+}
+
+TEST_F(RecordCleanupCasesTest, ADottedDocumentNameTakesNothingOfItsNamesakes) {
+  const std::string c = kClients;
+  const std::string o = kObrien;
+  Build({Doc("100", "2", "Memo", "Memo", "docx", 1), Doc("101", "2", "Memo.2024", "", "", 1),
+         Doc("102", "3", "Memo.2024", "", "", 1)},
+        {c + "\\Memo.docx", c + "\\Memo.pdf", c + "\\Memo.xml", c + "\\Memo$#\\a.xml",
+         c + "\\Memo.2024.xml", o + "\\Memo.2024.pdf", o + "\\Memo.2024.xml"});
+  Remove(c, "Memo.2024");
+  EXPECT_THAT(Ids("qln_file_properties"), ElementsAre("100", "102"));
+  EXPECT_FALSE(m_.Exists(c + "\\Memo.2024.xml"));
+  for (const std::string& kept : {c + "\\Memo.docx", c + "\\Memo.pdf", c + "\\Memo.xml",
+                                  c + "\\Memo$#\\a.xml", o + "\\Memo.2024.pdf",
+                                  o + "\\Memo.2024.xml"}) {
+    EXPECT_TRUE(m_.Exists(kept)) << kept;
+  }
 }
 
 TEST_F(RecordCleanupCasesTest, BinderCounts) {

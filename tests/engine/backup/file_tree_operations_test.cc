@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,6 +90,36 @@ TEST_F(FileTreeOperationsTest, LockedDocumentIsListedAndCleanedAfterItsFolder) {
   EXPECT_TRUE(cleanup_.companion_present[0]) << "the cleanup ran before the folder was done";
   EXPECT_FALSE(machine_.Exists("C:\\T\\Inbox\\Inv1.pdf"));
   EXPECT_EQ(machine_.ReadFile("C:\\T\\Inbox\\zz.txt"), "later");
+}
+
+TEST_F(FileTreeOperationsTest, LockedFilesNameTheirOwnDocumentWhateverTheirDots) {
+  // Each held file names its document by the name before its last extension; a name with
+  // several dots, a version file and names without an extension keep what is theirs.
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Memo.2024.pdf", "Memo.2024"},
+      {"Report v1.2.final.docx", "Report v1.2.final"},
+      {"Memo$#version3.pdf", "Memo$#version3"},
+      {"README", "README"},
+      {".profile", ".profile"}};
+  std::vector<sim::Json> locks;
+  for (const auto& [file, document] : cases) {
+    machine_.PutFile("C:\\S\\" + file, "held");
+    locks.push_back({{"path", "C:\\S\\" + file}, {"share", 0}});
+  }
+  machine_.PutFile("C:\\S\\Memo.docx", "another document");
+  machine_.machine().store().Write("locks.json", {{"locks", locks}});
+  MakeFolder("C:\\T");
+
+  CopyOutcome outcome = trees_.CopyTree("C:\\S", "C:\\T");
+  EXPECT_EQ(outcome.locked, static_cast<int>(cases.size()));
+  std::vector<std::string> stems;
+  for (const auto& call : cleanup_.calls) stems.push_back(call.second);
+  std::vector<std::string> expected;
+  for (const auto& entry : cases) expected.push_back(entry.second);
+  std::sort(stems.begin(), stems.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(stems, expected);
+  EXPECT_EQ(machine_.ReadFile("C:\\T\\Memo.docx"), "another document");
 }
 
 TEST_F(FileTreeOperationsTest, FailuresOtherThanLocksAreToldApart) {
