@@ -31,6 +31,17 @@ int NameRefusal(const std::string& name) {
   return 0;
 }
 
+bool SetPathsFit(const std::string& destination, const std::string& name,
+                 const std::string& file_temp_folder_name) {
+  // A set has at most 65535 volumes: its longest names carry five digits.
+  const std::string archive = destination + "\\" + name + ".qdw";
+  const std::string last_continuation =
+      destination + "\\" + file_temp_folder_name + "\\" + name + "_add65535.qdw";
+  const std::string first_of_many = destination + "\\" + name + "_bak65535.qdw";
+  return archive.size() <= kMaxArchivePathLength && last_continuation.size() < platform::kMaxPath &&
+         first_of_many.size() < platform::kMaxPath;
+}
+
 bool DestinationInsideProduct(const std::string& destination, const std::string& repository) {
   if (repository.empty()) return false;
   return IsAtOrBelow(destination, platform::StripTrailingSeparator(repository) + "\\VARNOLD");

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/backup/backup_inputs.h"
+#include "engine/backup/earlier_set.h"
 #include "engine/backup/failure_list_writer.h"
 #include "engine/backup/folder_listing.h"
 #include "engine/backup/open_flag_reset.h"
@@ -31,10 +32,17 @@ int BackupSequence::Run(const std::string& repository, const std::string& destin
     return kAbandoned;
   }
   std::string archive = destination + "\\" + name + ".qdw";
-  if (PathExists(parts_.platform.files(), archive) &&
-      parts_.prompts.ShowMessage(kMessageReplaceArchive, PromptButtons::kYesNo,
-                                 PromptIcon::kQuestion) != PromptAnswer::kYes) {
-    return kAbandoned;
+  // One question for the whole earlier set of this name, single or multi-volume, listing what
+  // would be replaced.
+  const std::vector<std::string> earlier_set =
+      EarlierSetVolumes(parts_.platform.files(), destination, name);
+  if (!earlier_set.empty()) {
+    std::string question = parts_.prompts.LoadText(kMessageReplaceArchive);
+    for (const std::string& volume : earlier_set) question += "\n" + volume;
+    if (parts_.prompts.ShowText(question, kMessageReplaceArchive, PromptButtons::kYesNo,
+                                PromptIcon::kQuestion) != PromptAnswer::kYes) {
+      return kAbandoned;
+    }
   }
 
   const std::string work = destination + "\\" + kWorkFolderName;
@@ -42,7 +50,7 @@ int BackupSequence::Run(const std::string& repository, const std::string& destin
   try {
     result = MakeWorkingCopy(repository, work);
     if (result == kBackupOk) result = RecordShares(work);
-    if (result == kBackupOk) result = PackAndPlace(destination, name, work, &archive);
+    if (result == kBackupOk) result = PackAndPlace(destination, name, work, earlier_set, &archive);
   } catch (...) {
     *archive_path = archive;
     RemoveToolFolder(work);
@@ -60,9 +68,7 @@ int BackupSequence::RefuseInputs(const std::string& repository, const std::strin
   if (int message = NameRefusal(name); message != 0) return message;
   // The work folder would lie inside what it copies.
   if (DestinationInsideProduct(destination, repository)) return kMessageUnsafeDestination;
-  if ((destination + "\\" + name + ".qdw").size() > kMaxArchivePathLength) {
-    return kMessagePathTooLong;
-  }
+  if (!SetPathsFit(destination, name, kFileTempFolderName)) return kMessagePathTooLong;
   return 0;
 }
 
@@ -128,7 +134,9 @@ void BackupSequence::ReportLockedFiles() {
 }
 
 int BackupSequence::PackAndPlace(const std::string& destination, const std::string& name,
-                                 const std::string& work, std::string* archive_path) {
+                                 const std::string& work,
+                                 const std::vector<std::string>& earlier_set,
+                                 std::string* archive_path) {
   platform::FileSystem& files = parts_.platform.files();
   const std::string file_temp = destination + "\\" + kFileTempFolderName;
   if (PathExists(files, file_temp)) RemoveToolFolder(file_temp);
@@ -141,7 +149,7 @@ int BackupSequence::PackAndPlace(const std::string& destination, const std::stri
     result = packed == kPackCannotCreateCabinet ? kCabinetOrDatabaseMissing : kPackingFailed;
   } else {
     VolumePlacement placement(files, parts_.prompts);
-    result = placement.Place(destination, name, file_temp, last_volume, archive_path);
+    result = placement.Place(destination, name, file_temp, last_volume, earlier_set, archive_path);
   }
   RemoveToolFolder(file_temp);
   return result;

@@ -6,6 +6,7 @@
 #define QDW_ENGINE_BACKUP_BACKUP_SEQUENCE_H_
 
 #include <string>
+#include <vector>
 
 #include "engine/backup/archive_packer.h"
 #include "engine/backup/backup_state.h"
@@ -64,7 +65,7 @@ class BackupSequence {
   int RecordShares(const std::string& work);
   void ReportLockedFiles();
   int PackAndPlace(const std::string& destination, const std::string& name, const std::string& work,
-                   std::string* archive_path);
+                   const std::vector<std::string>& earlier_set, std::string* archive_path);
   void RemoveToolFolder(const std::string& folder);
 
   BackupParts parts_;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "engine/backup/folder_listing.h"
+#include "platform/windows_path.h"
 
 namespace qdw::backup {
 namespace {
@@ -13,6 +14,13 @@ constexpr int kMessageReplaceVolumes = 164;
 constexpr int kMessageVolumesWritten = 166;
 constexpr int kMessageRestoreFrom = 167;
 constexpr int kMaxVolumeCount = 65535;
+
+bool IsListed(const std::vector<std::string>& paths, const std::string& path) {
+  for (const std::string& listed : paths) {
+    if (platform::EqualsIgnoreCase(listed, path)) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -48,11 +56,13 @@ VolumePlacement::Volume VolumePlacement::MakeVolume(const std::string& source,
 
 int VolumePlacement::Place(const std::string& destination, const std::string& name,
                            const std::string& file_temp, const std::string& last_volume_name,
+                           const std::vector<std::string>& earlier_set,
                            std::string* archive_path) {
   std::vector<Volume> volumes;
   if (last_volume_name.empty()) {
     volumes.push_back(
         MakeVolume(file_temp + "\\" + name + ".qdw", destination + "\\" + name + ".qdw"));
+    AddLeftovers(earlier_set, &volumes);
     int result = PlaceSet(&volumes);
     if (result == 0) *archive_path = volumes[0].target;
     return result;
@@ -68,10 +78,12 @@ int VolumePlacement::Place(const std::string& destination, const std::string& na
     volumes.push_back(MakeVolume(file_temp + "\\" + volume, destination + "\\" + volume));
   }
 
+  // The user already agreed to replace the earlier set; only volumes that appeared since are
+  // asked about.
   std::string question = prompts_.LoadText(kMessageReplaceVolumes);
   bool any_existing = false;
   for (const Volume& volume : volumes) {
-    if (!PathExists(files_, volume.target)) continue;
+    if (!PathExists(files_, volume.target) || IsListed(earlier_set, volume.target)) continue;
     question += "\n" + volume.target;
     any_existing = true;
   }
@@ -82,9 +94,19 @@ int VolumePlacement::Place(const std::string& destination, const std::string& na
   }
 
   *archive_path = volumes[0].target;
+  AddLeftovers(earlier_set, &volumes);
   int result = PlaceSet(&volumes);
   if (result == 0) ShowPlacedSet(volumes);
   return result;
+}
+
+void VolumePlacement::AddLeftovers(const std::vector<std::string>& earlier_set,
+                                   std::vector<Volume>* volumes) {
+  std::vector<std::string> targets;
+  for (const Volume& volume : *volumes) targets.push_back(volume.target);
+  for (const std::string& path : earlier_set) {
+    if (!IsListed(targets, path)) volumes->push_back(MakeVolume("", path));
+  }
 }
 
 int VolumePlacement::PlaceSet(std::vector<Volume>* volumes) {
@@ -98,6 +120,7 @@ int VolumePlacement::PlaceSet(std::vector<Volume>* volumes) {
     }
   }
   for (Volume& volume : *volumes) {
+    if (volume.source.empty()) continue;
     if (files_.Move(volume.source, volume.target) != kSuccess) {
       Rollback(volumes);
       return kVolumeNotMoved;
@@ -144,7 +167,9 @@ void VolumePlacement::DropAsides(const std::vector<Volume>& volumes) {
 
 void VolumePlacement::ShowPlacedSet(const std::vector<Volume>& volumes) {
   std::string text = prompts_.LoadText(kMessageVolumesWritten);
-  for (const Volume& volume : volumes) text += "\n" + volume.target;
+  for (const Volume& volume : volumes) {
+    if (!volume.source.empty()) text += "\n" + volume.target;
+  }
   text += "\n\n" + prompts_.LoadText(kMessageRestoreFrom) + "\n" + volumes[0].target;
   prompts_.ShowText(text, kMessageVolumesWritten, engine::PromptButtons::kOk,
                     engine::PromptIcon::kInformation);

@@ -28,20 +28,26 @@ class VolumePlacement {
   VolumePlacement(platform::FileSystem& files, engine::Prompts& prompts)
       : files_(files), prompts_(prompts) {}
 
-  // Places the set packed as `file_temp`\`name`.qdw. Returns 0, kVolumeNotMoved or
-  // kReplaceDeclined; on success `archive_path` is the first volume at the destination.
+  // Places the set packed as `file_temp`\`name`.qdw. `earlier_set` are the volumes of an
+  // earlier set of that name the user agreed to replace: each is replaced or removed, and put
+  // back when the new set cannot be placed. Returns 0, kVolumeNotMoved or kReplaceDeclined; on
+  // success `archive_path` is the first volume at the destination.
   int Place(const std::string& destination, const std::string& name, const std::string& file_temp,
-            const std::string& last_volume_name, std::string* archive_path);
+            const std::string& last_volume_name, const std::vector<std::string>& earlier_set,
+            std::string* archive_path);
 
  private:
   struct Volume {
-    std::string source;
+    std::string source;  // empty for a volume of the earlier set the new one does not replace
     std::string target;
     std::string aside;  // where the replaced archive waits; empty when none was there
     bool placed = false;
   };
 
   static Volume MakeVolume(const std::string& source, const std::string& target);
+  // Adds the earlier volumes that no new volume replaces, to be set aside with the others.
+  static void AddLeftovers(const std::vector<std::string>& earlier_set,
+                           std::vector<Volume>* volumes);
   int PlaceSet(std::vector<Volume>* volumes);
   bool SetAside(Volume* volume);
   void Rollback(std::vector<Volume>* volumes);
