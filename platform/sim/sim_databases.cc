@@ -164,10 +164,12 @@ std::string SqliteOdbcDriver() {
   const char* configured = std::getenv("QDW_SQLITE_ODBC_DRIVER");
   if (configured && *configured) return configured;
   static const std::string found = [] {
+    // The host architecture's folder first: a driver of another architecture (the 32-bit one
+    // of the Wine runs) may sit beside it and would match the wildcard first.
     for (const char* pattern :
-         {"/usr/lib/*/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so",
-          "/usr/lib64/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so",
-          "/usr/lib/*/libsqlite3odbc.so"}) {
+         {QDW_HOST_LIBRARY_DIR "/odbc/libsqlite3odbc.so", "/usr/lib/*/odbc/libsqlite3odbc.so",
+          "/usr/lib/odbc/libsqlite3odbc.so", "/usr/lib64/libsqlite3odbc.so",
+          "/usr/local/lib/libsqlite3odbc.so", "/usr/lib/*/libsqlite3odbc.so"}) {
       glob_t matches;
       if (::glob(pattern, 0, nullptr, &matches) == 0 && matches.gl_pathc > 0) {
         std::string path = matches.gl_pathv[0];
