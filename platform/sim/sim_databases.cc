@@ -1,5 +1,6 @@
 #include "platform/sim/sim_databases.h"
 
+#include <dlfcn.h>
 #include <glob.h>
 #include <sys/stat.h>
 
@@ -164,17 +165,22 @@ std::string SqliteOdbcDriver() {
   const char* configured = std::getenv("QDW_SQLITE_ODBC_DRIVER");
   if (configured && *configured) return configured;
   static const std::string found = [] {
-    // The host architecture's folder first: a driver of another architecture (the 32-bit one
-    // of the Wine runs) may sit beside it and would match the wildcard first.
     for (const char* pattern :
-         {QDW_HOST_LIBRARY_DIR "/odbc/libsqlite3odbc.so", "/usr/lib/*/odbc/libsqlite3odbc.so",
-          "/usr/lib/odbc/libsqlite3odbc.so", "/usr/lib64/libsqlite3odbc.so",
-          "/usr/local/lib/libsqlite3odbc.so", "/usr/lib/*/libsqlite3odbc.so"}) {
+         {"/usr/lib/*/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so",
+          "/usr/lib64/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so",
+          "/usr/lib/*/libsqlite3odbc.so"}) {
+      // A machine with a second architecture installed (for 32-bit Wine) has a driver of each;
+      // only one this process can load will do.
       glob_t matches;
-      if (::glob(pattern, 0, nullptr, &matches) == 0 && matches.gl_pathc > 0) {
-        std::string path = matches.gl_pathv[0];
-        ::globfree(&matches);
-        return path;
+      if (::glob(pattern, 0, nullptr, &matches) == 0) {
+        for (size_t i = 0; i < matches.gl_pathc; ++i) {
+          if (void* driver = ::dlopen(matches.gl_pathv[i], RTLD_LAZY | RTLD_LOCAL)) {
+            ::dlclose(driver);
+            std::string path = matches.gl_pathv[i];
+            ::globfree(&matches);
+            return path;
+          }
+        }
       }
       ::globfree(&matches);
     }
