@@ -1,9 +1,9 @@
 #include "app/machine_services.h"
 
 #include "app/archive_packer_factory.h"
-#include "engine/backup/backup_restore.h"
-#include "engine/backup/tree_remover.h"
-#include "engine/restore/product_settings.h"
+#include "engine/backup_restore.h"
+#include "engine/common/tree_remover.h"
+#include "settings/product_settings.h"
 #include "rightsmend/rightsmend.h"
 #include "system/command_line_services.h"
 #include "system/haltwerk.h"
@@ -63,11 +63,11 @@ void MachineServices::OpenDataFolderToEveryone(const std::string& world_group) {
 }
 
 bool MachineServices::ReadRepositoryPath(std::string* path) {
-  return restore::ProductSettings(platform_).ReadUserRepositoryPath(path);
+  return settings::ProductSettings(platform_).ReadUserRepositoryPath(path);
 }
 
 bool MachineServices::ReadProductVersion(std::string* version, bool* share_product_absent) {
-  return restore::ProductSettings(platform_).ReadProductVersion(version, share_product_absent);
+  return settings::ProductSettings(platform_).ReadProductVersion(version, share_product_absent);
 }
 
 bool MachineServices::CheckMainProgram(bool* running) {
@@ -112,8 +112,8 @@ bool MachineServices::FolderExists(const std::string& path) {
 
 void MachineServices::RemoveFolderTree(const std::string& path) {
   // The tool's own work folders: read-only files must not keep them alive.
-  backup::TreeRemover(platform_.files(), backup::ProcessBackupState())
-      .RemoveTree(path, backup::ReadOnlyHandling::kClear);
+  engine::TreeRemover(platform_.files(), engine::ProcessEngineState())
+      .RemoveTree(path, engine::ReadOnlyHandling::kClear);
 }
 
 std::string MachineServices::WindowsFolder() {

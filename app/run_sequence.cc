@@ -8,7 +8,7 @@
 #include "app/resource_ids.h"
 #include "app/result_messages.h"
 #include "app/temp_dlg.h"
-#include "engine/engine_errors.h"
+#include "engine/common/engine_errors.h"
 #include "platform/windows_path.h"
 
 namespace qdw::app {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/prompts.h"
+#include "engine/common/prompts.h"
 
 namespace qdw::app {
 

@@ -34,9 +34,9 @@ bool RecordCleanup::PurgeMergedParts(std::string document_id, std::string direct
 
   // Part documents deleted by name, each with the folder it was met in.
   std::vector<std::pair<std::string, std::string>> removed_names;
-  const size_t entries = state_.merged_folders.size();
+  const size_t entries = merged_folders_.size();
   for (size_t k = 0; k < entries; ++k) {
-    const std::string folder_id = state_.merged_folders.folder_ids[k];
+    const std::string folder_id = merged_folders_.folder_ids[k];
     if (!IsIntegerText(folder_id)) return false;
     std::vector<Row> documents;
     if (!FetchRows(connection, "SELECT * FROM qln_file_properties WHERE folder__id = " + folder_id,

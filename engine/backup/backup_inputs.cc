@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/backup/portable_folder.h"
+#include "engine/common/portable_folder.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -33,7 +33,7 @@ int NameRefusal(const std::string& name) {
 
 bool DestinationInsideProduct(const std::string& destination, const std::string& repository) {
   if (repository.empty()) return false;
-  return IsAtOrBelow(destination, platform::StripTrailingSeparator(repository) + "\\VARNOLD");
+  return engine::IsAtOrBelow(destination, platform::StripTrailingSeparator(repository) + "\\VARNOLD");
 }
 
 }  // namespace qdw::backup

@@ -4,7 +4,7 @@
 
 #include "engine/backup/backup_inputs.h"
 #include "engine/backup/failure_list_writer.h"
-#include "engine/backup/folder_listing.h"
+#include "engine/common/folder_listing.h"
 #include "engine/backup/open_flag_reset.h"
 #include "engine/backup/volume_placement.h"
 #include "platform/windows_path.h"
@@ -31,7 +31,7 @@ int BackupSequence::Run(const std::string& repository, const std::string& destin
     return kAbandoned;
   }
   std::string archive = destination + "\\" + name + ".qdw";
-  if (PathExists(parts_.platform.files(), archive) &&
+  if (engine::PathExists(parts_.platform.files(), archive) &&
       parts_.prompts.ShowMessage(kMessageReplaceArchive, PromptButtons::kYesNo,
                                  PromptIcon::kQuestion) != PromptAnswer::kYes) {
     return kAbandoned;
@@ -68,16 +68,16 @@ int BackupSequence::RefuseInputs(const std::string& repository, const std::strin
 
 int BackupSequence::MakeWorkingCopy(const std::string& repository, const std::string& work) {
   platform::FileSystem& files = parts_.platform.files();
-  parts_.state.BeginRun();
-  if (PathExists(files, work)) RemoveToolFolder(work);
+  parts_.state.BeginBackupRun();
+  if (engine::PathExists(files, work)) RemoveToolFolder(work);
   if (files.MakeFolder(work) != platform::kSuccess) return kFolderNotCreated;
 
   const std::string product = repository + "\\VARNOLD";
-  if (!FolderExists(files, product)) return kProductFolderMissing;
+  if (!engine::FolderExists(files, product)) return kProductFolderMissing;
   if (files.MakeFolder(work + "\\VARNOLD") != platform::kSuccess) return kFolderNotCreated;
 
   if (int stop = parts_.product_folder.Run("Backup"); stop != 0) return stop;
-  if (!FolderExists(files, product + "\\QDW")) return kProductFolderMissing;
+  if (!engine::FolderExists(files, product + "\\QDW")) return kProductFolderMissing;
 
   const std::string copy = work + "\\VARNOLD\\QDW";
   files.MakeFolder(copy);
@@ -87,7 +87,7 @@ int BackupSequence::MakeWorkingCopy(const std::string& repository, const std::st
   if (parts_.trees.CopyTree(product + "\\QDW", copy, work).HasUnexpectedFailures()) {
     return kCopyFailed;
   }
-  if (FolderExists(files, product + "\\QDWie")) {
+  if (engine::FolderExists(files, product + "\\QDWie")) {
     files.MakeFolder(work + "\\VARNOLD\\QDWie");
     if (parts_.trees.CopyTree(product + "\\QDWie", work + "\\VARNOLD\\QDWie", work).Code() != 0) {
       return kCopyFailed;
@@ -131,7 +131,7 @@ int BackupSequence::PackAndPlace(const std::string& destination, const std::stri
                                  const std::string& work, std::string* archive_path) {
   platform::FileSystem& files = parts_.platform.files();
   const std::string file_temp = destination + "\\" + kFileTempFolderName;
-  if (PathExists(files, file_temp)) RemoveToolFolder(file_temp);
+  if (engine::PathExists(files, file_temp)) RemoveToolFolder(file_temp);
   if (files.MakeFolder(file_temp) != platform::kSuccess) return kFolderNotCreated;
 
   std::string last_volume;
@@ -148,8 +148,8 @@ int BackupSequence::PackAndPlace(const std::string& destination, const std::stri
 }
 
 void BackupSequence::RemoveToolFolder(const std::string& folder) {
-  if (PathExists(parts_.platform.files(), folder)) {
-    parts_.trees.RemoveTree(folder, ReadOnlyHandling::kClear);
+  if (engine::PathExists(parts_.platform.files(), folder)) {
+    parts_.trees.RemoveTree(folder, engine::ReadOnlyHandling::kClear);
   }
 }
 

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "engine/backup/archive_packer.h"
-#include "engine/backup/backup_state.h"
-#include "engine/backup/file_tree_operations.h"
+#include "engine/common/engine_state.h"
+#include "engine/common/file_tree_operations.h"
 #include "engine/backup/product_folder_step.h"
 #include "engine/backup/share_info_writer.h"
-#include "engine/prompts.h"
-#include "engine/restore/product_settings.h"
+#include "engine/common/prompts.h"
+#include "settings/product_settings.h"
 #include "platform/platform.h"
 
 namespace qdw::backup {
@@ -37,9 +37,9 @@ inline constexpr int kAbandoned = 100;
 struct BackupParts {
   platform::Platform& platform;
   engine::Prompts& prompts;
-  restore::ProductSettings& settings;
-  BackupState& state;
-  FileTreeOperations& trees;
+  settings::ProductSettings& settings;
+  engine::EngineState& state;
+  engine::FileTreeOperations& trees;
   ShareInfoWriter& shares;
   ProductFolderStep& product_folder;
   ArchivePacker& packer;

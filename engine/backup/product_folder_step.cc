@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/engine_errors.h"
+#include "engine/common/engine_errors.h"
 
 namespace qdw::backup {
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "engine/backup/backup_state.h"
-#include "engine/backup/open_pdf_check.h"
-#include "engine/prompts.h"
-#include "engine/restore/product_settings.h"
+#include "engine/common/engine_state.h"
+#include "engine/common/open_pdf_check.h"
+#include "engine/common/prompts.h"
+#include "settings/product_settings.h"
 
 namespace qdw::backup {
 
@@ -17,7 +17,7 @@ inline constexpr int kRepositoryPathUnreadable = 301;
 
 class ProductFolderStep {
  public:
-  ProductFolderStep(restore::ProductSettings& settings, OpenPdfCheck& check, BackupState& state,
+  ProductFolderStep(settings::ProductSettings& settings, engine::OpenPdfCheck& check, engine::EngineState& state,
                     engine::Prompts& prompts)
       : settings_(settings), check_(check), state_(state), prompts_(prompts) {}
 
@@ -27,9 +27,9 @@ class ProductFolderStep {
   int Run(const std::string& mode);
 
  private:
-  restore::ProductSettings& settings_;
-  OpenPdfCheck& check_;
-  BackupState& state_;
+  settings::ProductSettings& settings_;
+  engine::OpenPdfCheck& check_;
+  engine::EngineState& state_;
   engine::Prompts& prompts_;
 };
 

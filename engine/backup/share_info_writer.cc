@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/backup/folder_listing.h"
+#include "engine/common/folder_listing.h"
 #include "platform/windows_path.h"
 #include "security/dacl_builder.h"
 #include "security/share_permission_codes.h"
@@ -29,7 +29,7 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   platform::Shell& shell = platform_.shell();
   std::string repository;
   if (!settings_.ReadUserRepositoryPath(&repository)) repository.clear();
-  PortableFolders places(repository, ShellFolder(shell, platform::kCsidlDesktop),
+  engine::PortableFolders places(repository, ShellFolder(shell, platform::kCsidlDesktop),
                          ShellFolder(shell, platform::kCsidlPersonal));
 
   std::vector<Entry> entries;
@@ -49,7 +49,7 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   if (writable) {
     std::vector<ListedShare> shares = ListShares();
     for (const Entry& entry : entries) {
-      if (!PathExists(platform_.files(), entry.folder)) continue;
+      if (!engine::PathExists(platform_.files(), entry.folder)) continue;
       std::string record = entry.key + "," + places.Portable(entry.folder);
       for (const ListedShare& share : shares) {
         if (platform::EqualsIgnoreCase(share.path, entry.folder)) {
@@ -108,7 +108,7 @@ std::string ShareInfoWriter::ShareDetails(const std::string& key, const std::str
 
 bool ShareInfoWriter::CopyOutsideFolders(const std::vector<Entry>& entries,
                                          const std::string& work_folder,
-                                         const PortableFolders& places, bool* incomplete) {
+                                         const engine::PortableFolders& places, bool* incomplete) {
   platform::FileSystem& files = platform_.files();
   bool all_made = true;
   for (const Entry& entry : entries) {
@@ -122,14 +122,14 @@ bool ShareInfoWriter::CopyOutsideFolders(const std::vector<Entry>& entries,
       continue;
     }
     const std::string target = work_folder + "\\" + entry.key;
-    if (!FolderExists(files, target) &&
-        (!FitsPathLimit(target) || files.MakeFolder(target) != kSuccess)) {
+    if (!engine::FolderExists(files, target) &&
+        (!engine::FitsPathLimit(target) || files.MakeFolder(target) != kSuccess)) {
       all_made = false;
       continue;
     }
     // A registered folder that is gone has nothing to bring along.
-    if (!FolderExists(files, entry.folder)) continue;
-    CopyOutcome outcome = copier_.CopyTree(entry.folder, target, work_folder);
+    if (!engine::FolderExists(files, entry.folder)) continue;
+    engine::CopyOutcome outcome = copier_.CopyTree(entry.folder, target, work_folder);
     if (outcome.HasUnexpectedFailures()) *incomplete = true;
   }
   return all_made;

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "engine/backup/folder_listing.h"
+#include "engine/common/folder_listing.h"
 
 namespace qdw::backup {
 namespace {
@@ -71,7 +71,7 @@ int VolumePlacement::Place(const std::string& destination, const std::string& na
   std::string question = prompts_.LoadText(kMessageReplaceVolumes);
   bool any_existing = false;
   for (const Volume& volume : volumes) {
-    if (!PathExists(files_, volume.target)) continue;
+    if (!engine::PathExists(files_, volume.target)) continue;
     question += "\n" + volume.target;
     any_existing = true;
   }
@@ -89,10 +89,10 @@ int VolumePlacement::Place(const std::string& destination, const std::string& na
 
 int VolumePlacement::PlaceSet(std::vector<Volume>* volumes) {
   for (Volume& volume : *volumes) {
-    if (!FitsPathLimit(volume.source) || !FitsPathLimit(volume.target)) return kVolumeNotMoved;
+    if (!engine::FitsPathLimit(volume.source) || !engine::FitsPathLimit(volume.target)) return kVolumeNotMoved;
   }
   for (Volume& volume : *volumes) {
-    if (PathExists(files_, volume.target) && !SetAside(&volume)) {
+    if (engine::PathExists(files_, volume.target) && !SetAside(&volume)) {
       Rollback(volumes);
       return kVolumeNotMoved;
     }
@@ -111,8 +111,8 @@ int VolumePlacement::PlaceSet(std::vector<Volume>* volumes) {
 bool VolumePlacement::SetAside(Volume* volume) {
   for (int n = 1; n < 1000; ++n) {
     std::string aside = volume->target + ".old" + (n == 1 ? std::string() : std::to_string(n));
-    if (!FitsPathLimit(aside)) return false;
-    if (PathExists(files_, aside)) continue;
+    if (!engine::FitsPathLimit(aside)) return false;
+    if (engine::PathExists(files_, aside)) continue;
     if (files_.Move(volume->target, aside) != kSuccess) return false;
     volume->aside = aside;
     return true;

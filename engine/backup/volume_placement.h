@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/prompts.h"
+#include "engine/common/prompts.h"
 #include "platform/file_system.h"
 
 namespace qdw::backup {

@@ -19,14 +19,14 @@ bool InstallationSwap::SetAside(const std::string& product_folder) {
 void InstallationSwap::PutBack() {
   for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
     const auto& [original, kept] = *it;
-    if (Exists(original)) trees_.RemoveTree(original, backup::ReadOnlyHandling::kClear);
+    if (Exists(original)) trees_.RemoveTree(original, engine::ReadOnlyHandling::kClear);
     if (!Exists(original)) files_.Move(kept, original);
   }
   kept_.clear();
 }
 
 void InstallationSwap::Discard() {
-  for (const auto& entry : kept_) trees_.RemoveTree(entry.second, backup::ReadOnlyHandling::kClear);
+  for (const auto& entry : kept_) trees_.RemoveTree(entry.second, engine::ReadOnlyHandling::kClear);
   kept_.clear();
 }
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/engine_errors.h"
+#include "engine/common/engine_errors.h"
 
 namespace qdw::restore {
 
@@ -38,7 +38,7 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 
 }  // namespace
 
-void RepairPrinterIcons(platform::Platform& platform, ProductSettings& settings) {
+void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings& settings) {
   std::string repository;
   if (!settings.ReadUserRepositoryPath(&repository)) repository.clear();
   const std::string database = repository + "\\VARNOLD\\QDW\\DataBase\\VNDATABASE.mdb";

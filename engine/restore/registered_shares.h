@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 #include "platform/platform.h"
 
 namespace qdw::restore {
@@ -27,7 +27,7 @@ std::string ShareServiceCreator(platform::Platform& platform);
 class RegisteredShares {
  public:
   // `stop_services` is the engine's StopServicesForRestore.
-  RegisteredShares(platform::Platform& platform, ProductSettings& settings,
+  RegisteredShares(platform::Platform& platform, settings::ProductSettings& settings,
                    std::function<void()> stop_services)
       : platform_(platform), settings_(settings), stop_services_(std::move(stop_services)) {}
 
@@ -40,7 +40,7 @@ class RegisteredShares {
   void DeleteThroughProxy(const std::string& name, const std::string& path);
 
   platform::Platform& platform_;
-  ProductSettings& settings_;
+  settings::ProductSettings& settings_;
   std::function<void()> stop_services_;
 };
 

@@ -2,7 +2,7 @@
 
 #include "Extractor/extractor.h"
 #include "database/folder_table_updates.h"
-#include "engine/engine_errors.h"
+#include "engine/common/engine_errors.h"
 #include "engine/restore/installation_swap.h"
 #include "engine/restore/printer_icon_repair.h"
 #include "engine/restore/registered_shares.h"
@@ -57,7 +57,7 @@ int RestoreEngine::RestoreFromArchive(const std::string& archive_path,
   const std::string temp_folder =
       (temp_base.empty() ? repository : temp_base) + "\\" + kRestoreTempFolder;
   try {
-    if (Exists(temp_folder)) p_.trees.RemoveTree(temp_folder, backup::ReadOnlyHandling::kClear);
+    if (Exists(temp_folder)) p_.trees.RemoveTree(temp_folder, engine::ReadOnlyHandling::kClear);
     if (p_.platform.files().MakeFolder(temp_folder) != platform::kSuccess) Fail(201);
     if (p_.platform.files().Copy(archive_path, temp_folder + "\\" + file_name, true) !=
         platform::kSuccess) {
@@ -78,7 +78,7 @@ int RestoreEngine::RestoreFromArchive(const std::string& archive_path,
     if (!p_.trees.RemoveMarkers(temp_folder)) Fail(209);
     return PutInPlace(repository, temp_folder);
   } catch (const ResultCodeError& error) {
-    if (Exists(temp_folder)) p_.trees.RemoveTree(temp_folder, backup::ReadOnlyHandling::kClear);
+    if (Exists(temp_folder)) p_.trees.RemoveTree(temp_folder, engine::ReadOnlyHandling::kClear);
     return error.code();
   }
 }
@@ -203,7 +203,7 @@ int RestoreEngine::PutInPlace(const std::string& repository, const std::string& 
   }
   swap.Discard();
 
-  if (Exists(temp_folder)) p_.trees.RemoveTree(temp_folder, backup::ReadOnlyHandling::kClear);
+  if (Exists(temp_folder)) p_.trees.RemoveTree(temp_folder, engine::ReadOnlyHandling::kClear);
   if (!p_.state.undeletable_files.empty()) {
     p_.prompts.ShowMessage(kMsgUndeletableFiles, PromptButtons::kOk, PromptIcon::kInformation);
     return 307;

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup/backup_state.h"
-#include "engine/backup/file_tree_operations.h"
-#include "engine/prompts.h"
-#include "engine/restore/product_settings.h"
+#include "engine/common/engine_state.h"
+#include "engine/common/file_tree_operations.h"
+#include "engine/common/prompts.h"
+#include "settings/product_settings.h"
 #include "engine/restore/share_creator.h"
 #include "engine/restore/share_info_reader.h"
 #include "engine/restore/share_targets.h"
@@ -43,9 +43,9 @@ int ExtractVolume(const std::string& volume, const std::string& folder);
 struct RestoreParts {
   platform::Platform& platform;
   engine::Prompts& prompts;
-  ProductSettings& settings;
-  backup::BackupState& state;
-  backup::FileTreeOperations& trees;
+  settings::ProductSettings& settings;
+  engine::EngineState& state;
+  engine::FileTreeOperations& trees;
   Unpacker unpack;
   // The group of all users that gets change rights on the re-created shares, by the name this
   // language's Windows gives it.

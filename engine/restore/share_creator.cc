@@ -38,7 +38,7 @@ bool NextShareName(std::string* taken, std::string* base) {
 void ShareCreator::CreateShares(const RecordedShares& shares, CreatedShares* created) {
   std::string user;
   if (platform_.system().UserName(&user) != kSuccess) user.clear();
-  if (user.size() > kMaxUserNameLength) user.resize(kMaxUserNameLength);
+  if (user.size() > settings::kMaxUserNameLength) user.resize(settings::kMaxUserNameLength);
   *created = CreatedShares();
   const bool use_proxy = system::ClassifyOperatingSystem(platform_.system()) == 6;
   for (size_t i = 0; i < shares.size(); ++i) {

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <memory>
 
-#include "engine/backup/portable_folder.h"
+#include "engine/common/portable_folder.h"
 #include "platform/windows_path.h"
 #include "system/os_version.h"
 
@@ -102,10 +102,10 @@ bool ShareInfoReader::Read(const std::string& folder, RecordedShares* out) {
     const char* marker;
     const std::string& place;
     const char* data_flag;
-  } kPlaces[] = {{backup::kDataFolderMarker, repository, "1"},
-                 {backup::kDesktopMarker, desktop, "0"},
-                 {backup::kDocumentsMarker, documents, "0"},
-                 {backup::kProfileMarker, profile, "0"}};
+  } kPlaces[] = {{engine::kDataFolderMarker, repository, "1"},
+                 {engine::kDesktopMarker, desktop, "0"},
+                 {engine::kDocumentsMarker, documents, "0"},
+                 {engine::kProfileMarker, profile, "0"}};
   for (size_t i = 1; i < lines.size(); ++i) {
     // A blank line names no share (an editor's trailing line, for one).
     if (lines[i].empty()) continue;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 #include "platform/platform.h"
 
 namespace qdw::restore {
@@ -32,7 +32,7 @@ struct RecordedShares {
 
 class ShareInfoReader {
  public:
-  ShareInfoReader(platform::Platform& platform, ProductSettings& settings)
+  ShareInfoReader(platform::Platform& platform, settings::ProductSettings& settings)
       : platform_(platform), settings_(settings) {}
 
   // True with the shares of `folder`'s file, or with none when the file does not exist; false
@@ -43,7 +43,7 @@ class ShareInfoReader {
   std::string SpecialFolder(int csidl);
 
   platform::Platform& platform_;
-  ProductSettings& settings_;
+  settings::ProductSettings& settings_;
 };
 
 // Splits one line into name, path and details ("\" when the line has only one comma).

@@ -19,7 +19,7 @@ bool DriveUnusable(platform::FileSystem& files, const std::string& path) {
 
 }  // namespace
 
-bool CheckShareTargets(platform::Platform& platform, ProductSettings& settings,
+bool CheckShareTargets(platform::Platform& platform, settings::ProductSettings& settings,
                        const std::string& folder, ShareTargetProblems* problems) {
   *problems = ShareTargetProblems();
   RecordedShares shares;

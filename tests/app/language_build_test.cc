@@ -11,7 +11,7 @@
 #include "app/machine_services.h"
 #include "lingvault/language_constants.h"
 #include "tests/app/app_test_support.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::testing {
 namespace {

@@ -1,0 +1,39 @@
+#include "engine/common/portable_folder.h"
+
+#include "platform/windows_path.h"
+
+namespace qdw::engine {
+
+bool IsAtOrBelow(const std::string& folder, const std::string& place) {
+  if (place.empty() || !platform::StartsWithIgnoreCase(folder, place)) return false;
+  // "C:\Users\jo" holds "C:\Users\jo\Box" but not "C:\Users\joe".
+  return folder.size() == place.size() || place.back() == '\\' || folder[place.size()] == '\\';
+}
+
+PortableFolders::PortableFolders(const std::string& repository_path, const std::string& desktop,
+                                 const std::string& documents)
+    : repository_path_(repository_path), desktop_(desktop), documents_(documents) {
+  if (!repository_path_.empty()) data_folder_ = repository_path_ + kDataFolderSuffix;
+  size_t last = desktop_.rfind('\\');
+  if (last != std::string::npos && last > 0) profile_ = desktop_.substr(0, last);
+}
+
+std::string PortableFolders::Portable(const std::string& folder) const {
+  if (IsAtOrBelow(folder, data_folder_)) {
+    return kDataFolderMarker + folder.substr(repository_path_.size());
+  }
+  if (IsAtOrBelow(folder, desktop_)) return kDesktopMarker + folder.substr(desktop_.size());
+  if (IsAtOrBelow(folder, documents_)) return kDocumentsMarker + folder.substr(documents_.size());
+  if (IsAtOrBelow(folder, profile_)) {
+    return kProfileMarker + platform::UpperAnsi(folder.substr(profile_.size()));
+  }
+  return folder;
+}
+
+bool PortableFolders::InDataFolder(const std::string& folder) const {
+  if (!data_folder_.empty()) return IsAtOrBelow(folder, data_folder_);
+  // Without a repository path the data folder is known only by its own names.
+  return platform::ContainsIgnoreCase(folder, "\\VARNOLD\\QDW\\QUILLON DESKORA\\");
+}
+
+}  // namespace qdw::engine
