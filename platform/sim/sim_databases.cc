@@ -1,5 +1,6 @@
 #include "platform/sim/sim_databases.h"
 
+#include <dlfcn.h>
 #include <glob.h>
 #include <sys/stat.h>
 
@@ -169,12 +170,19 @@ std::string SqliteOdbcDriver() {
           "/usr/lib64/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so",
           "/usr/lib/*/libsqlite3odbc.so"}) {
       glob_t matches;
-      if (::glob(pattern, 0, nullptr, &matches) == 0 && matches.gl_pathc > 0) {
-        std::string path = matches.gl_pathv[0];
-        ::globfree(&matches);
-        return path;
+      std::string path;
+      if (::glob(pattern, 0, nullptr, &matches) == 0) {
+        // A machine with the drivers of several architectures (a 32-bit one for Wine, say)
+        // lists them side by side; only one of this process's architecture loads.
+        for (size_t i = 0; i < matches.gl_pathc && path.empty(); ++i) {
+          if (void* driver = ::dlopen(matches.gl_pathv[i], RTLD_LAZY | RTLD_LOCAL)) {
+            ::dlclose(driver);
+            path = matches.gl_pathv[i];
+          }
+        }
       }
       ::globfree(&matches);
+      if (!path.empty()) return path;
     }
     return std::string("{SQLite3}");
   }();
