@@ -2,19 +2,54 @@
 
 #include <cstdio>
 
+#include "engine/common/message_ids.h"
+#include "engine/common/result_codes.h"
+
 namespace qdw::app {
 
 int ResultMessage(int code) {
+  using namespace engine;  // NOLINT(build/namespaces): the table reads as codes and messages
   struct Entry {
     int code;
     int message;
   };
   static const Entry kTable[] = {
-      {0, 147},   {1, 126},   {2, 127},   {4, 128},   {5, 129},   {6, 130},   {7, 165},
-      {8, 147},   {9, 170},   {10, 131},  {11, 132},  {201, 126}, {202, 133}, {203, 134},
-      {204, 135}, {205, 136}, {206, 137}, {207, 144}, {208, 152}, {209, 129}, {210, 108},
-      {211, 110}, {212, 147}, {213, 161}, {214, 162}, {215, 176}, {301, 127}, {302, 111},
-      {303, 112}, {304, 113}, {305, 114},
+      {kResultDeclined, kMsgOperationCancelled},
+      // Backup engine.
+      {kResultFolderNotCreated, kMsgWorkFolderNotCreated},
+      {kResultProductFolderMissing, kMsgRepositoryMissing},
+      {kResultCopyFailed, kMsgRepositoryCopyFailed},
+      {kResultMarkingFailed, kMsgWorkingCopyNotListed},
+      {kResultPackingFailed, kMsgArchiveNotWritten},
+      {kResultVolumeNotMoved, kMsgArchiveNotMoved},
+      {kResultReplaceDeclined, kMsgOperationCancelled},
+      {kResultCabinetOrDatabaseMissing, kMsgCabinetOrDatabaseMissing},
+      {kResultSharedFoldersUnreadable, kMsgSharedFolderListUnreadable},
+      {kResultShareInfoFailed, kMsgShareInfoNotSaved},
+      // Restore engine.
+      {kResultTempFolderNotCreated, kMsgWorkFolderNotCreated},
+      {kResultCopyIntoPlaceFailed, kMsgTempCopyFailed},
+      {kResultNeedsTempFolder, kMsgArchiveNotUnpacked},
+      {kResultProductFolderNotCreated, kMsgProductFolderNotCreated},
+      {kResultMoveIncomplete, kMsgRestoredFolderNotMovedIn},
+      {kResultSharesNotRestored, kMsgSharesNotRestored},
+      {kResultCatalogNotHidden, kMsgCatalogNotHidden},
+      {kResultNotThisFormat, kMsgNotThisToolsArchive},
+      {kResultMarkersNotRemoved, kMsgWorkingCopyNotListed},
+      {kResultMainProgramCheckFailed, kMsgProductNotSetUp},
+      {kResultMainProgramRunning, kMsgProductRunning},
+      {kResultShareTargetsUnusable, kMsgOperationCancelled},
+      {kResultRestoreIncomplete, kMsgRestoreIncomplete},
+      {kResultSharedFoldersNeedSettings, kMsgSharedFoldersNeedSettings},
+      {kResultFormerFormat, kMsgFormerFormat},
+      // Run sequence.
+      {kResultRepositoryUnreadable, kMsgRepositoryMissing},
+      {kResultIndexingQueryFailed, kMsgIndexingQueryFailed},
+      {kResultIndexingStopFailed, kMsgIndexingStopFailed},
+      {kResultSharedFolderQueryFailed, kMsgSharedFolderQueryFailed},
+      {kResultSharedFolderStopFailed, kMsgSharedFolderStopFailed},
+      // kResultAbandoned shows nothing, and kResultStoppedForOpenPdfs and
+      // kResultUndeletableFiles (307) only the general failure: their step has already told why.
   };
   for (const Entry& entry : kTable) {
     if (entry.code == code) return entry.message;

@@ -57,7 +57,7 @@ RecordCleanup::RecordCleanup(platform::FileSystem& files, platform::Databases& d
       merged_folders_(merged_folders) {}
 
 bool RecordCleanup::RemoveLockedDocument(std::string directory, std::string base_name) {
-  const std::string stem = directory + "\\" + base_name;
+  const std::string stem = platform::JoinPath(directory, base_name);
   files_.RemoveFolderIfPresent(stem + "$#");
   for (const char* extension : kCompanionExtensions) {
     files_.DeleteFileIfPresent(stem + extension);
@@ -105,8 +105,9 @@ bool RecordCleanup::PurgeDocument(platform::DatabaseConnection& connection,
   // chain keeps the file but still drops the rows.
   if (location.resolved && platform::EqualsIgnoreCase(location.share_type, "0") &&
       platform::ContainsIgnoreCase(directory, location.relative_path)) {
-    files_.DeleteFileIfPresent(name.empty() ? directory + "\\" + pdf_name + ".pdf"
-                                            : directory + "\\" + name + "." + extension);
+    files_.DeleteFileIfPresent(name.empty()
+                                   ? platform::JoinPath(directory, pdf_name) + ".pdf"
+                                   : platform::JoinPath(directory, name) + "." + extension);
   }
 
   const std::string& binder_id = row["binder__id"];

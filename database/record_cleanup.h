@@ -51,7 +51,9 @@ class RecordCleanup {
                          std::string name, std::string extension);
 
  private:
-  // Steps 3.3 to 3.9 of the scan for one matching row; false when its final DELETE failed.
+  // Everything the scan does for one matching row: its record in the merged-folder list, its
+  // file, its merged parts, its binder count, its versions and finally its own row. False when
+  // that final DELETE failed.
   bool PurgeDocument(platform::DatabaseConnection& connection, const std::string& directory,
                      const std::string& document_id);
 

@@ -1,34 +1,30 @@
 #include "engine/backup_restore.h"
 
-#include "engine/backup/open_flag_reset.h"
+#include <utility>
+
+#include "system/haltwerk.h"
 
 namespace qdw::engine {
 
 CBackupRestore::CBackupRestore(platform::Platform& platform, Prompts& prompts,
-                               backup::ArchivePacker& packer)
+                               backup::ArchivePacker& packer, EngineOptions options)
     : platform_(platform),
-      prompts_(prompts),
-      state_(engine::ProcessEngineState()),
+      cursor_(options.cursor),
+      state_(ProcessEngineState()),
       settings_(platform),
+      command_line_(platform, options.cursor),
       cleanup_(platform, state_),
       trees_(platform, state_, cleanup_),
       shares_(platform, settings_, trees_.copier()),
       product_folder_(settings_, trees_.open_pdf_check(), state_, prompts),
-      sequence_(backup::BackupParts{platform, prompts, settings_, state_, trees_, shares_,
-                                    product_folder_, packer}) {}
-
-int CBackupRestore::Backup(const std::string& repository, const std::string& destination,
-                           const std::string& name) {
-  return sequence_.Run(repository, destination, name, &archive_path_);
+      backup_(backup::BackupParts{platform, prompts, settings_, state_, trees_, shares_,
+                                  product_folder_, packer}),
+      restore_(restore::RestoreParts{platform, prompts, settings_, state_, trees_,
+                                     std::move(options.unpacker), std::move(options.world_group)}) {
 }
 
-bool CBackupRestore::ResetOpenFlags() {
-  return backup::ResetOpenFlags(platform_, state_.working_copy_folder);
-}
-
-bool CBackupRestore::WriteShareInformation(const std::vector<std::string>& shared_folders,
-                                           const std::string& work_folder) {
-  return shares_.Write(shared_folders, work_folder) == backup::ShareInfoResult::kWritten;
+void CBackupRestore::StopServicesWithoutRights() {
+  system::StopServicesWithoutRights(platform_, command_line_, cursor_);
 }
 
 }  // namespace qdw::engine

@@ -1,92 +1,81 @@
-// CBackupRestore, the engine object of one run: a thin facade over the file-tree
-// operations, the share information writer, the product-folder step and the backup
-// sequence (the restore operations join it from the restore engine). It carries the archive
-// path of a backup back to the run sequence.
-#ifndef QDW_ENGINE_BACKUP_BACKUP_RESTORE_H_
-#define QDW_ENGINE_BACKUP_BACKUP_RESTORE_H_
+// CBackupRestore, the engine object of one run: it builds the backup engine, the restore
+// engine and the parts they share once, and the run sequence asks it directly. It carries the
+// archive path of a backup back to the run sequence and owns the command-line service steps.
+#ifndef QDW_ENGINE_BACKUP_RESTORE_H_
+#define QDW_ENGINE_BACKUP_RESTORE_H_
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "engine/backup/archive_packer.h"
 #include "engine/backup/backup_sequence.h"
-#include "engine/common/engine_state.h"
 #include "engine/backup/database_locked_document_cleanup.h"
-#include "engine/common/file_tree_operations.h"
 #include "engine/backup/product_folder_step.h"
 #include "engine/backup/share_info_writer.h"
+#include "engine/common/engine_state.h"
+#include "engine/common/file_tree_operations.h"
 #include "engine/common/prompts.h"
-#include "settings/product_settings.h"
+#include "engine/engine_run.h"
+#include "engine/restore/restore_engine.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
+#include "system/command_line_services.h"
+#include "system/wait_cursor.h"
 
 namespace qdw::engine {
 
-class CBackupRestore {
+struct EngineOptions {
+  // The group of all users by the name this language's Windows gives it; the restore grants
+  // it change rights on the re-created shares.
+  std::string world_group = restore::kEnglishWorldGroup;
+  // The hourglass of the waits for outside programs; may be null.
+  system::WaitCursor* cursor = nullptr;
+  // Unpacks one volume; empty means the archive reader library.
+  restore::Unpacker unpacker;
+};
+
+class CBackupRestore : public EngineRun {
  public:
   // Every reference must outlive the object; `packer` packs the work folder.
-  CBackupRestore(platform::Platform& platform, Prompts& prompts, backup::ArchivePacker& packer);
+  CBackupRestore(platform::Platform& platform, Prompts& prompts, backup::ArchivePacker& packer,
+                 EngineOptions options = {});
   CBackupRestore(const CBackupRestore&) = delete;
   CBackupRestore& operator=(const CBackupRestore&) = delete;
 
-  // The backup engine: the result code (0, 1 to 11, 100, 307); afterwards archive_path()
-  // holds the first volume's path unless the inputs were refused.
-  int Backup(const std::string& repository, const std::string& destination,
-             const std::string& name);
-
-  // The product-folder step with "Backup" or "Restore": 0 to go on, 307 to stop. Raises
-  // ResultCodeError(301) when the repository path cannot be read.
-  int RunProductFolderStep(const std::string& mode) { return product_folder_.Run(mode); }
-
-  // Clears the "open" flags of the working-copy database; false when it does not exist.
-  bool ResetOpenFlags();
-
-  // Writes "BackupShareInfo.txt" into `work_folder` and copies the shared folders that lie
-  // outside the product's data folder; true when the file was written and every copy is
-  // complete but for files held by other programs.
-  bool WriteShareInformation(const std::vector<std::string>& shared_folders,
-                             const std::string& work_folder);
-
-  // The restore engine (defined with it in engine/restore): 0, 100, 201 to 215 or 307.
-  // `temp_base` is empty on the first call and the folder the user chose after 203.
+  int RunProductFolderStep(const std::string& mode) override { return product_folder_.Run(mode); }
   int RestoreFromArchive(const std::string& archive_path, const std::string& repository,
-                         const std::string& temp_base);
-  // Stops what keeps the product's files and shares busy; never fails towards its caller.
-  void StopServicesForRestore();
-  // Re-creates the archive's shares, registry entries and folder records from
-  // `temp_folder`'s share information; false on any failure.
-  bool RestoreSharesAndSettings(const std::string& temp_folder);
-  bool RestoreSharedFolderContents(const std::string& temp_folder,
-                                   const std::vector<std::string>& names,
-                                   const std::vector<std::string>& paths,
-                                   const std::vector<std::string>& data_flags);
-  // Replaces the archive reader's Extract (tests); an empty function restores it.
-  void set_unpacker(std::function<int(const std::string&, const std::string&)> unpacker) {
-    unpacker_ = std::move(unpacker);
+                         const std::string& temp_base) override {
+    return restore_.RestoreFromArchive(archive_path, repository, temp_base);
   }
-  // The name under which the restore grants the group of all users change rights on the
-  // re-created shares; "Everyone" unless this language's Windows calls it otherwise.
-  void set_world_group(std::string name) { world_group_ = std::move(name); }
+  int Backup(const std::string& repository, const std::string& destination,
+             const std::string& name) override {
+    return backup_.Run(repository, destination, name, &archive_path_);
+  }
+  const std::string& archive_path() const override { return archive_path_; }
+  void StopServicesWithoutRights() override;
+  void StartServicesFromCommandLine() override { command_line_.StartProductServices(); }
 
-  engine::FileTreeOperations& trees() { return trees_; }
-  engine::EngineState& state() { return state_; }
-  const std::string& archive_path() const { return archive_path_; }
+  // Replaces the archive reader (tests); an empty function restores it.
+  void set_unpacker(restore::Unpacker unpacker) { restore_.set_unpacker(std::move(unpacker)); }
+  void set_world_group(std::string name) { restore_.set_world_group(std::move(name)); }
+
+  FileTreeOperations& trees() { return trees_; }
+  EngineState& state() { return state_; }
 
  private:
   platform::Platform& platform_;
-  Prompts& prompts_;
-  engine::EngineState& state_;
+  system::WaitCursor* cursor_;
+  EngineState& state_;
   settings::ProductSettings settings_;
+  system::CommandLineServices command_line_;
   backup::DatabaseLockedDocumentCleanup cleanup_;
-  engine::FileTreeOperations trees_;
+  FileTreeOperations trees_;
   backup::ShareInfoWriter shares_;
   backup::ProductFolderStep product_folder_;
-  backup::BackupSequence sequence_;
+  backup::BackupSequence backup_;
+  restore::RestoreEngine restore_;
   std::string archive_path_;
-  std::function<int(const std::string&, const std::string&)> unpacker_;
-  std::string world_group_ = "Everyone";
 };
 
 }  // namespace qdw::engine
 
-#endif  // QDW_ENGINE_BACKUP_BACKUP_RESTORE_H_
+#endif  // QDW_ENGINE_BACKUP_RESTORE_H_

@@ -49,25 +49,37 @@ bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
+size_t FindLastSeparator(const std::string& path) { return path.rfind('\\'); }
+
+size_t FindSeparator(const std::string& path, size_t from) { return path.find('\\', from); }
+
+bool EndsWithSeparator(const std::string& path) { return !path.empty() && path.back() == '\\'; }
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
-  if (folder.back() == '\\') return folder + name;
+  if (EndsWithSeparator(folder)) return folder + name;
   return folder + "\\" + name;
 }
 
 std::string StripTrailingSeparator(const std::string& path) {
-  if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
+  if (EndsWithSeparator(path)) return path.substr(0, path.size() - 1);
   return path;
 }
 
 std::string FileNamePart(const std::string& path) {
-  size_t pos = path.rfind('\\');
+  size_t pos = FindLastSeparator(path);
   return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
 std::string FolderPart(const std::string& path) {
-  size_t pos = path.rfind('\\');
+  size_t pos = FindLastSeparator(path);
   return pos == std::string::npos ? std::string() : path.substr(0, pos);
+}
+
+bool IsAtOrBelow(const std::string& path, const std::string& folder) {
+  if (folder.empty() || !StartsWithIgnoreCase(path, folder)) return false;
+  return path.size() == folder.size() || EndsWithSeparator(folder) ||
+         FindSeparator(path, folder.size()) == folder.size();
 }
 
 bool IsBareDrive(const std::string& path) { return path.size() == 2 && path[1] == ':'; }

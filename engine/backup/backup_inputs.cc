@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/common/message_ids.h"
 #include "engine/common/portable_folder.h"
 #include "platform/windows_path.h"
 
@@ -25,15 +26,16 @@ bool DestinationAccepted(platform::FileSystem& files, const std::string& destina
 
 int NameRefusal(const std::string& name) {
   for (char c : std::string("\\/,;:*?\"<>|")) {
-    if (name.find(c) != std::string::npos) return kMessageBadNameCharacter;
+    if (name.find(c) != std::string::npos) return engine::kMsgBadNameCharacter;
   }
-  if (name.find("_bak") != std::string::npos) return kMessageNameHasBak;
+  if (name.find("_bak") != std::string::npos) return engine::kMsgNameHasBak;
   return 0;
 }
 
 bool DestinationInsideProduct(const std::string& destination, const std::string& repository) {
   if (repository.empty()) return false;
-  return engine::IsAtOrBelow(destination, platform::StripTrailingSeparator(repository) + "\\VARNOLD");
+  return platform::IsAtOrBelow(destination,
+                               platform::StripTrailingSeparator(repository) + "\\VARNOLD");
 }
 
 }  // namespace qdw::backup

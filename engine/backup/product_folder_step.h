@@ -12,18 +12,15 @@
 
 namespace qdw::backup {
 
-inline constexpr int kStoppedForOpenPdfs = 307;
-inline constexpr int kRepositoryPathUnreadable = 301;
-
 class ProductFolderStep {
  public:
-  ProductFolderStep(settings::ProductSettings& settings, engine::OpenPdfCheck& check, engine::EngineState& state,
-                    engine::Prompts& prompts)
+  ProductFolderStep(settings::ProductSettings& settings, engine::OpenPdfCheck& check,
+                    engine::EngineState& state, engine::Prompts& prompts)
       : settings_(settings), check_(check), state_(state), prompts_(prompts) {}
 
-  // `mode` is "Backup" or "Restore". 0 to go on, 307 when the user stops; any other word
-  // gives 0 without asking. Raises ResultCodeError(301) when the repository path cannot be
-  // read.
+  // `mode` is "Backup" or "Restore". 0 to go on, kResultStoppedForOpenPdfs when the user
+  // stops; any other word gives 0 without asking. Fails with kResultRepositoryUnreadable when
+  // the repository path cannot be read.
   int Run(const std::string& mode);
 
  private:

@@ -30,7 +30,7 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   std::string repository;
   if (!settings_.ReadUserRepositoryPath(&repository)) repository.clear();
   engine::PortableFolders places(repository, ShellFolder(shell, platform::kCsidlDesktop),
-                         ShellFolder(shell, platform::kCsidlPersonal));
+                                 ShellFolder(shell, platform::kCsidlPersonal));
 
   std::vector<Entry> entries;
   for (const std::string& text : shared_folders) {
@@ -49,7 +49,7 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   if (writable) {
     std::vector<ListedShare> shares = ListShares();
     for (const Entry& entry : entries) {
-      if (!engine::PathExists(platform_.files(), entry.folder)) continue;
+      if (!platform::PathExists(platform_.files(), entry.folder)) continue;
       std::string record = entry.key + "," + places.Portable(entry.folder);
       for (const ListedShare& share : shares) {
         if (platform::EqualsIgnoreCase(share.path, entry.folder)) {
@@ -69,7 +69,7 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   if (!CopyOutsideFolders(entries, work_folder, places, &incomplete)) {
     return ShareInfoResult::kFailed;
   }
-  if (!WriteFile(work_folder + "\\" + kShareInfoFileName, records)) {
+  if (!WriteFile(platform::JoinPath(work_folder, kShareInfoFileName), records)) {
     return ShareInfoResult::kFailed;
   }
   return incomplete ? ShareInfoResult::kCopyIncomplete : ShareInfoResult::kWritten;
@@ -121,14 +121,14 @@ bool ShareInfoWriter::CopyOutsideFolders(const std::vector<Entry>& entries,
       all_made = false;
       continue;
     }
-    const std::string target = work_folder + "\\" + entry.key;
-    if (!engine::FolderExists(files, target) &&
+    const std::string target = platform::JoinPath(work_folder, entry.key);
+    if (!platform::FolderExists(files, target) &&
         (!engine::FitsPathLimit(target) || files.MakeFolder(target) != kSuccess)) {
       all_made = false;
       continue;
     }
     // A registered folder that is gone has nothing to bring along.
-    if (!engine::FolderExists(files, entry.folder)) continue;
+    if (!platform::FolderExists(files, entry.folder)) continue;
     engine::CopyOutcome outcome = copier_.CopyTree(entry.folder, target, work_folder);
     if (outcome.HasUnexpectedFailures()) *incomplete = true;
   }

@@ -36,8 +36,8 @@ class FileTreeOperations {
   }
   bool MarkFolders(const std::string& folder) { return markers_.MarkFolders(folder); }
   bool RemoveMarkers(const std::string& folder) { return markers_.RemoveMarkers(folder); }
-  // 0 when everything moved, 1 otherwise; on Windows 7 raises ResultCodeError(202) for a
-  // file that cannot be copied or whose source cannot be deleted.
+  // 0 when everything moved, 1 otherwise; on Windows 7 fails with kResultCopyIntoPlaceFailed (202)
+  // for a file that cannot be copied or whose source cannot be deleted.
   int MoveTree(const std::string& source, const std::string& target);
 
   TreeCopier& copier() { return copier_; }

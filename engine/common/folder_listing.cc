@@ -7,13 +7,13 @@ namespace qdw::engine {
 bool ListFolder(platform::FileSystem& files, const std::string& folder,
                 std::vector<platform::DirEntry>* entries) {
   entries->clear();
-  const std::string pattern = folder + "\\*.*";
+  const std::string pattern = platform::JoinPath(folder, "*.*");
   if (!FitsPathLimit(pattern)) return false;
   std::vector<platform::DirEntry> found;
   platform::WinError error = files.Find(pattern, &found);
   // A drive root without entries has no "." either, so nothing matches; that is still a
   // folder that could be listed.
-  if (error == platform::kErrorFileNotFound) return FolderExists(files, folder);
+  if (error == platform::kErrorFileNotFound) return platform::FolderExists(files, folder);
   if (error != platform::kSuccess) return false;
   for (auto& entry : found) {
     if (entry.name == "." || entry.name == "..") continue;
@@ -23,22 +23,5 @@ bool ListFolder(platform::FileSystem& files, const std::string& folder,
 }
 
 bool FitsPathLimit(const std::string& path) { return path.size() < platform::kMaxPath; }
-
-bool PathExists(platform::FileSystem& files, const std::string& path) {
-  uint32_t attributes = 0;
-  return files.ReadAttributes(path, &attributes) == platform::kSuccess;
-}
-
-bool FolderExists(platform::FileSystem& files, const std::string& path) {
-  uint32_t attributes = 0;
-  return files.ReadAttributes(path, &attributes) == platform::kSuccess &&
-         (attributes & platform::kAttrDirectory) != 0;
-}
-
-bool FileExists(platform::FileSystem& files, const std::string& path) {
-  uint32_t attributes = 0;
-  return files.ReadAttributes(path, &attributes) == platform::kSuccess &&
-         (attributes & platform::kAttrDirectory) == 0;
-}
 
 }  // namespace qdw::engine

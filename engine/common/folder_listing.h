@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_checks.h"
 #include "platform/file_system.h"
 
 namespace qdw::engine {
@@ -25,13 +26,6 @@ inline bool IsFolder(const platform::DirEntry& entry) {
 
 // True when `path` fits the platform's path buffer (259 characters and the terminator).
 bool FitsPathLimit(const std::string& path);
-
-// True when something (file or folder) is at `path`.
-bool PathExists(platform::FileSystem& files, const std::string& path);
-// True when a folder is at `path`.
-bool FolderExists(platform::FileSystem& files, const std::string& path);
-// True when a file (not a folder) is at `path`.
-bool FileExists(platform::FileSystem& files, const std::string& path);
 
 }  // namespace qdw::engine
 

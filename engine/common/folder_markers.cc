@@ -3,8 +3,9 @@
 #include <memory>
 #include <vector>
 
-#include "engine/common/folder_listing.h"
 #include "engine/common/engine_errors.h"
+#include "engine/common/folder_listing.h"
+#include "platform/windows_path.h"
 
 namespace qdw::engine {
 
@@ -13,8 +14,8 @@ bool FolderMarkers::MarkFolders(const std::string& folder) {
   if (!ListFolder(files_, folder, &entries)) return false;
   for (const platform::DirEntry& entry : entries) {
     if (!IsFolder(entry)) continue;
-    const std::string subfolder = folder + "\\" + entry.name;
-    const std::string marker = subfolder + "\\" + kFolderMarkerName;
+    const std::string subfolder = platform::JoinPath(folder, entry.name);
+    const std::string marker = platform::JoinPath(subfolder, kFolderMarkerName);
     std::unique_ptr<platform::File> file;
     platform::WinError error =
         FitsPathLimit(marker)
@@ -35,7 +36,7 @@ bool FolderMarkers::RemoveMarkers(const std::string& folder) {
   std::vector<platform::DirEntry> entries;
   if (!ListFolder(files_, folder, &entries)) return false;
   for (const platform::DirEntry& entry : entries) {
-    const std::string path = folder + "\\" + entry.name;
+    const std::string path = platform::JoinPath(folder, entry.name);
     if (IsFolder(entry)) {
       RemoveMarkers(path);
     } else if (entry.name == kFolderMarkerName) {

@@ -14,7 +14,7 @@ bool OpenPdfCheck::HasOpenPdf(const std::string& folder) {
 
   bool found = false;
   for (const platform::DirEntry& entry : entries) {
-    const std::string path = folder + "\\" + entry.name;
+    const std::string path = platform::JoinPath(folder, entry.name);
     if (IsFolder(entry)) {
       if (HasOpenPdf(path)) found = true;
       continue;

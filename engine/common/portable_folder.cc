@@ -4,12 +4,6 @@
 
 namespace qdw::engine {
 
-bool IsAtOrBelow(const std::string& folder, const std::string& place) {
-  if (place.empty() || !platform::StartsWithIgnoreCase(folder, place)) return false;
-  // "C:\Users\jo" holds "C:\Users\jo\Box" but not "C:\Users\joe".
-  return folder.size() == place.size() || place.back() == '\\' || folder[place.size()] == '\\';
-}
-
 PortableFolders::PortableFolders(const std::string& repository_path, const std::string& desktop,
                                  const std::string& documents)
     : repository_path_(repository_path), desktop_(desktop), documents_(documents) {
@@ -19,19 +13,21 @@ PortableFolders::PortableFolders(const std::string& repository_path, const std::
 }
 
 std::string PortableFolders::Portable(const std::string& folder) const {
-  if (IsAtOrBelow(folder, data_folder_)) {
+  if (platform::IsAtOrBelow(folder, data_folder_)) {
     return kDataFolderMarker + folder.substr(repository_path_.size());
   }
-  if (IsAtOrBelow(folder, desktop_)) return kDesktopMarker + folder.substr(desktop_.size());
-  if (IsAtOrBelow(folder, documents_)) return kDocumentsMarker + folder.substr(documents_.size());
-  if (IsAtOrBelow(folder, profile_)) {
+  if (platform::IsAtOrBelow(folder, desktop_))
+    return kDesktopMarker + folder.substr(desktop_.size());
+  if (platform::IsAtOrBelow(folder, documents_))
+    return kDocumentsMarker + folder.substr(documents_.size());
+  if (platform::IsAtOrBelow(folder, profile_)) {
     return kProfileMarker + platform::UpperAnsi(folder.substr(profile_.size()));
   }
   return folder;
 }
 
 bool PortableFolders::InDataFolder(const std::string& folder) const {
-  if (!data_folder_.empty()) return IsAtOrBelow(folder, data_folder_);
+  if (!data_folder_.empty()) return platform::IsAtOrBelow(folder, data_folder_);
   // Without a repository path the data folder is known only by its own names.
   return platform::ContainsIgnoreCase(folder, "\\VARNOLD\\QDW\\QUILLON DESKORA\\");
 }

@@ -16,10 +16,6 @@ inline constexpr char kProfileMarker[] = "OSVNQDWEACHUSER";
 // The product's data folder below a repository path.
 inline constexpr char kDataFolderSuffix[] = "\\VARNOLD\\QDW\\Quillon Deskora";
 
-// True when `folder` is `place` or lies below it, ignoring case. An empty place holds
-// nothing.
-bool IsAtOrBelow(const std::string& folder, const std::string& place);
-
 class PortableFolders {
  public:
   // Places as the backing-up user sees them; an empty text is a place the machine lacks.

@@ -41,8 +41,8 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
   }
   std::vector<std::pair<std::string, std::string>> locked_here;
   for (const platform::DirEntry& entry : entries) {
-    const std::string from = source + "\\" + entry.name;
-    const std::string to = target + "\\" + entry.name;
+    const std::string from = platform::JoinPath(source, entry.name);
+    const std::string to = platform::JoinPath(target, entry.name);
     if (!IsFolder(entry)) {
       CopyOneFile(source, target, entry.name, outcome, &locked_here);
       continue;
@@ -53,7 +53,8 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
       continue;
     }
     WinError made = files_.MakeFolder(to);
-    if (made != kSuccess && !(made == platform::kErrorAlreadyExists && FolderExists(files_, to))) {
+    if (made != kSuccess &&
+        !(made == platform::kErrorAlreadyExists && platform::FolderExists(files_, to))) {
       ++outcome->failures;
       continue;
     }
@@ -69,8 +70,8 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
 void TreeCopier::CopyOneFile(const std::string& source, const std::string& target,
                              const std::string& name, CopyOutcome* outcome,
                              std::vector<std::pair<std::string, std::string>>* locked_here) {
-  const std::string from = source + "\\" + name;
-  const std::string to = target + "\\" + name;
+  const std::string from = platform::JoinPath(source, name);
+  const std::string to = platform::JoinPath(target, name);
   if (!FitsPathLimit(from) || !FitsPathLimit(to)) {
     ++outcome->failures;
     return;
@@ -96,18 +97,18 @@ std::string TreeCopier::OriginalDocument(const std::string& folder, const std::s
   if (dot != std::string::npos && dot >= 1) base = name.substr(0, dot);
 
   std::vector<platform::DirEntry> matches;
-  const std::string pattern = folder + "\\" + base + ".*";
+  const std::string pattern = platform::JoinPath(folder, base) + ".*";
   if (FitsPathLimit(pattern) && files_.Find(pattern, &matches) == kSuccess) {
     for (const platform::DirEntry& match : matches) {
       if (match.name == "." || match.name == "..") continue;
-      if (!PathExists(files_, folder + "\\" + match.name)) continue;
+      if (!platform::PathExists(files_, platform::JoinPath(folder, match.name))) continue;
       std::string extension = LowerExtension(match.name);
       if (extension != "xml" && extension != "pdf") {
-        return folder + "\\" + base + "." + extension;
+        return platform::JoinPath(folder, base) + "." + extension;
       }
     }
   }
-  return folder + "\\" + name;
+  return platform::JoinPath(folder, name);
 }
 
 }  // namespace qdw::engine

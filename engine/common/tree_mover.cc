@@ -2,15 +2,16 @@
 
 #include <vector>
 
-#include "engine/common/folder_listing.h"
 #include "engine/common/engine_errors.h"
+#include "engine/common/folder_listing.h"
+#include "engine/common/result_codes.h"
+#include "platform/windows_path.h"
 
 namespace qdw::engine {
 namespace {
 
 using platform::kSuccess;
 
-constexpr int kMoveFailedCode = 202;
 constexpr uint32_t kSettableAttributes = platform::kAttrReadOnly | platform::kAttrHidden |
                                          platform::kAttrSystem | platform::kAttrArchive;
 
@@ -27,8 +28,8 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
 
   int result = 0;
   for (const platform::DirEntry& entry : entries) {
-    const std::string from = source + "\\" + entry.name;
-    const std::string to = target + "\\" + entry.name;
+    const std::string from = platform::JoinPath(source, entry.name);
+    const std::string to = platform::JoinPath(target, entry.name);
     if (!FitsPathLimit(from) || !FitsPathLimit(to)) {
       result = 1;
       continue;
@@ -38,7 +39,8 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
       continue;
     }
     platform::WinError made = files_.MakeFolder(to);
-    if (made != kSuccess && !(made == platform::kErrorAlreadyExists && FolderExists(files_, to))) {
+    if (made != kSuccess &&
+        !(made == platform::kErrorAlreadyExists && platform::FolderExists(files_, to))) {
       result = 1;
       continue;
     }
@@ -56,12 +58,12 @@ bool TreeMover::MoveOneFile(const std::string& from, const std::string& to, uint
                             bool copy_then_delete) {
   if (!copy_then_delete) return files_.Move(from, to) == kSuccess;
   if (files_.Copy(from, to, /*fail_if_exists=*/false) != kSuccess) {
-    throw engine::ResultCodeError(kMoveFailedCode);
+    Fail(kResultCopyIntoPlaceFailed);
   }
   if ((attributes & platform::kAttrReadOnly) != 0) {
     files_.WriteAttributes(from, platform::kAttrNormal);
   }
-  if (files_.Delete(from) != kSuccess) throw engine::ResultCodeError(kMoveFailedCode);
+  if (files_.Delete(from) != kSuccess) Fail(kResultCopyIntoPlaceFailed);
   return true;
 }
 

@@ -16,8 +16,8 @@ class TreeMover {
 
   // Moves the content of `source` into the existing folder `target`; 0 when every entry
   // moved, 1 otherwise. `copy_then_delete` chooses the Windows 7 method, where a file that
-  // cannot be copied or whose source cannot be deleted raises ResultCodeError(202). The
-  // source is removed only when everything in it was moved, so nothing is lost on failure.
+  // cannot be copied or whose source cannot be deleted fails with kResultCopyIntoPlaceFailed (202).
+  // The source is removed only when everything in it was moved, so nothing is lost on failure.
   int MoveTree(const std::string& source, const std::string& target, bool copy_then_delete);
 
  private:

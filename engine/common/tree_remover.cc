@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/common/folder_listing.h"
+#include "platform/windows_path.h"
 
 namespace qdw::engine {
 
@@ -12,7 +13,7 @@ bool TreeRemover::RemoveTree(const std::string& folder, ReadOnlyHandling read_on
   std::vector<platform::DirEntry> entries;
   if (!ListFolder(files_, folder, &entries)) return false;
   for (const platform::DirEntry& entry : entries) {
-    const std::string path = folder + "\\" + entry.name;
+    const std::string path = platform::JoinPath(folder, entry.name);
     if (IsFolder(entry)) {
       if (!RemoveTree(path, read_only)) return false;
     } else if (!RemoveOneFile(path, entry.attributes, read_only)) {

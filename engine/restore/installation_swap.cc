@@ -1,11 +1,14 @@
 #include "engine/restore/installation_swap.h"
 
+#include "platform/file_checks.h"
+#include "platform/windows_path.h"
+
 namespace qdw::restore {
 
 bool InstallationSwap::SetAside(const std::string& product_folder) {
   for (const char* tree : {"QDW", "QDWie"}) {
-    const std::string original = product_folder + "\\" + tree;
-    if (!Exists(original)) continue;
+    const std::string original = platform::JoinPath(product_folder, tree);
+    if (!platform::PathExists(files_, original)) continue;
     const std::string kept = FreeKeptName(original);
     if (files_.Move(original, kept) != platform::kSuccess) {
       PutBack();
@@ -19,8 +22,9 @@ bool InstallationSwap::SetAside(const std::string& product_folder) {
 void InstallationSwap::PutBack() {
   for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
     const auto& [original, kept] = *it;
-    if (Exists(original)) trees_.RemoveTree(original, engine::ReadOnlyHandling::kClear);
-    if (!Exists(original)) files_.Move(kept, original);
+    if (platform::PathExists(files_, original))
+      trees_.RemoveTree(original, engine::ReadOnlyHandling::kClear);
+    if (!platform::PathExists(files_, original)) files_.Move(kept, original);
   }
   kept_.clear();
 }
@@ -32,13 +36,9 @@ void InstallationSwap::Discard() {
 
 std::string InstallationSwap::FreeKeptName(const std::string& tree) {
   std::string name = tree + kKeptTreeSuffix;
-  for (int n = 2; Exists(name); ++n) name = tree + kKeptTreeSuffix + std::to_string(n);
+  for (int n = 2; platform::PathExists(files_, name); ++n)
+    name = tree + kKeptTreeSuffix + std::to_string(n);
   return name;
-}
-
-bool InstallationSwap::Exists(const std::string& path) {
-  uint32_t attributes = 0;
-  return files_.ReadAttributes(path, &attributes) == platform::kSuccess;
 }
 
 }  // namespace qdw::restore

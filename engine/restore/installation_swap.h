@@ -36,7 +36,6 @@ class InstallationSwap {
 
  private:
   std::string FreeKeptName(const std::string& tree);
-  bool Exists(const std::string& path);
 
   platform::FileSystem& files_;
   engine::FileTreeOperations& trees_;

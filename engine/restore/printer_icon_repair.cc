@@ -7,17 +7,13 @@
 #include <vector>
 
 #include "engine/common/engine_errors.h"
+#include "platform/file_checks.h"
 
 namespace qdw::restore {
 
 namespace {
 
 constexpr char kDriverName[] = "MICROSOFT ACCESS DRIVER (*.mdb)";
-
-bool Exists(platform::FileSystem& files, const std::string& path) {
-  uint32_t attributes = 0;
-  return files.ReadAttributes(path, &attributes) == platform::kSuccess;
-}
 
 // The row id stands bare in the statement, so it must be a number.
 bool IsNumericId(const std::string& id) {
@@ -43,7 +39,7 @@ void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings&
   if (!settings.ReadUserRepositoryPath(&repository)) repository.clear();
   const std::string database = repository + "\\VARNOLD\\QDW\\DataBase\\VNDATABASE.mdb";
   platform::FileSystem& files = platform.files();
-  if (!Exists(files, database)) return;
+  if (!platform::PathExists(files, database)) return;
 
   std::unique_ptr<platform::DatabaseConnection> connection = platform.databases().NewConnection();
   const std::string connect =
@@ -70,8 +66,8 @@ void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings&
     const size_t slash = icon_file.rfind('\\');
     const std::string dir_part = slash == std::string::npos ? "" : icon_file.substr(0, slash);
     const std::string name_part = slash == std::string::npos ? icon_file : icon_file.substr(slash);
-    if (!icon_file.empty() && Exists(files, icon_file)) continue;
-    if (Exists(files, settings_folder + name_part)) {
+    if (!icon_file.empty() && platform::PathExists(files, icon_file)) continue;
+    if (platform::PathExists(files, settings_folder + name_part)) {
       const std::string repaired = ReplaceAll(icon_path, dir_part, settings_folder);
       connection->Execute("UPDATE qln_printer SET Icon_Path ='" + platform::SqlQuote(repaired) +
                           "' WHERE ID =" + id);

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "settings/product_settings.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
 
 namespace qdw::restore {
 
@@ -20,6 +20,9 @@ using FoundShares = std::vector<std::pair<std::string, std::string>>;
 // compares paths. A failed enumeration finds nothing; an enumeration that never ends is cut
 // off after a generous number of batches.
 FoundShares FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& paths);
+
+// Raises engine::FrameworkError when a call of the share service failed.
+void CheckShareService(platform::HResult hr, const char* what);
 
 // The user of the process as the share service knows it ("domain/account"); empty when unknown.
 std::string ShareServiceCreator(platform::Platform& platform);

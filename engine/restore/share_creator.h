@@ -29,12 +29,12 @@ struct CreatedShares {
 
 class ShareCreator {
  public:
-  ShareCreator(platform::Platform& platform, engine::Prompts& prompts, settings::ProductSettings& settings,
-               engine::FileTreeOperations& trees)
+  ShareCreator(platform::Platform& platform, engine::Prompts& prompts,
+               settings::ProductSettings& settings, engine::FileTreeOperations& trees)
       : platform_(platform), prompts_(prompts), settings_(settings), trees_(trees) {}
 
   // Creates every recorded share; `created` receives the names and paths the shares got.
-  // Raises std::runtime_error when a share service call fails; the shares made for earlier
+  // Raises engine::FrameworkError when a share service call fails; the shares made for earlier
   // lines stay.
   void CreateShares(const RecordedShares& shares, CreatedShares* created);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/file_checks.h"
 #include "platform/windows_path.h"
 
 namespace qdw::restore {
@@ -48,8 +49,7 @@ bool CheckShareTargets(platform::Platform& platform, settings::ProductSettings& 
         problems->drives.push_back(drive);
       }
     }
-    uint32_t attributes = 0;
-    if (files.ReadAttributes(path, &attributes) != platform::kSuccess) continue;
+    if (!platform::PathExists(files, path)) continue;
     if (platform::UpperAnsi(path).find(product_folder) != std::string::npos) continue;
     const bool is_registered =
         std::any_of(registered.begin(), registered.end(), [&](const std::string& folder_path) {

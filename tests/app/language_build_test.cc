@@ -59,12 +59,13 @@ class MachineServicesWorldGroupTest : public ::testing::Test {
     product_.SetSharedFolders({"Scans"}, {kScans});
     auto backup = services_.NewEngineRun(prompts_);
     ASSERT_EQ(backup->Backup(ProductMachine::kRepository, "D:\\Backups", "Shares"), 0);
-    archive_ = backup->ArchivePath();
+    archive_ = backup->archive_path();
     ASSERT_EQ(product_.platform().shares().Delete("Scans"), platform::kSuccess);
   }
 
   int Restore() {
-    return services_.NewEngineRun(prompts_)->Restore(archive_, ProductMachine::kRepository, "");
+    return services_.NewEngineRun(prompts_)->RestoreFromArchive(archive_,
+                                                                ProductMachine::kRepository, "");
   }
 
   ProductMachine product_;

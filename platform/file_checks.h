@@ -1,0 +1,20 @@
+// Whether something is at a path, over the FileSystem port: the one place every layer asks.
+#ifndef QDW_PLATFORM_FILE_CHECKS_H_
+#define QDW_PLATFORM_FILE_CHECKS_H_
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace qdw::platform {
+
+// True when something (file or folder) is at `path`.
+bool PathExists(FileSystem& files, const std::string& path);
+// True when a folder is at `path`.
+bool FolderExists(FileSystem& files, const std::string& path);
+// True when a file (not a folder) is at `path`.
+bool FileExists(FileSystem& files, const std::string& path);
+
+}  // namespace qdw::platform
+
+#endif  // QDW_PLATFORM_FILE_CHECKS_H_
