@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/common/archive_names.h"
 #include "engine/common/message_ids.h"
 #include "engine/common/portable_folder.h"
 #include "platform/windows_path.h"
@@ -28,7 +29,7 @@ int NameRefusal(const std::string& name) {
   for (char c : std::string("\\/,;:*?\"<>|")) {
     if (name.find(c) != std::string::npos) return engine::kMsgBadNameCharacter;
   }
-  if (name.find("_bak") != std::string::npos) return engine::kMsgNameHasBak;
+  if (name.find(engine::kFirstVolumeMark) != std::string::npos) return engine::kMsgNameHasBak;
   return 0;
 }
 

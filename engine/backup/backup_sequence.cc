@@ -6,6 +6,7 @@
 #include "engine/backup/failure_list_writer.h"
 #include "engine/backup/open_flag_reset.h"
 #include "engine/backup/volume_placement.h"
+#include "engine/common/archive_names.h"
 #include "engine/common/engine_errors.h"
 #include "engine/common/folder_listing.h"
 #include "engine/common/message_ids.h"
@@ -60,7 +61,7 @@ std::string BackupSequence::AcceptInputs(const std::string& repository,
     parts_.prompts.ShowMessage(message, PromptButtons::kOk, PromptIcon::kWarning);
     Fail(engine::kResultAbandoned);
   }
-  const std::string archive = platform::JoinPath(destination, name) + ".qdw";
+  const std::string archive = platform::JoinPath(destination, name) + engine::kArchiveExtension;
   if (platform::PathExists(parts_.platform.files(), archive) &&
       parts_.prompts.ShowMessage(engine::kMsgReplaceArchive, PromptButtons::kYesNo,
                                  PromptIcon::kQuestion) != PromptAnswer::kYes) {
@@ -77,7 +78,8 @@ int BackupSequence::InputRefusal(const std::string& repository, const std::strin
   if (int message = NameRefusal(name); message != 0) return message;
   // The work folder would lie inside what it copies.
   if (DestinationInsideProduct(destination, repository)) return engine::kMsgUnsafeDestination;
-  if ((platform::JoinPath(destination, name) + ".qdw").size() > kMaxArchivePathLength) {
+  if ((platform::JoinPath(destination, name) + engine::kArchiveExtension).size() >
+      kMaxArchivePathLength) {
     return engine::kMsgPathTooLong;
   }
   return 0;
@@ -89,26 +91,30 @@ void BackupSequence::MakeWorkingCopy(const std::string& repository, const std::s
   RemoveToolFolder(work);
   if (files.MakeFolder(work) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
 
-  const std::string product = repository + "\\VARNOLD";
+  const std::string product = platform::JoinPath(repository, engine::kProductFolderName);
+  const std::string work_product = platform::JoinPath(work, engine::kProductFolderName);
   if (!platform::FolderExists(files, product)) Fail(engine::kResultProductFolderMissing);
-  if (files.MakeFolder(work + "\\VARNOLD") != platform::kSuccess) {
+  if (files.MakeFolder(work_product) != platform::kSuccess) {
     Fail(engine::kResultFolderNotCreated);
   }
 
   if (int stop = parts_.product_folder.Run("Backup"); stop != engine::kResultOk) Fail(stop);
-  if (!platform::FolderExists(files, product + "\\QDW")) Fail(engine::kResultProductFolderMissing);
+  const std::string tree = platform::JoinPath(product, engine::kRepositoryTree);
+  if (!platform::FolderExists(files, tree)) Fail(engine::kResultProductFolderMissing);
 
-  const std::string copy = work + "\\VARNOLD\\QDW";
+  const std::string copy = platform::JoinPath(work_product, engine::kRepositoryTree);
   files.MakeFolder(copy);
   parts_.state.working_copy_folder = copy;
   // Files held by other programs are the expected, listed skips; anything else would leave
   // an archive that silently lacks files.
-  if (parts_.trees.CopyTree(product + "\\QDW", copy, work).HasUnexpectedFailures()) {
+  if (parts_.trees.CopyTree(tree, copy, work).HasUnexpectedFailures()) {
     Fail(engine::kResultCopyFailed);
   }
-  if (platform::FolderExists(files, product + "\\QDWie")) {
-    files.MakeFolder(work + "\\VARNOLD\\QDWie");
-    if (parts_.trees.CopyTree(product + "\\QDWie", work + "\\VARNOLD\\QDWie", work).Code() != 0) {
+  const std::string extra_tree = platform::JoinPath(product, engine::kRepositoryExtraTree);
+  if (platform::FolderExists(files, extra_tree)) {
+    const std::string extra_copy = platform::JoinPath(work_product, engine::kRepositoryExtraTree);
+    files.MakeFolder(extra_copy);
+    if (parts_.trees.CopyTree(extra_tree, extra_copy, work).Code() != 0) {
       Fail(engine::kResultCopyFailed);
     }
   }
@@ -154,8 +160,8 @@ void BackupSequence::PackAndPlace(const std::string& destination, const std::str
   if (files.MakeFolder(file_temp) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
 
   std::string last_volume;
-  const int packed =
-      parts_.packer.Pack(work, platform::JoinPath(file_temp, name) + ".qdw", &last_volume);
+  const int packed = parts_.packer.Pack(
+      work, platform::JoinPath(file_temp, name) + engine::kArchiveExtension, &last_volume);
   if (packed != 0) {
     Fail(packed == kPackCannotCreateCabinet ? engine::kResultCabinetOrDatabaseMissing
                                             : engine::kResultPackingFailed);

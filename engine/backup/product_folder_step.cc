@@ -2,9 +2,11 @@
 
 #include <vector>
 
+#include "engine/common/archive_names.h"
 #include "engine/common/engine_errors.h"
 #include "engine/common/message_ids.h"
 #include "engine/common/result_codes.h"
+#include "platform/windows_path.h"
 
 namespace qdw::backup {
 
@@ -14,8 +16,11 @@ int ProductFolderStep::Run(const std::string& mode) {
   if (!settings_.ReadUserRepositoryPath(&repository)) {
     engine::Fail(engine::kResultRepositoryUnreadable);
   }
-  bool open_in_repository = check_.HasOpenPdf(repository + "\\VARNOLD\\QDW");
-  if (check_.HasOpenPdf(repository + "\\VARNOLD\\QDWie")) open_in_repository = true;
+  const std::string product = platform::JoinPath(repository, engine::kProductFolderName);
+  bool open_in_repository = check_.HasOpenPdf(platform::JoinPath(product, engine::kRepositoryTree));
+  if (check_.HasOpenPdf(platform::JoinPath(product, engine::kRepositoryExtraTree))) {
+    open_in_repository = true;
+  }
 
   // Shared folders are checked when their list can be read; the repository's findings
   // count either way.

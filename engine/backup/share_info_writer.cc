@@ -12,7 +12,6 @@ namespace {
 
 using platform::kSuccess;
 
-constexpr char kRemarkFence[] = "!vnqdw!";
 // A share listing that keeps asking for more after this many batches is not trusted.
 constexpr int kMaxShareBatches = 4096;
 
@@ -69,7 +68,7 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   if (!CopyOutsideFolders(entries, work_folder, places, &incomplete)) {
     return ShareInfoResult::kFailed;
   }
-  if (!WriteFile(platform::JoinPath(work_folder, kShareInfoFileName), records)) {
+  if (!WriteFile(platform::JoinPath(work_folder, engine::kShareInfoFileName), records)) {
     return ShareInfoResult::kFailed;
   }
   return incomplete ? ShareInfoResult::kCopyIncomplete : ShareInfoResult::kWritten;
@@ -93,8 +92,9 @@ std::vector<ShareInfoWriter::ListedShare> ShareInfoWriter::ListShares() {
 std::string ShareInfoWriter::ShareDetails(const std::string& key, const std::string& share_name) {
   platform::ShareInfo info;
   if (platform_.shares().GetInfo(share_name, &info) != kSuccess) return std::string();
-  std::string details = "," + key + "," + kRemarkFence + info.remark.value_or(std::string()) +
-                        kRemarkFence + "," + std::to_string(info.max_uses);
+  std::string details = "," + key + "," + engine::kRemarkFence +
+                        info.remark.value_or(std::string()) + engine::kRemarkFence + "," +
+                        std::to_string(info.max_uses);
   if (info.security && info.security->dacl_present) {
     security::DaclBuilder dacl =
         security::DaclBuilder::FromAcl(platform_.accounts(), info.security->dacl);

@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/archive_names.h"
 #include "engine/common/portable_folder.h"
 #include "engine/common/tree_copier.h"
-#include "settings/product_settings.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
 
 namespace qdw::backup {
-
-inline constexpr char kShareInfoFileName[] = "BackupShareInfo.txt";
 
 enum class ShareInfoResult {
   kWritten,

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "engine/common/archive_names.h"
 #include "engine/common/engine_errors.h"
 #include "engine/common/folder_listing.h"
 #include "engine/common/message_ids.h"
@@ -13,14 +14,12 @@ namespace {
 
 using platform::kSuccess;
 
-constexpr int kMaxVolumeCount = 65535;
-
 }  // namespace
 
 bool VolumeCount(const std::string& name, const std::string& last_volume_name, int* count,
                  std::string* count_text) {
-  const std::string prefix = name + "_add";
-  const std::string suffix = ".qdw";
+  const std::string prefix = name + engine::kContinuationMark;
+  const std::string suffix = engine::kArchiveExtension;
   if (last_volume_name.size() <= prefix.size() + suffix.size() ||
       last_volume_name.compare(0, prefix.size(), prefix) != 0 ||
       last_volume_name.compare(last_volume_name.size() - suffix.size(), suffix.size(), suffix) !=
@@ -33,7 +32,7 @@ bool VolumeCount(const std::string& name, const std::string& last_volume_name, i
     return false;
   }
   int value = std::atoi(digits.c_str());
-  if (value < 2 || value > kMaxVolumeCount) return false;
+  if (value < 2 || value > engine::kMaxVolumeCount) return false;
   *count = value;
   *count_text = digits;
   return true;
@@ -52,8 +51,9 @@ void VolumePlacement::Place(const std::string& destination, const std::string& n
                             std::string* archive_path) {
   std::vector<Volume> volumes;
   if (last_volume_name.empty()) {
-    volumes.push_back(MakeVolume(platform::JoinPath(file_temp, name) + ".qdw",
-                                 platform::JoinPath(destination, name) + ".qdw"));
+    volumes.push_back(
+        MakeVolume(platform::JoinPath(file_temp, name) + engine::kArchiveExtension,
+                   platform::JoinPath(destination, name) + engine::kArchiveExtension));
     if (!PlaceSet(&volumes)) engine::Fail(engine::kResultVolumeNotMoved);
     *archive_path = volumes[0].target;
     return;
@@ -64,11 +64,12 @@ void VolumePlacement::Place(const std::string& destination, const std::string& n
   if (!VolumeCount(name, last_volume_name, &count, &count_text)) {
     engine::Fail(engine::kResultVolumeNotMoved);
   }
-  volumes.push_back(
-      MakeVolume(platform::JoinPath(file_temp, name) + ".qdw",
-                 platform::JoinPath(destination, name) + "_bak" + count_text + ".qdw"));
+  volumes.push_back(MakeVolume(platform::JoinPath(file_temp, name) + engine::kArchiveExtension,
+                               platform::JoinPath(destination, name) + engine::kFirstVolumeMark +
+                                   count_text + engine::kArchiveExtension));
   for (int i = 2; i <= count; ++i) {
-    const std::string volume = name + "_add" + std::to_string(i) + ".qdw";
+    const std::string volume =
+        name + engine::kContinuationMark + std::to_string(i) + engine::kArchiveExtension;
     volumes.push_back(
         MakeVolume(platform::JoinPath(file_temp, volume), platform::JoinPath(destination, volume)));
   }

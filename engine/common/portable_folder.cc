@@ -16,10 +16,12 @@ std::string PortableFolders::Portable(const std::string& folder) const {
   if (platform::IsAtOrBelow(folder, data_folder_)) {
     return kDataFolderMarker + folder.substr(repository_path_.size());
   }
-  if (platform::IsAtOrBelow(folder, desktop_))
+  if (platform::IsAtOrBelow(folder, desktop_)) {
     return kDesktopMarker + folder.substr(desktop_.size());
-  if (platform::IsAtOrBelow(folder, documents_))
+  }
+  if (platform::IsAtOrBelow(folder, documents_)) {
     return kDocumentsMarker + folder.substr(documents_.size());
+  }
   if (platform::IsAtOrBelow(folder, profile_)) {
     return kProfileMarker + platform::UpperAnsi(folder.substr(profile_.size()));
   }

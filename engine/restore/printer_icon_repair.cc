@@ -6,14 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "database/database_paths.h"
 #include "engine/common/engine_errors.h"
 #include "platform/file_checks.h"
 
 namespace qdw::restore {
 
 namespace {
-
-constexpr char kDriverName[] = "MICROSOFT ACCESS DRIVER (*.mdb)";
 
 // The row id stands bare in the statement, so it must be a number.
 bool IsNumericId(const std::string& id) {
@@ -42,9 +41,7 @@ void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings&
   if (!platform::PathExists(files, database)) return;
 
   std::unique_ptr<platform::DatabaseConnection> connection = platform.databases().NewConnection();
-  const std::string connect =
-      std::string("ODBC;DRIVER={") + kDriverName + "};DSN='';DBQ=" + database;
-  if (!connection->Open(connect, false, false, true)) {
+  if (!connection->Open(database::AccessConnectString(database), false, false, true)) {
     throw engine::FrameworkError("printer repair: " + connection->LastError());
   }
   std::vector<std::pair<std::string, std::string>> rows;  // (ID, Icon_Path)

@@ -2,6 +2,7 @@
 
 #include "Extractor/extractor.h"
 #include "database/folder_table_updates.h"
+#include "engine/common/archive_names.h"
 #include "engine/common/engine_errors.h"
 #include "engine/common/folder_listing.h"
 #include "engine/common/message_ids.h"
@@ -63,12 +64,12 @@ int RestoreEngine::RestoreFromArchive(const std::string& archive_path,
 bool RestoreEngine::ChooseVolumes(const std::string& folder, const std::string& file_name,
                                   std::vector<std::string>* volumes) {
   volumes->clear();
-  if (file_name.find("_add") != std::string::npos &&
+  if (file_name.find(engine::kContinuationMark) != std::string::npos &&
       p_.prompts.ShowMessage(engine::kMsgContinuationChosen, PromptButtons::kYesNo,
                              PromptIcon::kQuestion) != PromptAnswer::kYes) {
     return false;
   }
-  if (file_name.find("_bak") == std::string::npos) return true;
+  if (file_name.find(engine::kFirstVolumeMark) == std::string::npos) return true;
   const long count = VolumeCountFromName(file_name);
   std::vector<std::string> missing;
   std::vector<std::string> names;
@@ -177,11 +178,14 @@ void RestoreEngine::CheckShareTargets(const std::string& temp_folder) {
 
 void RestoreEngine::CheckFormat(const std::string& temp_folder) {
   // The former format's marker decides first: such an archive may carry both.
-  const std::string unpacked = temp_folder + "\\VARNOLD\\";
-  if (platform::PathExists(p_.platform.files(), unpacked + kFormerFormatMarker))
+  const std::string unpacked = platform::JoinPath(temp_folder, engine::kProductFolderName);
+  platform::FileSystem& files = p_.platform.files();
+  if (platform::PathExists(files, platform::JoinPath(unpacked, kFormerFormatMarker))) {
     Fail(engine::kResultFormerFormat);
-  if (!platform::PathExists(p_.platform.files(), unpacked + engine::kFolderMarkerName))
+  }
+  if (!platform::PathExists(files, platform::JoinPath(unpacked, engine::kFolderMarkerName))) {
     Fail(engine::kResultNotThisFormat);
+  }
 }
 
 void RestoreEngine::RemoveFolderMarkers(const std::string& temp_folder) {
@@ -189,7 +193,7 @@ void RestoreEngine::RemoveFolderMarkers(const std::string& temp_folder) {
 }
 
 int RestoreEngine::PutInPlace(const std::string& repository, const std::string& temp_folder) {
-  const std::string product_folder = repository + "\\VARNOLD";
+  const std::string product_folder = platform::JoinPath(repository, engine::kProductFolderName);
   InstallationSwap swap(p_.platform.files(), p_.trees);
   const bool cleared = ClearInstalledProduct(product_folder, &swap);
   try {
@@ -243,9 +247,10 @@ void RestoreEngine::MoveUnpackedProductIn(const std::string& temp_folder,
       p_.platform.files().MakeFolder(product_folder) != platform::kSuccess) {
     Fail(engine::kResultProductFolderNotCreated);
   }
-  const std::string unpacked = temp_folder + "\\VARNOLD";
-  if (!platform::PathExists(p_.platform.files(), unpacked))
+  const std::string unpacked = platform::JoinPath(temp_folder, engine::kProductFolderName);
+  if (!platform::PathExists(p_.platform.files(), unpacked)) {
     Fail(engine::kResultProductFolderNotCreated);
+  }
   // A move that left files behind (1) is a failed restore too: taking it for success would
   // discard the kept installation and leave the product with files missing.
   if (p_.trees.MoveTree(unpacked, product_folder) != 0) Fail(engine::kResultMoveIncomplete);
@@ -269,8 +274,9 @@ void RestoreEngine::StopForClearing() {
 }
 
 void RestoreEngine::RemoveTempFolder(const std::string& temp_folder) {
-  if (platform::PathExists(p_.platform.files(), temp_folder))
+  if (platform::PathExists(p_.platform.files(), temp_folder)) {
     p_.trees.RemoveTree(temp_folder, engine::ReadOnlyHandling::kClear);
+  }
 }
 
 }  // namespace qdw::restore

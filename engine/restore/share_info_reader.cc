@@ -63,7 +63,7 @@ bool ShareInfoReader::Read(const std::string& folder, RecordedShares* out) {
   std::string repository;
   if (!settings_.ReadUserRepositoryPath(&repository)) repository.clear();
 
-  const std::string file_path = platform::JoinPath(folder, kShareInfoFileName);
+  const std::string file_path = platform::JoinPath(folder, engine::kShareInfoFileName);
   if (!platform::PathExists(platform_.files(), file_path)) return true;
   std::string text;
   if (!ReadWholeFile(platform_.files(), file_path, &text)) return false;

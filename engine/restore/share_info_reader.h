@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/product_settings.h"
+#include "engine/common/archive_names.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
 
 namespace qdw::restore {
-
-inline constexpr char kShareInfoFileName[] = "BackupShareInfo.txt";
 
 // Source kinds of the file's first line.
 inline constexpr int kSourceUnknown = 0;
