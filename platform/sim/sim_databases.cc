@@ -169,20 +169,20 @@ std::string SqliteOdbcDriver() {
          {"/usr/lib/*/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so",
           "/usr/lib64/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so",
           "/usr/lib/*/libsqlite3odbc.so"}) {
+      // A machine with a second architecture installed (for 32-bit Wine) has a driver of each;
+      // only one this process can load will do.
       glob_t matches;
-      std::string path;
       if (::glob(pattern, 0, nullptr, &matches) == 0) {
-        // A machine with the drivers of several architectures (a 32-bit one for Wine, say)
-        // lists them side by side; only one of this process's architecture loads.
-        for (size_t i = 0; i < matches.gl_pathc && path.empty(); ++i) {
+        for (size_t i = 0; i < matches.gl_pathc; ++i) {
           if (void* driver = ::dlopen(matches.gl_pathv[i], RTLD_LAZY | RTLD_LOCAL)) {
             ::dlclose(driver);
-            path = matches.gl_pathv[i];
+            std::string path = matches.gl_pathv[i];
+            ::globfree(&matches);
+            return path;
           }
         }
       }
       ::globfree(&matches);
-      if (!path.empty()) return path;
     }
     return std::string("{SQLite3}");
   }();
