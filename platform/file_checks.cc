@@ -25,4 +25,10 @@ bool FileExists(FileSystem& files, const std::string& path) {
   return Attributes(files, path, &attributes) && (attributes & kAttrDirectory) == 0;
 }
 
+bool FolderExistsAsWritten(FileSystem& files, const std::string& folder) {
+  std::string path = StripTrailingSeparator(folder);
+  if (IsBareDrive(path)) path += '\\';
+  return FolderExists(files, path);
+}
+
 }  // namespace qdw::platform

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/windows_path.h"
 
 namespace qdw::platform {
 
@@ -14,6 +15,10 @@ bool PathExists(FileSystem& files, const std::string& path);
 bool FolderExists(FileSystem& files, const std::string& path);
 // True when a file (not a folder) is at `path`.
 bool FileExists(FileSystem& files, const std::string& path);
+
+// True when `folder`, as a caller writes a destination, names an existing folder: with or
+// without a trailing "\", and a bare drive ("D:") meaning its root.
+bool FolderExistsAsWritten(FileSystem& files, const std::string& folder);
 
 }  // namespace qdw::platform
 

@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "platform/windows_path.h"
 #include "settings/product_settings.h"
 #include "settings/registry_text.h"
 
@@ -20,7 +21,7 @@ constexpr uint32_t kWriteAndEnumerate = platform::kKeyWrite | platform::kKeyEnum
 bool IsWritableList(const std::vector<std::string>& names, const std::vector<std::string>& paths) {
   if (names.size() != paths.size()) return false;
   for (size_t i = 0; i < names.size(); ++i) {
-    if (names[i].empty() || names[i].find('\\') != std::string::npos) return false;
+    if (names[i].empty() || platform::FindSeparator(names[i]) != std::string::npos) return false;
     if (paths[i].size() >= kSharedFolderPathValueSize) return false;
   }
   return true;

@@ -116,7 +116,8 @@ bool ShareInfoWriter::CopyOutsideFolders(const std::vector<Entry>& entries,
     if (places.InDataFolder(entry.folder)) continue;
     // The key name becomes a folder of the archive; one that would leave the work folder
     // is refused.
-    if (!platform::IsSafeRelativeName(entry.key) || entry.key.find('\\') != std::string::npos ||
+    if (!platform::IsSafeRelativeName(entry.key) ||
+        platform::FindSeparator(entry.key) != std::string::npos ||
         entry.key.find('/') != std::string::npos) {
       all_made = false;
       continue;

@@ -8,8 +8,7 @@ PortableFolders::PortableFolders(const std::string& repository_path, const std::
                                  const std::string& documents)
     : repository_path_(repository_path), desktop_(desktop), documents_(documents) {
   if (!repository_path_.empty()) data_folder_ = repository_path_ + kDataFolderSuffix;
-  size_t last = desktop_.rfind('\\');
-  if (last != std::string::npos && last > 0) profile_ = desktop_.substr(0, last);
+  profile_ = platform::FolderPart(desktop_);
 }
 
 std::string PortableFolders::Portable(const std::string& folder) const {

@@ -9,6 +9,7 @@
 #include "database/database_paths.h"
 #include "engine/common/engine_errors.h"
 #include "platform/file_checks.h"
+#include "platform/windows_path.h"
 
 namespace qdw::restore {
 
@@ -60,7 +61,7 @@ void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings&
     // Without "=" there is no icon file; without "\\" no folder part.
     const size_t equals = icon_path.find('=');
     const std::string icon_file = equals == std::string::npos ? "" : icon_path.substr(0, equals);
-    const size_t slash = icon_file.rfind('\\');
+    const size_t slash = platform::FindLastSeparator(icon_file);
     const std::string dir_part = slash == std::string::npos ? "" : icon_file.substr(0, slash);
     const std::string name_part = slash == std::string::npos ? icon_file : icon_file.substr(slash);
     if (!icon_file.empty() && platform::PathExists(files, icon_file)) continue;
