@@ -11,6 +11,7 @@
 #include "app/startup_services.h"
 #include "engine/backup/archive_packer.h"
 #include "engine/common/tree_remover.h"
+#include "engine/restore/restore_engine.h"
 #include "platform/dialog_host.h"
 #include "platform/platform.h"
 #include "settings/product_settings.h"
@@ -72,7 +73,7 @@ class MachineServices : public StartupServices, public RunServices {
   system::ProgramChecks programs_;
   engine::TreeRemover remover_;
   std::unique_ptr<backup::ArchivePacker> packer_;
-  std::string world_group_ = "Everyone";
+  std::string world_group_ = restore::kEnglishWorldGroup;
 };
 
 }  // namespace qdw::app

@@ -8,46 +8,45 @@
 namespace qdw::app {
 
 int ResultMessage(int code) {
-  using namespace engine;  // NOLINT(build/namespaces): the table reads as codes and messages
   struct Entry {
     int code;
     int message;
   };
   static const Entry kTable[] = {
-      {kResultDeclined, kMsgOperationCancelled},
+      {engine::kResultDeclined, engine::kMsgOperationCancelled},
       // Backup engine.
-      {kResultFolderNotCreated, kMsgWorkFolderNotCreated},
-      {kResultProductFolderMissing, kMsgRepositoryMissing},
-      {kResultCopyFailed, kMsgRepositoryCopyFailed},
-      {kResultMarkingFailed, kMsgWorkingCopyNotListed},
-      {kResultPackingFailed, kMsgArchiveNotWritten},
-      {kResultVolumeNotMoved, kMsgArchiveNotMoved},
-      {kResultReplaceDeclined, kMsgOperationCancelled},
-      {kResultCabinetOrDatabaseMissing, kMsgCabinetOrDatabaseMissing},
-      {kResultSharedFoldersUnreadable, kMsgSharedFolderListUnreadable},
-      {kResultShareInfoFailed, kMsgShareInfoNotSaved},
+      {engine::kResultFolderNotCreated, engine::kMsgWorkFolderNotCreated},
+      {engine::kResultProductFolderMissing, engine::kMsgRepositoryMissing},
+      {engine::kResultCopyFailed, engine::kMsgRepositoryCopyFailed},
+      {engine::kResultMarkingFailed, engine::kMsgWorkingCopyNotListed},
+      {engine::kResultPackingFailed, engine::kMsgArchiveNotWritten},
+      {engine::kResultVolumeNotMoved, engine::kMsgArchiveNotMoved},
+      {engine::kResultReplaceDeclined, engine::kMsgOperationCancelled},
+      {engine::kResultCabinetOrDatabaseMissing, engine::kMsgCabinetOrDatabaseMissing},
+      {engine::kResultSharedFoldersUnreadable, engine::kMsgSharedFolderListUnreadable},
+      {engine::kResultShareInfoFailed, engine::kMsgShareInfoNotSaved},
       // Restore engine.
-      {kResultTempFolderNotCreated, kMsgWorkFolderNotCreated},
-      {kResultCopyIntoPlaceFailed, kMsgTempCopyFailed},
-      {kResultNeedsTempFolder, kMsgArchiveNotUnpacked},
-      {kResultProductFolderNotCreated, kMsgProductFolderNotCreated},
-      {kResultMoveIncomplete, kMsgRestoredFolderNotMovedIn},
-      {kResultSharesNotRestored, kMsgSharesNotRestored},
-      {kResultCatalogNotHidden, kMsgCatalogNotHidden},
-      {kResultNotThisFormat, kMsgNotThisToolsArchive},
-      {kResultMarkersNotRemoved, kMsgWorkingCopyNotListed},
-      {kResultMainProgramCheckFailed, kMsgProductNotSetUp},
-      {kResultMainProgramRunning, kMsgProductRunning},
-      {kResultShareTargetsUnusable, kMsgOperationCancelled},
-      {kResultRestoreIncomplete, kMsgRestoreIncomplete},
-      {kResultSharedFoldersNeedSettings, kMsgSharedFoldersNeedSettings},
-      {kResultFormerFormat, kMsgFormerFormat},
+      {engine::kResultTempFolderNotCreated, engine::kMsgWorkFolderNotCreated},
+      {engine::kResultCopyIntoPlaceFailed, engine::kMsgTempCopyFailed},
+      {engine::kResultNeedsTempFolder, engine::kMsgArchiveNotUnpacked},
+      {engine::kResultProductFolderNotCreated, engine::kMsgProductFolderNotCreated},
+      {engine::kResultMoveIncomplete, engine::kMsgRestoredFolderNotMovedIn},
+      {engine::kResultSharesNotRestored, engine::kMsgSharesNotRestored},
+      {engine::kResultCatalogNotHidden, engine::kMsgCatalogNotHidden},
+      {engine::kResultNotThisFormat, engine::kMsgNotThisToolsArchive},
+      {engine::kResultMarkersNotRemoved, engine::kMsgWorkingCopyNotListed},
+      {engine::kResultMainProgramCheckFailed, engine::kMsgProductNotSetUp},
+      {engine::kResultMainProgramRunning, engine::kMsgProductRunning},
+      {engine::kResultShareTargetsUnusable, engine::kMsgOperationCancelled},
+      {engine::kResultRestoreIncomplete, engine::kMsgRestoreIncomplete},
+      {engine::kResultSharedFoldersNeedSettings, engine::kMsgSharedFoldersNeedSettings},
+      {engine::kResultFormerFormat, engine::kMsgFormerFormat},
       // Run sequence.
-      {kResultRepositoryUnreadable, kMsgRepositoryMissing},
-      {kResultIndexingQueryFailed, kMsgIndexingQueryFailed},
-      {kResultIndexingStopFailed, kMsgIndexingStopFailed},
-      {kResultSharedFolderQueryFailed, kMsgSharedFolderQueryFailed},
-      {kResultSharedFolderStopFailed, kMsgSharedFolderStopFailed},
+      {engine::kResultRepositoryUnreadable, engine::kMsgRepositoryMissing},
+      {engine::kResultIndexingQueryFailed, engine::kMsgIndexingQueryFailed},
+      {engine::kResultIndexingStopFailed, engine::kMsgIndexingStopFailed},
+      {engine::kResultSharedFolderQueryFailed, engine::kMsgSharedFolderQueryFailed},
+      {engine::kResultSharedFolderStopFailed, engine::kMsgSharedFolderStopFailed},
       // kResultAbandoned shows nothing, and kResultStoppedForOpenPdfs and
       // kResultUndeletableFiles (307) only the general failure: their step has already told why.
   };
