@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/headless/headless_control.h"
+#include "platform/file_checks.h"
 
 namespace qdw::headless {
 
@@ -222,9 +223,7 @@ int ScriptPlayer::AnswerMessageBox(const platform::MessageBoxRequest& request) {
 }
 
 bool ScriptPlayer::FolderExists(const std::string& path) const {
-  uint32_t attributes = 0;
-  return options_.files->ReadAttributes(path, &attributes) == platform::kSuccess &&
-         attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
+  return platform::FolderExists(*options_.files, path);
 }
 
 platform::BrowseResult ScriptPlayer::AnswerFolderBrowser(const std::string& title,

@@ -2,7 +2,9 @@
 
 #include <vector>
 
-#include "engine/backup/portable_folder.h"
+#include "engine/common/archive_names.h"
+#include "engine/common/message_ids.h"
+#include "engine/common/portable_folder.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -25,15 +27,16 @@ bool DestinationAccepted(platform::FileSystem& files, const std::string& destina
 
 int NameRefusal(const std::string& name) {
   for (char c : std::string("\\/,;:*?\"<>|")) {
-    if (name.find(c) != std::string::npos) return kMessageBadNameCharacter;
+    if (name.find(c) != std::string::npos) return engine::kMsgBadNameCharacter;
   }
-  if (name.find("_bak") != std::string::npos) return kMessageNameHasBak;
+  if (name.find(engine::kFirstVolumeMark) != std::string::npos) return engine::kMsgNameHasBak;
   return 0;
 }
 
 bool DestinationInsideProduct(const std::string& destination, const std::string& repository) {
   if (repository.empty()) return false;
-  return IsAtOrBelow(destination, platform::StripTrailingSeparator(repository) + "\\VARNOLD");
+  return platform::IsAtOrBelow(destination,
+                               platform::StripTrailingSeparator(repository) + "\\VARNOLD");
 }
 
 }  // namespace qdw::backup

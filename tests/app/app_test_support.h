@@ -92,7 +92,7 @@ class FakeRunServices : public app::RunServices {
   std::function<void(engine::Prompts&)> during_backup;
   std::vector<std::string> calls;
 
-  std::unique_ptr<app::EngineRun> NewEngineRun(engine::Prompts& prompts) override;
+  std::unique_ptr<engine::EngineRun> NewEngineRun(engine::Prompts& prompts) override;
   void SetWorldGroup(const std::string& name) override { world_group = name; }
   std::string world_group;  // the name start-up gave for the restores
   bool ServiceRights() override;
