@@ -116,7 +116,7 @@ int RunCompress(const char* source_folder, const char* archive_path, char* last_
     }
 
     std::string root = source_folder;
-    if (root.back() != '\\') root += '\\';
+    if (!platform::EndsWithSeparator(root)) root += '\\';
     int result = TreeAdder(context, add_file, &error, root).AddFolder("");
     if (result == 0 && !flush_cabinet(context, 0, WriterNextCabinet, WriterStatus)) {
       result = CodeOf(error);

@@ -2,7 +2,9 @@
 
 #include <vector>
 
-#include "engine/backup/portable_folder.h"
+#include "engine/common/archive_names.h"
+#include "engine/common/message_ids.h"
+#include "engine/common/portable_folder.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -25,9 +27,9 @@ bool DestinationAccepted(platform::FileSystem& files, const std::string& destina
 
 int NameRefusal(const std::string& name) {
   for (char c : std::string("\\/,;:*?\"<>|")) {
-    if (name.find(c) != std::string::npos) return kMessageBadNameCharacter;
+    if (name.find(c) != std::string::npos) return engine::kMsgBadNameCharacter;
   }
-  if (name.find("_bak") != std::string::npos) return kMessageNameHasBak;
+  if (name.find(engine::kFirstVolumeMark) != std::string::npos) return engine::kMsgNameHasBak;
   return 0;
 }
 
@@ -44,7 +46,8 @@ bool SetPathsFit(const std::string& destination, const std::string& name,
 
 bool DestinationInsideProduct(const std::string& destination, const std::string& repository) {
   if (repository.empty()) return false;
-  return IsAtOrBelow(destination, platform::StripTrailingSeparator(repository) + "\\VARNOLD");
+  return platform::IsAtOrBelow(destination,
+                               platform::StripTrailingSeparator(repository) + "\\VARNOLD");
 }
 
 }  // namespace qdw::backup

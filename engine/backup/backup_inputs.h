@@ -9,13 +9,6 @@
 
 namespace qdw::backup {
 
-// Messages that refuse an input.
-inline constexpr int kMessageBadDestination = 120;
-inline constexpr int kMessageBadNameCharacter = 156;
-inline constexpr int kMessagePathTooLong = 157;
-inline constexpr int kMessageNameHasBak = 174;
-inline constexpr int kMessageUnsafeDestination = 185;
-
 // The longest archive path accepted.
 inline constexpr size_t kMaxArchivePathLength = 255;
 
@@ -31,9 +24,9 @@ bool SetPathsFit(const std::string& destination, const std::string& name,
 // remote or RAM drive; any other path must be an existing folder.
 bool DestinationAccepted(platform::FileSystem& files, const std::string& destination);
 
-// The message that refuses `name`, or 0 when it is accepted: 156 for a character that
-// cannot stand in a file name or a volume list, 174 for "_bak" (exact case), which marks
-// the first volume of a set.
+// The message that refuses `name`, or 0 when it is accepted: kMsgBadNameCharacter for a
+// character that cannot stand in a file name or a volume list, kMsgNameHasBak for "_bak"
+// (exact case), which marks the first volume of a set.
 int NameRefusal(const std::string& name);
 
 // True when `destination` is the product folder (repository path + "\VARNOLD") or lies

@@ -31,7 +31,6 @@ std::string Doc(const std::string& id, const std::string& folder, const std::str
 class RecordCleanupCasesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    state_.working_copy_folder = kRoot;
     db_ = DatabasePathUnder(kRoot);
     folders_ = {"INSERT INTO qln_folder VALUES (1, 0, 'QDW', 'C:\\W\\QDW', 0, 0, 0)",
                 "INSERT INTO qln_folder VALUES (2, 1, 'Clients', 'C:\\W\\QDW\\Clients', 0, 0, 0)",
@@ -49,7 +48,7 @@ class RecordCleanupCasesTest : public ::testing::Test {
   }
 
   void Remove(const std::string& directory, const std::string& base_name) {
-    RecordCleanup cleanup(m_.files(), m_.databases(), state_, nullptr);
+    RecordCleanup cleanup(m_.files(), m_.databases(), working_root_, merged_, nullptr);
     EXPECT_TRUE(cleanup.RemoveLockedDocument(directory, base_name));
   }
 
@@ -58,7 +57,8 @@ class RecordCleanupCasesTest : public ::testing::Test {
   }
 
   testing::DatabaseTestMachine m_;
-  backup::BackupState state_;
+  std::string working_root_ = kRoot;
+  MergedFolderList merged_;
   std::string db_;
   std::vector<std::string> folders_;
 };
@@ -87,7 +87,7 @@ TEST_F(RecordCleanupCasesTest, MergedDocumentWithQuotedNamesAndMarkedParts) {
   }
   EXPECT_TRUE(m_.Exists(d + "\\Other.pdf"));
   EXPECT_TRUE(m_.Exists(std::string(kClients) + "\\Client's brief.docx"));
-  EXPECT_THAT(state_.merged_folders.names, ElementsAre("Merged O'Brien"));
+  EXPECT_THAT(merged_.names, ElementsAre("Merged O'Brien"));
 }
 
 TEST_F(RecordCleanupCasesTest, FileKeptUnderATopLevelFolderOfShareTypeOtherThanZero) {
@@ -209,14 +209,6 @@ TEST_F(RecordCleanupCasesTest, FailedDeletionEndsTheScanQuietly) {
   EXPECT_FALSE(ProcessConnection::Instance().IsOpen());
 }
 
-TEST(MergedFolderListTest, EmptiedWhenABackupRunBegins) {
-  backup::BackupState state;
-  state.merged_folders.Append("3", "Merged");
-  state.locked_file_count = 2;
-  state.BeginRun();
-  EXPECT_EQ(state.merged_folders.size(), 0u);
-  EXPECT_EQ(state.locked_file_count, 0);
-}
 
 }  // namespace
 }  // namespace qdw::database

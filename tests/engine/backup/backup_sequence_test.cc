@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup/backup_restore.h"
-#include "engine/engine_errors.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "engine/backup_restore.h"
+#include "engine/common/engine_errors.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::backup {
 namespace {
