@@ -42,6 +42,7 @@ class SimFile : public platform::File {
                               const platform::FileTime* last_access,
                               const platform::FileTime* last_write) override;
   platform::WinError SetEnd() override;
+  platform::WinError Flush() override;
 
  private:
   std::shared_ptr<FileSystemState> state_;

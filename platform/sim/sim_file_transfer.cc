@@ -160,19 +160,15 @@ WinError SimFileSystem::MoveOneFolder(const Located& source, const Located& targ
   }
   // Windows refuses to rename a folder while a file inside it is open.
   if (state_->sharing->AnyOpenAtOrBelow(source_key)) return kErrorAccessDenied;
-  if (std::rename(source.host.c_str(), target.host.c_str()) != 0) return WinErrorFromErrno(errno);
-  state_->meta.Move(source.parts, target.parts);
-  return kSuccess;
+  return state_->meta.MoveObject(source.parts, target.parts, source.host, target.host,
+                                 /*durable=*/false);
 }
 
 WinError SimFileSystem::MoveOneFile(const Located& source, const Located& target) {
   if (WinError error = state_->sharing->CheckDelete(CanonicalPath(source.parts))) return error;
   if (source.parts.drive == target.parts.drive) {
-    if (std::rename(source.host.c_str(), target.host.c_str()) != 0) {
-      return WinErrorFromErrno(errno);
-    }
-    state_->meta.Move(source.parts, target.parts);
-    return kSuccess;
+    return state_->meta.MoveObject(source.parts, target.parts, source.host, target.host,
+                                   /*durable=*/false);
   }
   if (WinError error = CopyFileBody(source, target, /*keep_creation=*/true)) return error;
   if (::unlink(source.host.c_str()) != 0) {
@@ -183,6 +179,34 @@ WinError SimFileSystem::MoveOneFile(const Located& source, const Located& target
   }
   state_->meta.Remove(source.parts);
   return kSuccess;
+}
+
+WinError SimFileSystem::Replace(const std::string& source, const std::string& target) {
+  if (WinError fault = machine_.faults().Check("FileSystem.Replace", source)) return fault;
+  Located from;
+  Located to;
+  if (WinError error = Locate(source, &from)) return error;
+  if (!from.exists) return MissingError(from);
+  if (WinError error = Locate(target, &to)) return error;
+  if (from.IsRoot() || to.IsRoot()) return kErrorAccessDenied;
+  if (from.parts.drive != to.parts.drive) return platform::kErrorNotSameDevice;
+  if (from.write_protected) return kErrorAccessDenied;
+  bool same_object = to.exists && to.info.inode == from.info.inode &&
+                     CanonicalPath(to.parts) == CanonicalPath(from.parts);
+  if (!to.exists || same_object) {
+    if (!to.exists && !ParentIsFolder(to)) return platform::kErrorPathNotFound;
+    if (same_object) {
+      to.host = to.host.substr(0, to.host.rfind('/') + 1) +
+                HostName(to.parts.code_page, to.parts.components.back());
+      if (to.host == from.host) return kSuccess;
+    }
+    if (from.info.is_folder) return MoveOneFolder(from, to);
+  } else {
+    if (to.info.is_folder || from.info.is_folder || IsReadOnly(to)) return kErrorAccessDenied;
+    if (WinError error = state_->sharing->CheckDelete(CanonicalPath(to.parts))) return error;
+  }
+  if (WinError error = state_->sharing->CheckDelete(CanonicalPath(from.parts))) return error;
+  return state_->meta.MoveObject(from.parts, to.parts, from.host, to.host, /*durable=*/true);
 }
 
 WinError SimFileSystem::Move(const std::string& source, const std::string& target) {

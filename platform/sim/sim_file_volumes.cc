@@ -144,6 +144,13 @@ WinError SimFileSystem::WriteDacl(const std::string& path, const platform::Acl& 
   return kSuccess;
 }
 
+WinError SimFileSystem::FullPath(const std::string& path, std::string* full) {
+  full->clear();
+  if (WinError fault = machine_.faults().Check("FileSystem.FullPath", path)) return fault;
+  // The stand-in keeps no short names, so GetLongPathName would change nothing.
+  return NormalizeFullPath(machine_.CodePage(), path, full);
+}
+
 WinError SimFileSystem::TempFileName(const std::string& prefix, std::string* path) {
   path->clear();
   if (WinError fault = machine_.faults().Check("FileSystem.TempFileName", prefix)) return fault;

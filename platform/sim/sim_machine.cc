@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/code_page_text.h"
+#include "platform/sim/sim_metadata.h"
 #include "platform/sim/sim_paths.h"
 #include "platform/windows_path.h"
 
@@ -28,6 +30,8 @@ SimMachine::SimMachine(const std::string& folder) : store_(folder), faults_(stor
     throw std::runtime_error("not a stand-in machine (no machine.json): " + folder);
   }
   Description();  // a damaged description is reported now, not at the first port call
+  // A process killed in the middle of a move left its metadata's half undone.
+  MetadataStore(folder).RecoverMoves();
 }
 
 std::string SimMachine::MachineFolderFromEnvironment() {
@@ -98,6 +102,10 @@ bool SimMachine::ToHostPath(const std::string& windows_path, std::string* host) 
   if (!DriveHostRoot(parts.drive, &root)) return false;
   *host = ResolveHostComponents(root, parts.components);
   return true;
+}
+
+int SimMachine::CodePage() const {
+  return Description()->value("code_page", platform::kAnsiCodePageWestern);
 }
 
 std::string SimMachine::ComputerName() const {

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <vector>
 
+#include "platform/code_page_text.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -59,6 +61,77 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
     }
     out->components.push_back(name);
   }
+  return platform::kSuccess;
+}
+
+std::string HostName(int code_page, const std::string& ansi_name) {
+  std::string host;
+  platform::AnsiToUtf8(code_page, ansi_name, &host);
+  return host;
+}
+
+std::string AnsiName(int code_page, const std::string& host_name) {
+  std::string ansi;
+  platform::Utf8ToAnsi(code_page, host_name, &ansi);
+  return ansi;
+}
+
+platform::WinError NormalizeFullPath(int code_page, const std::string& path, std::string* full) {
+  full->clear();
+  std::string text = path;
+  for (char& c : text) {
+    if (c == '/') c = '\\';  // never a trail byte
+  }
+  // The root: "C:" of a drive path, "\\server\share" of a UNC path.
+  std::string root;
+  size_t rest = 0;
+  const bool unc = text.size() >= 2 && text[0] == '\\' && text[1] == '\\';
+  if (unc) {
+    if (text.size() > 2 && (text[2] == '?' || text[2] == '.')) return platform::kErrorInvalidName;
+    size_t server_end = platform::FindChar(code_page, text, '\\', 2);
+    if (server_end == std::string::npos || server_end == 2) return platform::kErrorInvalidName;
+    size_t share_end = platform::FindChar(code_page, text, '\\', server_end + 1);
+    if (share_end == std::string::npos) share_end = text.size();
+    if (share_end == server_end + 1) return platform::kErrorInvalidName;
+    root = text.substr(0, share_end);
+    rest = share_end;
+  } else {
+    char letter = text.empty() ? 0 : platform::ToUpperAnsi(text[0]);
+    if (text.size() < 3 || letter < 'A' || letter > 'Z' || text[1] != ':' || text[2] != '\\') {
+      return platform::kErrorInvalidName;
+    }
+    root = text.substr(0, 2);
+    rest = 2;
+  }
+  std::vector<std::string> components;
+  while (rest < text.size()) {
+    size_t next = platform::FindChar(code_page, text, '\\', rest + 1);
+    if (next == std::string::npos) next = text.size();
+    std::string name = text.substr(rest + 1, next - rest - 1);
+    const bool last = next == text.size();
+    rest = next;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (!components.empty()) components.pop_back();
+      continue;
+    }
+    // The last name loses its trailing dots and spaces; one before it a single trailing dot.
+    if (last) {
+      name = TrimTrailingDotsAndSpaces(name);
+      if (name.find_first_not_of(". ") == std::string::npos) continue;
+    } else if (name.back() == '.') {
+      name.pop_back();
+    }
+    components.push_back(name);
+  }
+  std::string result = root;
+  for (const std::string& name : components) result += "\\" + name;
+  const bool trailing = text.size() > root.size() && text.back() == '\\';
+  if (components.empty() ? !unc || trailing : trailing) result += "\\";
+  if (platform::CharCount(code_page, result) >= platform::kMaxPath) {
+    return platform::kErrorFilenameExcedRange;
+  }
+  *full = result;
   return platform::kSuccess;
 }
 

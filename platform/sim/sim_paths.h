@@ -13,6 +13,7 @@ namespace qdw::sim {
 struct WindowsPathParts {
   char drive = 0;                       // upper-case letter
   std::vector<std::string> components;  // "." and ".." already resolved
+  int code_page = 1252;                 // the machine's, for walking and folding the names
 };
 
 // Splits an absolute path "C:\a\b" ("/" counts as "\"; "C:" is the root). Trailing dots and
@@ -20,6 +21,16 @@ struct WindowsPathParts {
 // drive-relative and device paths and for names holding <>:"|?*, kErrorBadNetName for UNC
 // paths, kErrorFilenameExcedRange for paths of MAX_PATH characters or more.
 platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out);
+
+// The host spelling of a name of the machine (the UTF-8 form of its ANSI text), and the ANSI name
+// of a host name. A host name that is not UTF-8 (put there behind the machine's back) keeps its
+// bytes; a character the code page lacks reads as "?", as the system's ANSI calls show it.
+std::string HostName(int code_page, const std::string& ansi_name);
+std::string AnsiName(int code_page, const std::string& host_name);
+
+// GetFullPathName's normalisation of an absolute path in `code_page` text (see
+// platform::FileSystem::FullPath): separators, "." and "..", trailing dots and spaces.
+platform::WinError NormalizeFullPath(int code_page, const std::string& path, std::string* full);
 
 // `root` + "/" + components, each existing component spelt as the host folder spells it
 // (exact match first, then ignoring case); the first missing one and the rest as given.

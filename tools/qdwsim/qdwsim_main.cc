@@ -25,7 +25,10 @@ const char kUsage[] =
     "  share DIR add NAME PATH | share DIR remove NAME\n"
     "  fault DIR add OP NTH ERROR [--path PATTERN] [--times N]\n"
     "  fault DIR disk-full DRIVE BYTES | fault DIR clear\n"
-    "  user DIR [--admin yes|no] [--services yes|no]\n";
+    "  user DIR [--admin yes|no] [--services yes|no]\n"
+    "  snapshot DIR                                     print what a user could observe\n"
+    "  diff A B                                         compare two machines or snapshot\n"
+    "       files (written by snapshot); exit status 1 when they differ\n";
 
 }  // namespace
 
@@ -70,6 +73,8 @@ int Run(const Args& all) {
   if (command == "share") return Share(args);
   if (command == "fault") return Fault(args);
   if (command == "user") return User(args);
+  if (command == "snapshot") return Snapshot(args);
+  if (command == "diff") return Diff(args);
   throw UsageError("unknown command '" + command + "'");
 }
 

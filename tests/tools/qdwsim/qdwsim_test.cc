@@ -106,6 +106,10 @@ TEST_F(QdwsimTest, EditingCommandsChangeTheMachine) {
   const std::string m = Machine("m");
   ASSERT_EQ(Qdwsim("init " + m + " --size 1 --os 5.1"), 0) << output_;
   EXPECT_EQ(Show(m)["description"]["os_version"]["major"], 5);
+  const std::string before = (root_ / "before.snapshot").string();
+  ASSERT_EQ(Qdwsim("snapshot " + m), 0) << output_;
+  std::ofstream(before) << output_;
+  EXPECT_EQ(Qdwsim("diff " + before + " " + m), 0) << output_;
 
   ASSERT_EQ(Qdwsim("lock " + m + " 'C:\\Users\\jo\\QDW Repository\\x.pdf' --share read"), 0);
   EXPECT_EQ(Show(m)["locks"]["locks"][0]["share"], 1);
@@ -139,6 +143,12 @@ TEST_F(QdwsimTest, EditingCommandsChangeTheMachine) {
 
   ASSERT_EQ(Qdwsim("user " + m + " --admin no --services no"), 0);
   EXPECT_EQ(Show(m)["description"]["current_user"]["admin"], false);
+
+  // Of all that, a user sees the stopped and the removed service; the rest is the machine's.
+  EXPECT_EQ(Qdwsim("diff " + before + " " + m), 1);
+  EXPECT_NE(output_.find("~ service CISVC"), std::string::npos) << output_;
+  EXPECT_NE(output_.find("- service QDW SHARE PROXY SERVICE"), std::string::npos) << output_;
+  EXPECT_EQ(output_.find("share"), std::string::npos) << output_;
 }
 
 TEST_F(QdwsimTest, BadArgumentsSayWhatIsWrong) {
