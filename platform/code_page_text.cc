@@ -199,6 +199,30 @@ bool WildcardMatchText(int code_page, const std::string& pattern, const std::str
   return MatchFrom(UpperCharacters(code_page, pattern), 0, UpperCharacters(code_page, name), 0);
 }
 
+std::string UpperUtf8(const std::string& utf8) {
+  if (IsAscii(utf8)) return UpperText(kAnsiCodePageWestern, utf8);
+  std::string upper;
+  upper.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    char32_t c = 0;
+    if (!DecodeUtf8(utf8, &pos, &c)) {
+      upper.push_back(ToUpperAnsi(utf8[pos++]));
+      continue;
+    }
+    if (c >= 'a' && c <= 'z') {
+      c -= 32;
+    } else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
+      c -= 32;
+    } else if (c == 0x161 || c == 0x153 || c == 0x17E) {
+      c -= 1;
+    } else if (c == 0xFF) {
+      c = 0x178;
+    }
+    AppendUtf8(c, &upper);
+  }
+  return upper;
+}
+
 bool AnsiToUtf8(int code_page, const std::string& ansi, std::string* utf8) {
   if (IsAscii(ansi)) {
     *utf8 = ansi;
@@ -207,9 +231,10 @@ bool AnsiToUtf8(int code_page, const std::string& ansi, std::string* utf8) {
   if (!IsSupportedCodePage(code_page)) code_page = kAnsiCodePageWestern;
   std::u16string wide;
   bool complete = resources::CodePageToUtf16(ansi, code_page, &wide);
-  utf8->clear();
-  utf8->reserve(wide.size() * 3);
-  for (char16_t c : wide) AppendUtf8(c, utf8);
+  std::string out;  // `utf8` may be `ansi` itself
+  out.reserve(wide.size() * 3);
+  for (char16_t c : wide) AppendUtf8(c, &out);
+  *utf8 = std::move(out);
   return complete;
 }
 
@@ -219,14 +244,14 @@ bool Utf8ToAnsi(int code_page, const std::string& utf8, std::string* ansi) {
     return true;
   }
   if (!IsSupportedCodePage(code_page)) code_page = kAnsiCodePageWestern;
-  ansi->clear();
+  std::string out;  // `ansi` may be `utf8` itself
   bool complete = true;
   std::u16string run;
   for (size_t pos = 0; pos < utf8.size();) {
     char32_t c = 0;
     if (!DecodeUtf8(utf8, &pos, &c)) {
-      complete = FlushRun(code_page, &run, ansi) && complete;
-      ansi->push_back(utf8[pos++]);
+      complete = FlushRun(code_page, &run, &out) && complete;
+      out.push_back(utf8[pos++]);
       complete = false;
       continue;
     }
@@ -237,7 +262,9 @@ bool Utf8ToAnsi(int code_page, const std::string& utf8, std::string* ansi) {
       run.push_back(static_cast<char16_t>(c));
     }
   }
-  return FlushRun(code_page, &run, ansi) && complete;
+  complete = FlushRun(code_page, &run, &out) && complete;
+  *ansi = std::move(out);
+  return complete;
 }
 
 }  // namespace qdw::platform

@@ -41,6 +41,11 @@ std::string UpperText(int code_page, std::string text);
 std::string LowerText(int code_page, std::string text);
 bool EqualsIgnoreCaseText(int code_page, const std::string& a, const std::string& b);
 
+// Upper case of UTF-8 text by the same rule as the ANSI letters of code page 1252 fold (the ASCII
+// and Latin-1 letters, and the few of 0x80..0x9F): for names kept in UTF-8 that the system
+// compares ignoring case. A byte that is not UTF-8 folds as a code page 1252 byte.
+std::string UpperUtf8(const std::string& utf8);
+
 // Matches a name against a FindFirstFile pattern, ignoring case: "*" stands for any characters,
 // "?" for one character (a two-byte character counts as one); "*" and "*.*" match every name,
 // a trailing ".*" or "." also a name without an extension.

@@ -3,8 +3,8 @@
 // last-write time of files, explicit access lists), the network shares with their settings and
 // security, every key and value of every registry hive, and the services' states.
 //
-// Each item is one line "KIND<TAB>KEY<TAB>FIELDS": KIND is file, folder, share, key, value or
-// service; KEY names the item as Windows compares names (upper case, UTF-8); FIELDS hold the
+// Each item is one line "KIND<TAB>KEY<TAB>FIELDS": KIND is file, folder, junction, share, key,
+// value or service; KEY names the item as Windows compares names (upper case, UTF-8); FIELDS hold the
 // observable values, the item's own spelling among them. Lines are sorted, so equal states give
 // equal text on every run. Left out: last-access times, folders' times and creation times (a
 // restore copies files by design, which gives them new ones), the tool's own operation log, the

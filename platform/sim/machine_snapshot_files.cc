@@ -162,6 +162,10 @@ class DriveWalk {
                   STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
         continue;  // gone meanwhile
       }
+      if (S_ISLNK(st.stx_mode)) {
+        lines_->push_back(Line("junction", child_key, JunctionFields(child_host, *parts, ansi)));
+        continue;  // its target is listed where it lies
+      }
       bool folder = S_ISDIR(st.stx_mode);
       if (!folder && IsDatabaseJournal(folded)) continue;
       parts->components.push_back(ansi);
@@ -193,6 +197,23 @@ class DriveWalk {
       if (folder) Folder(child_host, parts, child_key);
       parts->components.pop_back();
     }
+  }
+
+  // A junction's own spelling, attributes and target.
+  std::string JunctionFields(const std::string& host, WindowsPathParts parts,
+                             const std::string& ansi) const {
+    parts.components.push_back(ansi);
+    ObjectMeta meta = meta_.Read(parts);
+    std::string spelling;
+    platform::AnsiToUtf8(code_page_, ansi, &spelling);
+    uint32_t bits = meta.attributes.value_or(0) | platform::kAttrDirectory |
+                    platform::kAttrReparsePoint;
+    char attributes[16];
+    std::snprintf(attributes, sizeof(attributes), "0x%X", bits);
+    char target[4096];
+    ssize_t length = ::readlink(host.c_str(), target, sizeof(target));
+    return "name=" + Quoted(spelling) + " attributes=" + attributes + " target=" +
+           Quoted(length > 0 ? std::string(target, static_cast<size_t>(length)) : "");
   }
 
   const SnapshotOptions& options_;

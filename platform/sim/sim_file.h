@@ -17,7 +17,7 @@ namespace qdw::sim {
 // every file system of the process over the same machine, as Windows handles are.
 struct FileSystemState {
   explicit FileSystemState(SimMachine& m)
-      : machine(m), sharing(SharingTable::ForMachine(m.folder())), meta(m.folder()) {}
+      : machine(m), sharing(SharingTable::ForMachine(m.folder(), m.CodePage())), meta(m.folder()) {}
   SimMachine& machine;
   std::shared_ptr<SharingTable> sharing;
   MetadataStore meta;

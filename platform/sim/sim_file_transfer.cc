@@ -91,8 +91,24 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
                                      bool keep_creation) const {
   Descriptor in(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return WinErrorFromErrno(errno);
+  // The target's metadata is in place before its bytes, so that a process killed during the
+  // copy leaves a partial copy with the attributes it gets, as Windows's copy would.
+  ObjectMeta source_meta = state_->meta.Read(source.parts);
+  ObjectMeta target_meta;
+  target_meta.attributes = source_meta.attributes;
+  if (keep_creation) {
+    target_meta.creation =
+        source_meta.creation.value_or(HostCreation(source.host, source.info).ticks);
+    target_meta.dacl = source_meta.dacl;
+  }
+  state_->meta.Remove(target.parts);
+  state_->meta.Write(target.parts, target_meta);
   Descriptor out(::open(target.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (out.get() < 0) return WinErrorFromErrno(errno);
+  if (out.get() < 0) {
+    int error = errno;
+    state_->meta.Remove(target.parts);
+    return WinErrorFromErrno(error);
+  }
   ForgetHostCreation(out.get());  // a copy over an existing file gets a new creation time
   WinError result = CopyData(in.get(), out.get(), target.parts.drive);
   if (result == kSuccess) {
@@ -108,18 +124,9 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
   if (result != kSuccess) {
     // A copy that did not finish leaves no partial file behind.
     ::unlink(target.host.c_str());
+    state_->meta.Remove(target.parts);
     return result;
   }
-  ObjectMeta source_meta = state_->meta.Read(source.parts);
-  ObjectMeta target_meta;
-  target_meta.attributes = source_meta.attributes;
-  if (keep_creation) {
-    target_meta.creation =
-        source_meta.creation.value_or(HostCreation(source.host, source.info).ticks);
-    target_meta.dacl = source_meta.dacl;
-  }
-  state_->meta.Remove(target.parts);
-  state_->meta.Write(target.parts, target_meta);
   return kSuccess;
 }
 
@@ -227,7 +234,8 @@ WinError SimFileSystem::Move(const std::string& source, const std::string& targe
   }
   if (same_object) {
     // The host spelling of the last component changes; the rest stays as it is.
-    to.host = to.host.substr(0, to.host.rfind('/') + 1) + to.parts.components.back();
+    to.host = to.host.substr(0, to.host.rfind('/') + 1) +
+              HostName(to.parts.code_page, to.parts.components.back());
     if (to.host == from.host) return kSuccess;
   }
   return from.info.is_folder ? MoveOneFolder(from, to) : MoveOneFile(from, to);

@@ -121,7 +121,8 @@ WinError SimFileSystem::ReadDacl(const std::string& path, bool* present, platfor
   dacl->entries.clear();
   if (WinError fault = machine_.faults().Check("FileSystem.ReadDacl", path)) return fault;
   Located at;
-  if (WinError error = Locate(path, &at)) return error;
+  // SetFileSecurity and GetFileSecurity reach through a junction to its target.
+  if (WinError error = Locate(path, &at, /*follow_last=*/true)) return error;
   if (!at.exists) return MissingError(at);
   if (!at.ntfs) return kSuccess;  // FAT and CD file systems keep no lists
   ObjectMeta meta = state_->meta.Read(at.parts);
@@ -133,7 +134,8 @@ WinError SimFileSystem::ReadDacl(const std::string& path, bool* present, platfor
 WinError SimFileSystem::WriteDacl(const std::string& path, const platform::Acl& dacl) {
   if (WinError fault = machine_.faults().Check("FileSystem.WriteDacl", path)) return fault;
   Located at;
-  if (WinError error = Locate(path, &at)) return error;
+  // SetFileSecurity and GetFileSecurity reach through a junction to its target.
+  if (WinError error = Locate(path, &at, /*follow_last=*/true)) return error;
   if (!at.exists) return MissingError(at);
   if (at.write_protected) return platform::kErrorAccessDenied;
   if (!at.ntfs) return platform::kErrorNotSupported;

@@ -96,12 +96,24 @@ bool SimMachine::DriveHostRoot(char letter, std::string* host) const {
 }
 
 bool SimMachine::ToHostPath(const std::string& windows_path, std::string* host) const {
+  const int code_page = CodePage();
   WindowsPathParts parts;
-  if (SplitWindowsPath(windows_path, &parts) != platform::kSuccess) return false;
-  std::string root;
-  if (!DriveHostRoot(parts.drive, &root)) return false;
-  *host = ResolveHostComponents(root, parts.components);
-  return true;
+  if (SplitWindowsPath(windows_path, &parts, code_page) != platform::kSuccess) return false;
+  // Junctions on the way lead on to their targets, as in the file system port.
+  for (int hops = 0; hops < 32; ++hops) {
+    std::string root;
+    if (!DriveHostRoot(parts.drive, &root)) return false;
+    size_t junction = std::string::npos;
+    *host = ResolveHostComponents(root, parts.components, code_page, &junction);
+    if (junction == std::string::npos) return true;
+    WindowsPathParts target;
+    if (!ReadJunctionTarget(*host, code_page, &target)) return false;
+    target.components.insert(target.components.end(),
+                             parts.components.begin() + static_cast<long>(junction) + 1,
+                             parts.components.end());
+    parts = std::move(target);
+  }
+  return false;
 }
 
 int SimMachine::CodePage() const {
@@ -144,7 +156,8 @@ bool SimMachine::EnvironmentVariable(const std::string& name, std::string* value
   if (environment != description->end() && environment->is_object()) {
     for (auto it = environment->begin(); it != environment->end(); ++it) {
       if (platform::EqualsIgnoreCase(it.key(), name) && it->is_string()) {
-        *value = it->get<std::string>();
+        // The description is UTF-8; the program reads the machine's code page.
+        platform::Utf8ToAnsi(CodePage(), it->get<std::string>(), value);
         return true;
       }
     }

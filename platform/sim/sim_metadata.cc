@@ -16,6 +16,7 @@
 
 #include "platform/sim/machine_store.h"
 #include "platform/sim/sim_host.h"
+#include "platform/code_page_text.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -49,8 +50,10 @@ void FinishMetadataMove(const std::string& source, const std::string& target, bo
   } else if (!had_sidecar) {
     ::unlink((target + kSuffix).c_str());
   }
+  // Sidecars a killed removal left at the target would otherwise dress the moved object's
+  // children.
+  std::filesystem::remove_all(target, ignored);
   if (Exists(source)) {
-    std::filesystem::remove_all(target, ignored);
     std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ignored);
     std::rename(source.c_str(), target.c_str());
   }
@@ -91,7 +94,9 @@ std::string CanonicalPath(const WindowsPathParts& path) {
   std::string key(1, path.drive);
   key += ":";
   if (path.components.empty()) key += "\\";
-  for (const std::string& name : path.components) key += "\\" + platform::UpperAnsi(name);
+  for (const std::string& name : path.components) {
+    key += "\\" + platform::UpperText(path.code_page, name);
+  }
   return key;
 }
 
@@ -100,7 +105,9 @@ MetadataStore::MetadataStore(std::string machine_folder)
 
 std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
   std::string node = meta_root_ + "/" + std::string(1, path.drive);
-  for (const std::string& name : path.components) node += "/" + platform::UpperAnsi(name);
+  for (const std::string& name : path.components) {
+    node += "/" + HostName(path.code_page, platform::UpperText(path.code_page, name));
+  }
   return node;
 }
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <vector>
@@ -12,27 +13,40 @@
 namespace qdw::sim {
 namespace {
 
-bool HasInvalidCharacter(const std::string& name) {
-  for (char c : name) {
+bool HasInvalidCharacter(int code_page, const std::string& name) {
+  for (size_t i = 0; i < name.size(); i = platform::NextChar(code_page, name, i)) {
+    if (platform::CharLength(code_page, name, i) != 1) continue;  // a trail byte is no "|"
+    const char c = name[i];
     if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*", c) != nullptr) return true;
   }
-  return false;
+  std::string ignored;
+  return !platform::AnsiToUtf8(code_page, name, &ignored);  // no character of the code page
 }
 
+// Trail bytes are 0x40 and above, so the last byte being a dot or a space is a character.
 std::string TrimTrailingDotsAndSpaces(const std::string& name) {
   size_t end = name.size();
   while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ')) --end;
   return end == 0 ? name : name.substr(0, end);
 }
 
+bool IsSymbolicLink(const std::string& host) {
+  struct stat st;
+  return ::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 }  // namespace
 
-platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out) {
+platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out,
+                                    int code_page) {
   std::string text = path;
   for (char& c : text) {
-    if (c == '/') c = '\\';
+    if (c == '/') c = '\\';  // never a trail byte
   }
-  if (text.size() >= platform::kMaxPath) return platform::kErrorFilenameExcedRange;
+  // MAX_PATH counts characters: the system converts the path to UTF-16 first.
+  if (platform::CharCount(code_page, text) >= platform::kMaxPath) {
+    return platform::kErrorFilenameExcedRange;
+  }
   if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
     return text.size() > 2 && (text[2] == '?' || text[2] == '.') ? platform::kErrorInvalidName
                                                                  : platform::kErrorBadNetName;
@@ -43,10 +57,11 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
   }
   if (text.size() > 2 && text[2] != '\\') return platform::kErrorInvalidName;
   out->drive = letter;
+  out->code_page = code_page;
   out->components.clear();
   size_t pos = 2;
   while (pos < text.size()) {
-    size_t next = text.find('\\', pos + 1);
+    size_t next = platform::FindChar(code_page, text, '\\', pos + 1);
     if (next == std::string::npos) next = text.size();
     std::string name = text.substr(pos + 1, next - pos - 1);
     pos = next;
@@ -56,24 +71,12 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
       continue;
     }
     name = TrimTrailingDotsAndSpaces(name);
-    if (HasInvalidCharacter(name) || name == "." || name == "..") {
+    if (HasInvalidCharacter(code_page, name) || name == "." || name == "..") {
       return platform::kErrorInvalidName;
     }
     out->components.push_back(name);
   }
   return platform::kSuccess;
-}
-
-std::string HostName(int code_page, const std::string& ansi_name) {
-  std::string host;
-  platform::AnsiToUtf8(code_page, ansi_name, &host);
-  return host;
-}
-
-std::string AnsiName(int code_page, const std::string& host_name) {
-  std::string ansi;
-  platform::Utf8ToAnsi(code_page, host_name, &ansi);
-  return ansi;
 }
 
 platform::WinError NormalizeFullPath(int code_page, const std::string& path, std::string* full) {
@@ -135,13 +138,35 @@ platform::WinError NormalizeFullPath(int code_page, const std::string& path, std
   return platform::kSuccess;
 }
 
-bool FindHostName(const std::string& host_folder, const std::string& name, std::string* found) {
+std::string HostName(int code_page, const std::string& ansi_name) {
+  std::string host;
+  platform::AnsiToUtf8(code_page, ansi_name, &host);
+  return host;
+}
+
+std::string AnsiName(int code_page, const std::string& host_name) {
+  std::string ansi;
+  platform::Utf8ToAnsi(code_page, host_name, &ansi);
+  return ansi;
+}
+
+bool ReadJunctionTarget(const std::string& host, int code_page, WindowsPathParts* target) {
+  char buffer[4096];
+  ssize_t length = ::readlink(host.c_str(), buffer, sizeof(buffer));
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof(buffer)) return false;
+  std::string ansi;
+  platform::Utf8ToAnsi(code_page, std::string(buffer, static_cast<size_t>(length)), &ansi);
+  return SplitWindowsPath(ansi, target, code_page) == platform::kSuccess;
+}
+
+bool FindHostName(const std::string& host_folder, const std::string& name, std::string* found,
+                  int code_page) {
   DIR* dir = ::opendir(host_folder.c_str());
   if (dir == nullptr) return false;
   bool result = false;
   while (dirent* entry = ::readdir(dir)) {
-    if (platform::EqualsIgnoreCase(entry->d_name, name) && std::strcmp(entry->d_name, ".") != 0 &&
-        std::strcmp(entry->d_name, "..") != 0) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    if (platform::EqualsIgnoreCaseText(code_page, AnsiName(code_page, entry->d_name), name)) {
       *found = entry->d_name;
       result = true;
       break;
@@ -152,10 +177,16 @@ bool FindHostName(const std::string& host_folder, const std::string& name, std::
 }
 
 std::string ResolveHostComponents(const std::string& root,
-                                  const std::vector<std::string>& components) {
-  // Paths usually come from listings and are spelt as stored: one look settles them.
+                                  const std::vector<std::string>& components, int code_page,
+                                  size_t* junction_at) {
+  if (junction_at != nullptr) *junction_at = std::string::npos;
+  // Paths usually come from listings and are spelt as stored: one look settles them. A junction
+  // on the way dangles for the host, so such a path takes the walk below.
+  std::vector<std::string> names;
+  names.reserve(components.size());
+  for (const std::string& name : components) names.push_back(HostName(code_page, name));
   std::string exact = root;
-  for (const std::string& name : components) exact += "/" + name;
+  for (const std::string& name : names) exact += "/" + name;
   struct stat whole;
   if (::lstat(exact.c_str(), &whole) == 0) return exact;
   // A new name in a folder spelt as stored (a file about to be created): only the last name
@@ -164,28 +195,33 @@ std::string ResolveHostComponents(const std::string& root,
   if (!components.empty() && last > root.size() &&
       ::lstat(exact.substr(0, last).c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
     std::string found;
-    return FindHostName(exact.substr(0, last), components.back(), &found)
+    return FindHostName(exact.substr(0, last), components.back(), &found, code_page)
                ? exact.substr(0, last + 1) + found
                : exact;
   }
   std::string host = root;
   bool missing = false;
-  for (const std::string& name : components) {
+  for (size_t i = 0; i < components.size(); ++i) {
     if (!missing) {
-      std::string exact = host + "/" + name;
+      std::string candidate = host + "/" + names[i];
       struct stat st;
-      if (::lstat(exact.c_str(), &st) == 0) {
-        host = exact;
-        continue;
-      }
       std::string found;
-      if (FindHostName(host, name, &found)) {
+      if (::lstat(candidate.c_str(), &st) == 0) {
+        host = candidate;
+      } else if (FindHostName(host, components[i], &found, code_page)) {
         host += "/" + found;
+      } else {
+        missing = true;
+        host += "/" + names[i];
         continue;
       }
-      missing = true;
+      if (i + 1 < components.size() && junction_at != nullptr && IsSymbolicLink(host)) {
+        *junction_at = i;
+        return host;
+      }
+      continue;
     }
-    host += "/" + name;
+    host += "/" + names[i];
   }
   return host;
 }

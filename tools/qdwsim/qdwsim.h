@@ -24,6 +24,7 @@ int Process(const Args& args);
 int Share(const Args& args);
 int Fault(const Args& args);
 int User(const Args& args);
+int Link(const Args& args);
 int Snapshot(const Args& args);
 int Diff(const Args& args);
 
