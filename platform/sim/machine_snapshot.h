@@ -4,8 +4,8 @@
 // security, every key and value of every registry hive, and the services' states.
 //
 // Each item is one line "KIND<TAB>KEY<TAB>FIELDS": KIND is file, folder, junction, share, key,
-// value or service; KEY names the item as Windows compares names (upper case, UTF-8); FIELDS hold the
-// observable values, the item's own spelling among them. Lines are sorted, so equal states give
+// value or service; KEY names the item as Windows compares names (upper case, UTF-8); FIELDS hold
+// the observable values, the item's own spelling among them. Lines are sorted, so equal states give
 // equal text on every run. Left out: last-access times, folders' times and creation times (a
 // restore copies files by design, which gives them new ones), the tool's own operation log, the
 // SQLite journal beside a database, and the machine's bookkeeping outside its drives (locks,

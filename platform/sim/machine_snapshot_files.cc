@@ -206,14 +206,14 @@ class DriveWalk {
     ObjectMeta meta = meta_.Read(parts);
     std::string spelling;
     platform::AnsiToUtf8(code_page_, ansi, &spelling);
-    uint32_t bits = meta.attributes.value_or(0) | platform::kAttrDirectory |
-                    platform::kAttrReparsePoint;
+    uint32_t bits =
+        meta.attributes.value_or(0) | platform::kAttrDirectory | platform::kAttrReparsePoint;
     char attributes[16];
     std::snprintf(attributes, sizeof(attributes), "0x%X", bits);
     char target[4096];
     ssize_t length = ::readlink(host.c_str(), target, sizeof(target));
-    return "name=" + Quoted(spelling) + " attributes=" + attributes + " target=" +
-           Quoted(length > 0 ? std::string(target, static_cast<size_t>(length)) : "");
+    return "name=" + Quoted(spelling) + " attributes=" + attributes +
+           " target=" + Quoted(length > 0 ? std::string(target, static_cast<size_t>(length)) : "");
   }
 
   const SnapshotOptions& options_;

@@ -1,10 +1,10 @@
 #include "platform/sim/sim_databases.h"
 
+#include <dlfcn.h>
 #include <glob.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 
 #include "platform/odbc/odbc_connection.h"
@@ -22,18 +22,6 @@ using platform::WinError;
 bool IsRegularFile(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// Whether the shared object at `path` has this process's word size (ELF class).
-bool IsLoadableElfClass(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char header[5] = {};
-  if (!in.read(header, sizeof(header)) || std::string(header, 4) !=
-                                              "\x7f"
-                                              "ELF")
-    return false;
-  const char own_class = sizeof(void*) == 8 ? 2 : 1;
-  return header[4] == own_class;
 }
 
 class SimDatabaseConnection : public platform::DatabaseConnection {
@@ -181,17 +169,20 @@ std::string SqliteOdbcDriver() {
          {"/usr/lib/*/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so",
           "/usr/lib64/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so",
           "/usr/lib/*/libsqlite3odbc.so"}) {
+      // A machine with a second architecture installed (for 32-bit Wine) has a driver of each;
+      // only one this process can load will do.
       glob_t matches;
-      std::string path;
       if (::glob(pattern, 0, nullptr, &matches) == 0) {
-        // A machine with Wine's 32-bit support has the i386 driver too, which this process
-        // cannot load.
-        for (size_t i = 0; i < matches.gl_pathc && path.empty(); ++i) {
-          if (IsLoadableElfClass(matches.gl_pathv[i])) path = matches.gl_pathv[i];
+        for (size_t i = 0; i < matches.gl_pathc; ++i) {
+          if (void* driver = ::dlopen(matches.gl_pathv[i], RTLD_LAZY | RTLD_LOCAL)) {
+            ::dlclose(driver);
+            std::string path = matches.gl_pathv[i];
+            ::globfree(&matches);
+            return path;
+          }
         }
       }
       ::globfree(&matches);
-      if (!path.empty()) return path;
     }
     return std::string("{SQLite3}");
   }();

@@ -57,8 +57,8 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follo
     out->write_protected = drive.value("type", std::string()) == "cdrom";
     out->ntfs = drive.value("fs", std::string("NTFS")) == "NTFS";
     size_t junction = std::string::npos;
-    out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive),
-                                      out->parts.components, code_page, &junction);
+    out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components,
+                                      code_page, &junction);
     if (junction == std::string::npos) {
       out->exists = StatHost(out->host, &out->info);
       if (!follow_last || !out->exists || !out->info.reparse) return kSuccess;

@@ -30,8 +30,8 @@ bool FromStatx(const struct statx& st, HostInfo* info) {
 
 bool StatHost(const std::string& host, HostInfo* info) {
   struct statx st;
-  if (::statx(AT_FDCWD, host.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME,
-              &st) != 0) {
+  if (::statx(AT_FDCWD, host.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &st) !=
+      0) {
     return false;
   }
   return FromStatx(st, info);

@@ -14,9 +14,9 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/code_page_text.h"
 #include "platform/sim/machine_store.h"
 #include "platform/sim/sim_host.h"
-#include "platform/code_page_text.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {

@@ -37,8 +37,7 @@ bool IsSymbolicLink(const std::string& host) {
 
 }  // namespace
 
-platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out,
-                                    int code_page) {
+platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out, int code_page) {
   std::string text = path;
   for (char& c : text) {
     if (c == '/') c = '\\';  // never a trail byte

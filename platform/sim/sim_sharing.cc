@@ -34,7 +34,7 @@ SharingTable::SharingTable(std::string locks_file, int code_page)
     : locks_file_(std::move(locks_file)), code_page_(code_page) {}
 
 std::shared_ptr<SharingTable> SharingTable::ForMachine(const std::string& machine_folder,
-                                                      int code_page) {
+                                                       int code_page) {
   static std::mutex tables_mutex;
   static std::map<std::string, std::weak_ptr<SharingTable>> tables;
   char resolved[PATH_MAX];
@@ -69,7 +69,8 @@ void SharingTable::RefreshLocks() {
   for (const Json& lock : doc["locks"]) {
     WindowsPathParts parts;
     std::string path;
-    if (lock.is_object()) platform::Utf8ToAnsi(code_page_, lock.value("path", std::string()), &path);
+    if (lock.is_object())
+      platform::Utf8ToAnsi(code_page_, lock.value("path", std::string()), &path);
     if (!lock.is_object() || SplitWindowsPath(path, &parts, code_page_) != platform::kSuccess) {
       continue;
     }

@@ -24,8 +24,7 @@ class SharingTable {
   // machine's `code_page`.
   SharingTable(std::string locks_file, int code_page);
   // The one table of this process for the machine in `machine_folder`.
-  static std::shared_ptr<SharingTable> ForMachine(const std::string& machine_folder,
-                                                  int code_page);
+  static std::shared_ptr<SharingTable> ForMachine(const std::string& machine_folder, int code_page);
 
   // Registers an opener of the file with canonical path `key` (CanonicalPath()). Fails with
   // kErrorSharingViolation when an earlier opener does not share the requested access or

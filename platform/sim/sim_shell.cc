@@ -6,8 +6,8 @@
 // "associations", a list of extensions; by default .txt, .log, .pdf, .htm and .html).
 #include <sys/stat.h>
 
-#include "platform/shell.h"
 #include "platform/code_page_text.h"
+#include "platform/shell.h"
 #include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_launcher.h"
 #include "platform/sim/sim_machine.h"

@@ -92,8 +92,8 @@ TEST_F(SimCodePageTest, SharesAndRegistryTextsReachTheProgramInTheCodePage) {
 
   Registry& registry = machine_.platform().registry();
   std::unique_ptr<RegistryKey> key;
-  ASSERT_EQ(registry.CreateKey(Hive::kCurrentUser, "Software\\" + Ansi("表示"), kKeyWrite | kKeyRead,
-                               &key, nullptr),
+  ASSERT_EQ(registry.CreateKey(Hive::kCurrentUser, "Software\\" + Ansi("表示"),
+                               kKeyWrite | kKeyRead, &key, nullptr),
             kSuccess);
   const std::string text = Ansi("十能") + '\0';
   ASSERT_EQ(key->SetValue(Ansi("ソフト"), kRegSz, std::vector<uint8_t>(text.begin(), text.end())),

@@ -65,7 +65,8 @@ TEST_F(SimKillSafetyTest, AKilledReplaceOrMoveLeavesEachObjectWithItsOwnMetadata
     KillDuring(&random, [&](platform::FileSystem& files, int i) {
       // Back and forth, and over a plain file that must give way.
       files.Replace(i % 2 ? b : a, i % 2 ? a : b);
-      files.Move(i % 2 ? "C:\\Data\\Two" : "C:\\Data\\One", i % 2 ? "C:\\Data\\One" : "C:\\Data\\Two");
+      files.Move(i % 2 ? "C:\\Data\\Two" : "C:\\Data\\One",
+                 i % 2 ? "C:\\Data\\One" : "C:\\Data\\Two");
     });
     uint32_t at_a = AttributesAfterRestart(a);
     uint32_t at_b = AttributesAfterRestart(b);

@@ -69,11 +69,12 @@ std::string SetMountPoint(const std::string& path, const std::string& target) {
   data.data_length = static_cast<WORD>(4 * sizeof(WORD) + name_bytes);
   HANDLE folder = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) return "opening failed with " + std::to_string(GetLastError());
+  if (folder == INVALID_HANDLE_VALUE)
+    return "opening failed with " + std::to_string(GetLastError());
   DWORD returned = 0;
   const DWORD size = static_cast<DWORD>(8 + data.data_length);
-  BOOL ok = DeviceIoControl(folder, kFsctlSetReparsePoint, &data, size, nullptr, 0, &returned,
-                            nullptr);
+  BOOL ok =
+      DeviceIoControl(folder, kFsctlSetReparsePoint, &data, size, nullptr, 0, &returned, nullptr);
   const DWORD error = GetLastError();
   CloseHandle(folder);
   return ok ? "" : "FSCTL_SET_REPARSE_POINT failed with " + std::to_string(error);

@@ -144,8 +144,7 @@ TEST_F(QdwsimTest, EditingCommandsChangeTheMachine) {
 
   ASSERT_EQ(Qdwsim("user " + m + " --admin no --services no"), 0);
   EXPECT_EQ(Show(m)["description"]["current_user"]["admin"], false);
-  ASSERT_EQ(Qdwsim("link " + m + " 'C:\\Users\\jo\\Link' 'C:\\Users\\jo\\Desktop'"), 0)
-      << output_;
+  ASSERT_EQ(Qdwsim("link " + m + " 'C:\\Users\\jo\\Link' 'C:\\Users\\jo\\Desktop'"), 0) << output_;
   EXPECT_EQ(Qdwsim("link " + m + " 'C:\\Users\\jo\\Link' 'C:\\Users'"), 1);
 
   // Of all that, a user sees the services and the junction; the rest is the machine's.
