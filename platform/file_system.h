@@ -132,8 +132,8 @@ class FileSystem {
   // Moves a file over another one in one step and on the disk when it returns (MoveFileEx with
   // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH): a crash leaves either the old target or
   // the source's file at `target`, never neither. `target` may be missing (a plain rename).
-  // Within one drive only (kErrorNotSameDevice). A read-only target or a folder at `target`
-  // gives kErrorAccessDenied; a source or target open without delete sharing
+  // Within one drive only (kErrorNotSameDevice). A read-only target, a folder at `target` or a
+  // target that is open gives kErrorAccessDenied; a source open without delete sharing
   // kErrorSharingViolation. A folder as source is renamed when `target` is missing.
   virtual WinError Replace(const std::string& source, const std::string& target) = 0;
   // Deletes a file. Read-only: kErrorAccessDenied. Open without delete sharing:

@@ -210,7 +210,8 @@ WinError SimFileSystem::Replace(const std::string& source, const std::string& ta
     if (from.info.is_folder) return MoveOneFolder(from, to);
   } else {
     if (to.info.is_folder || from.info.is_folder || IsReadOnly(to)) return kErrorAccessDenied;
-    if (WinError error = state_->sharing->CheckDelete(CanonicalPath(to.parts))) return error;
+    // NTFS does not replace a file that is open, whatever its opener shares.
+    if (state_->sharing->AnyOpenAtOrBelow(CanonicalPath(to.parts))) return kErrorAccessDenied;
   }
   if (WinError error = state_->sharing->CheckDelete(CanonicalPath(from.parts))) return error;
   return state_->meta.MoveObject(from.parts, to.parts, from.host, to.host, /*durable=*/true);

@@ -43,9 +43,12 @@ TEST_F(FileSystemContractTest, ReplaceMovesAFileOverAnotherOrRefusesAsWindowsDoe
   EXPECT_EQ(fs().Replace(S("source.txt"), S("Folder")), kErrorAccessDenied);
   EXPECT_EQ(fs().Replace(S("missing.txt"), S("fresh.txt")), kErrorFileNotFound);
   EXPECT_EQ(fs().Replace(S("source.txt"), S("nowhere\\x.txt")), kErrorPathNotFound);
-  port_->HoldOpen(S("fresh.txt"), kShareRead | kShareWrite);
-  EXPECT_EQ(fs().Replace(S("source.txt"), S("fresh.txt")), kErrorSharingViolation);
+  port_->HoldOpen(S("fresh.txt"), kShareRead | kShareWrite | kShareDelete);
+  EXPECT_EQ(fs().Replace(S("source.txt"), S("fresh.txt")), kErrorAccessDenied)
+      << "an open file is not replaced, whatever its opener shares";
   EXPECT_EQ(Read(S("fresh.txt")), "new");
+  port_->HoldOpen(S("source.txt"), kShareRead | kShareWrite);
+  EXPECT_EQ(fs().Replace(S("source.txt"), S("other.txt")), kErrorSharingViolation);
   EXPECT_EQ(Read(S("source.txt")), "source");
 }
 
