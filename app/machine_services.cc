@@ -121,8 +121,14 @@ std::string MachineServices::WindowsFolder() {
   return platform_.shell().WindowsFolder(&folder) == platform::kSuccess ? folder : "";
 }
 
-std::string MachineServices::ProgramFilesFolder() {
-  return platform_.shell().ExpandEnvironment("%ProgramFiles%");
+std::vector<std::string> MachineServices::ProgramFolders() {
+  std::vector<std::string> folders;
+  for (const char* variable : {"%ProgramFiles%", "%ProgramW6432%", "%ProgramFiles(x86)%"}) {
+    // An unknown variable stays as written.
+    const std::string folder = platform_.shell().ExpandEnvironment(variable);
+    if (!folder.empty() && folder != variable) folders.push_back(folder);
+  }
+  return folders;
 }
 
 }  // namespace qdw::app

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/run_services.h"
 #include "app/startup_services.h"
@@ -49,7 +50,7 @@ class MachineServices : public StartupServices, public RunServices {
   bool FolderExists(const std::string& path) override;
   void RemoveFolderTree(const std::string& path) override;
   std::string WindowsFolder() override;
-  std::string ProgramFilesFolder() override;
+  std::vector<std::string> ProgramFolders() override;
 
  private:
   platform::Platform& platform_;

@@ -142,12 +142,13 @@ int CFileDlg::RunRestore(RunState& state, EngineRun& engine, const std::string& 
 }
 
 bool CFileDlg::UnsafeDestination(const std::string& destination, const std::string& repository) {
-  // The Windows and programs folders are looked for anywhere in the text; a folder that is
+  // The Windows and program folders are looked for anywhere in the text; a folder that is
   // unknown (empty) refuses nothing.
-  for (const std::string& folder :
-       {app_.services.WindowsFolder().substr(0, platform::kMaxPath),
-        app_.services.ProgramFilesFolder().substr(0, platform::kMaxPath)}) {
-    if (!folder.empty() && platform::ContainsIgnoreCase(destination, folder)) return true;
+  std::vector<std::string> folders = app_.services.ProgramFolders();
+  folders.insert(folders.begin(), app_.services.WindowsFolder());
+  for (const std::string& folder : folders) {
+    const std::string limited = folder.substr(0, platform::kMaxPath);
+    if (!limited.empty() && platform::ContainsIgnoreCase(destination, limited)) return true;
   }
   // The product folder is replaced by a restore and copied by the backup itself.
   if (repository.empty()) return false;

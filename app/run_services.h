@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/prompts.h"
 
@@ -53,9 +54,12 @@ class RunServices {
   virtual bool ReadRepositoryPath(std::string* path) = 0;
   virtual bool FolderExists(const std::string& path) = 0;
   virtual void RemoveFolderTree(const std::string& path) = 0;
-  // The Windows folder, and the expansion of "%ProgramFiles%"; empty when unknown.
+  // The Windows folder; empty when unknown.
   virtual std::string WindowsFolder() = 0;
-  virtual std::string ProgramFilesFolder() = 0;
+  // The program folders: the expansion of "%ProgramFiles%", and on a 64-bit machine those of
+  // "%ProgramW6432%" and "%ProgramFiles(x86)%" (a 32-bit program's "%ProgramFiles%" names the
+  // x86 folder only). Variables the machine does not have give nothing.
+  virtual std::vector<std::string> ProgramFolders() = 0;
 };
 
 }  // namespace qdw::app

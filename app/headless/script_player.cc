@@ -84,9 +84,10 @@ void ScriptPlayer::DialogOpened(const platform::DrivenDialog& dialog) {
   transcript_.Line(DialogName(dialog) + " opened");
 }
 
-void ScriptPlayer::DialogFailed(uint16_t template_id) {
-  transcript_.Line("dialog " + std::to_string(template_id) +
-                   " could not be created: the resource module has no such template");
+void ScriptPlayer::DialogFailed(uint16_t template_id, platform::WinError error,
+                                const std::string& reason) {
+  transcript_.Line("dialog " + std::to_string(template_id) + " could not be created: error " +
+                   std::to_string(error) + " (" + reason + ")");
 }
 
 void ScriptPlayer::DialogEnded(uint16_t template_id, int result,

@@ -111,6 +111,7 @@ platform::Acl SimFileSystem::InheritedDacl(const WindowsPathParts& path, bool is
         platform::kAceInherited |
         (is_folder ? ace.flags & (platform::kAceObjectInherit | platform::kAceContainerInherit)
                    : 0);
+    if (ace.raw.size() > 1) ace.raw[1] = ace.flags;  // an entry carried as bytes: its header
     inherited.entries.push_back(ace);
   }
   return inherited;

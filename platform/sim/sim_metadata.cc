@@ -62,10 +62,11 @@ void FinishMetadataMove(const std::string& source, const std::string& target, bo
 Json AclToJson(const platform::Acl& acl) {
   Json entries = Json::array();
   for (const platform::Ace& ace : acl.entries) {
-    entries.push_back({{"type", ace.type},
-                       {"flags", ace.flags},
-                       {"mask", ace.mask},
-                       {"sid", ace.sid.ToString()}});
+    Json entry = {
+        {"type", ace.type}, {"flags", ace.flags}, {"mask", ace.mask}, {"sid", ace.sid.ToString()}};
+    // An entry carried as bytes keeps them, as Windows keeps every entry it was given.
+    if (!ace.raw.empty()) entry["raw"] = ace.raw;
+    entries.push_back(entry);
   }
   return entries;
 }
@@ -78,6 +79,7 @@ platform::Acl AclFromJson(const Json& entries) {
     ace.flags = entry.value("flags", uint8_t{0});
     ace.mask = entry.value("mask", 0u);
     platform::Sid::Parse(entry.value("sid", std::string()), &ace.sid);
+    ace.raw = entry.value("raw", std::vector<uint8_t>());
     acl.entries.push_back(ace);
   }
   return acl;
