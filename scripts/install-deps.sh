@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  zlib1g-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
+  zlib1g-dev libssl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev
   cabextract gcab pigz python3 binutils-mingw-w64-i686
 )
