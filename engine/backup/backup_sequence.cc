@@ -1,5 +1,6 @@
 #include "engine/backup/backup_sequence.h"
 
+#include <optional>
 #include <vector>
 
 #include "engine/backup/backup_inputs.h"
@@ -12,6 +13,7 @@
 #include "engine/common/folder_listing.h"
 #include "engine/common/message_ids.h"
 #include "engine/common/result_codes.h"
+#include "engine/journal/journaled_moves.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -21,6 +23,40 @@ using engine::Fail;
 using engine::PromptAnswer;
 using engine::PromptButtons;
 using engine::PromptIcon;
+
+// Room a temporary name of the cabinet engine takes after its folder: "\xx" and a number.
+constexpr size_t kTemporaryNameRoom = 16;
+
+// Points the process's temporary folder (TMP and TEMP, which the cabinet engine's temporary
+// names come from) at a folder of the backup's own while it packs: the journal removes that
+// folder whatever happens, where files left in the user's temporary folder would stay for
+// good. A folder too long for the names keeps the user's.
+class TemporaryFolderScope {
+ public:
+  TemporaryFolderScope(platform::SystemInfo& system, const std::string& folder)
+      : system_(system) {
+    if (folder.size() + kTemporaryNameRoom >= platform::kMaxPath) return;
+    for (const char* name : {"TMP", "TEMP"}) {
+      std::string value;
+      Saved saved{name, std::nullopt};
+      if (system_.Environment(name, &value)) saved.value = value;
+      if (system_.SetEnvironment(name, folder)) saved_.push_back(saved);
+    }
+  }
+  ~TemporaryFolderScope() {
+    for (const Saved& saved : saved_) system_.SetEnvironment(saved.name, saved.value);
+  }
+  TemporaryFolderScope(const TemporaryFolderScope&) = delete;
+  TemporaryFolderScope& operator=(const TemporaryFolderScope&) = delete;
+
+ private:
+  struct Saved {
+    std::string name;
+    std::optional<std::string> value;
+  };
+  platform::SystemInfo& system_;
+  std::vector<Saved> saved_;
+};
 
 }  // namespace
 
@@ -36,6 +72,9 @@ int BackupSequence::Run(const std::string& repository, const std::string& destin
     return refused.code();
   }
 
+  // Inside the run the program opened this only counts; alone (tests) it is the run.
+  journal::JournalRun run(parts_.journal, journal::kOperationBackup, nullptr);
+  if (!run.opened()) return engine::kResultAbandoned;
   const std::string work = platform::JoinPath(destination, kWorkFolderName);
   const std::string file_temp = platform::JoinPath(destination, kFileTempFolderName);
   int result = engine::kResultOk;
@@ -45,8 +84,10 @@ int BackupSequence::Run(const std::string& repository, const std::string& destin
     PackAndPlace(destination, name, work, earlier_set, &archive);
   } catch (const engine::ResultCodeError& failure) {
     result = failure.code();
+    parts_.journal.Undo();
   } catch (...) {
     *archive_path = archive;
+    parts_.journal.Undo();
     RemoveToolFolder(file_temp);
     RemoveToolFolder(work);
     throw;
@@ -94,8 +135,7 @@ int BackupSequence::InputRefusal(const std::string& repository, const std::strin
 void BackupSequence::MakeWorkingCopy(const std::string& repository, const std::string& work) {
   platform::FileSystem& files = parts_.platform.files();
   parts_.state.BeginBackupRun();
-  RemoveToolFolder(work);
-  if (files.MakeFolder(work) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
+  MakeWorkFolder(work);
 
   const std::string product = platform::JoinPath(repository, engine::kProductFolderName);
   const std::string work_product = platform::JoinPath(work, engine::kProductFolderName);
@@ -144,7 +184,8 @@ void BackupSequence::RecordShares(const std::string& work) {
   if (!ResetOpenFlags(parts_.platform, parts_.state.working_copy_folder)) {
     Fail(engine::kResultCabinetOrDatabaseMissing);
   }
-  WriteFailureList(parts_.platform, parts_.state);
+  journal::JournaledMoves moves(parts_.platform, parts_.trees, parts_.journal);
+  WriteFailureList(parts_.platform, parts_.state, moves, parts_.journal);
   ReportLockedFiles();
   if (!parts_.trees.MarkFolders(work)) Fail(engine::kResultMarkingFailed);
 }
@@ -162,20 +203,33 @@ void BackupSequence::PackAndPlace(const std::string& destination, const std::str
                                   const std::string& work,
                                   const std::vector<std::string>& earlier_set,
                                   std::string* archive_path) {
-  platform::FileSystem& files = parts_.platform.files();
   const std::string file_temp = platform::JoinPath(destination, kFileTempFolderName);
-  RemoveToolFolder(file_temp);
-  if (files.MakeFolder(file_temp) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
+  MakeWorkFolder(file_temp);
 
   std::string last_volume;
-  const int packed = parts_.packer.Pack(
-      work, platform::JoinPath(file_temp, name) + engine::kArchiveExtension, &last_volume);
+  int packed = 0;
+  {
+    TemporaryFolderScope temporary(parts_.platform.system(), file_temp);
+    packed = parts_.packer.Pack(
+        work, platform::JoinPath(file_temp, name) + engine::kArchiveExtension, &last_volume);
+  }
   if (packed != 0) {
     Fail(packed == kPackCannotCreateCabinet ? engine::kResultCabinetOrDatabaseMissing
                                             : engine::kResultPackingFailed);
   }
-  VolumePlacement(files, parts_.prompts)
+  journal::JournaledMoves moves(parts_.platform, parts_.trees, parts_.journal);
+  VolumePlacement(parts_.platform.files(), parts_.prompts, moves, parts_.journal)
       .Place(destination, name, file_temp, last_volume, earlier_set, archive_path);
+}
+
+void BackupSequence::MakeWorkFolder(const std::string& folder) {
+  if (!parts_.journal.Record(journal::WorkFolderRecord(folder))) {
+    Fail(engine::kResultFolderNotCreated);
+  }
+  RemoveToolFolder(folder);
+  if (parts_.platform.files().MakeFolder(folder) != platform::kSuccess) {
+    Fail(engine::kResultFolderNotCreated);
+  }
 }
 
 void BackupSequence::RemoveToolFolder(const std::string& folder) {
