@@ -1,0 +1,88 @@
+#include "bench/small_files/step_recorder.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace qdw::bench {
+namespace {
+
+double Seconds(const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; }
+
+}  // namespace
+
+const char* PortCallName(PortCall call) {
+  static const char* const kNames[kPortCallKinds] = {
+      "Open",   "ReadAttributes", "WriteAttributes", "Find",     "Copy",  "Move",
+      "Delete", "MakeFolder",     "RemoveFolder",    "other",    "Read",  "Write",
+      "Seek",   "Size",           "Times",           "SetTimes", "SetEnd"};
+  return kNames[static_cast<size_t>(call)];
+}
+
+uint64_t StepFigures::PortCalls() const {
+  uint64_t total = 0;
+  for (uint64_t count : calls) total += count;
+  return total;
+}
+
+StepRecorder::Mark StepRecorder::Now() const {
+  Mark mark;
+  mark.wall = std::chrono::steady_clock::now();
+  rusage self{};
+  rusage children{};
+  getrusage(RUSAGE_SELF, &self);
+  getrusage(RUSAGE_CHILDREN, &children);
+  mark.cpu = Seconds(self.ru_utime) + Seconds(self.ru_stime) + Seconds(children.ru_utime) +
+             Seconds(children.ru_stime);
+  mark.syscalls = syscalls_.Read();
+  return mark;
+}
+
+void StepRecorder::Close() {
+  if (!open_) return;
+  Mark now = Now();
+  StepFigures& step = steps_[current_];
+  step.wall_seconds += std::chrono::duration<double>(now.wall - started_.wall).count();
+  step.cpu_seconds += now.cpu - started_.cpu;
+  step.syscalls += now.syscalls - started_.syscalls;
+  open_ = false;
+}
+
+void StepRecorder::Begin(const std::string& name) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  Close();
+  std::string mark = "/qdw-bench-step/" + name;
+  for (char& c : mark) {
+    if (c == ' ') c = '_';
+  }
+  ::access(mark.c_str(), F_OK);
+  current_ = steps_.size();
+  for (size_t i = 0; i < steps_.size(); ++i) {
+    if (steps_[i].name == name) current_ = i;
+  }
+  if (current_ == steps_.size()) steps_.push_back(StepFigures{name});
+  open_ = true;
+  started_ = Now();
+}
+
+void StepRecorder::Finish() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  Close();
+}
+
+void StepRecorder::Count(PortCall call, const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (rule_) rule_(*this, call, path);
+  if (open_) ++steps_[current_].calls[static_cast<size_t>(call)];
+}
+
+std::string StepRecorder::current() const {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return open_ ? steps_[current_].name : std::string();
+}
+
+std::vector<StepFigures> StepRecorder::steps() const {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return steps_;
+}
+
+}  // namespace qdw::bench
