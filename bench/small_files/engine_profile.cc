@@ -103,7 +103,7 @@ bool WriteStepReport(const std::string& path, const std::vector<StepFigures>& st
   std::ofstream out(path, std::ios::trunc);
   for (const StepFigures& step : steps) {
     out << step.name << '\t' << step.wall_seconds << '\t' << step.cpu_seconds << '\t'
-        << step.syscalls;
+        << step.queued_seconds << '\t' << step.syscalls;
     for (uint64_t count : step.calls) out << '\t' << count;
     out << '\n';
   }
@@ -118,7 +118,7 @@ bool ReadStepReport(const std::string& path, std::vector<StepFigures>* steps) {
     std::istringstream fields(line);
     StepFigures step;
     std::getline(fields, step.name, '\t');
-    fields >> step.wall_seconds >> step.cpu_seconds >> step.syscalls;
+    fields >> step.wall_seconds >> step.cpu_seconds >> step.queued_seconds >> step.syscalls;
     for (uint64_t& count : step.calls) fields >> count;
     if (!fields) return false;
     steps->push_back(step);

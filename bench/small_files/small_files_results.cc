@@ -20,15 +20,19 @@ double MedianWall(const SizeResults& size, const std::string& row) {
 }
 
 // Time ratios of `ours` against `floor`, run by run (the rows were measured in turn).
-std::vector<double> RunRatios(const SizeResults& size, const FloorComparison& comparison) {
+// Ratios of `ours` against `floor`, run by run (the rows were measured in turn): of the wall
+// time, or with `cpu` of the CPU time.
+std::vector<double> RunRatios(const SizeResults& size, const FloorComparison& comparison,
+                              bool cpu = false) {
   std::vector<double> ratios;
   auto ours = size.rows.find(comparison.ours);
   auto floor = size.rows.find(comparison.floor);
   if (ours == size.rows.end() || floor == size.rows.end()) return ratios;
   for (size_t i = 0; i < ours->second.size() && i < floor->second.size(); ++i) {
-    if (floor->second[i].wall_seconds > 0) {
-      ratios.push_back(ours->second[i].wall_seconds / floor->second[i].wall_seconds);
-    }
+    const Measurement& a = ours->second[i];
+    const Measurement& b = floor->second[i];
+    double theirs = cpu ? b.cpu_seconds : b.wall_seconds;
+    if (theirs > 0) ratios.push_back((cpu ? a.cpu_seconds : a.wall_seconds) / theirs);
   }
   return ratios;
 }
@@ -97,7 +101,7 @@ void PrintSize(std::FILE* out, const SizeResults& size,
     std::fprintf(out, "- %s vs %s: time ratio %.2f (median of the runs:", comparison.ours.c_str(),
                  comparison.floor.c_str(), Median(ratios));
     for (double ratio : ratios) std::fprintf(out, " %.2f", ratio);
-    std::fprintf(out, ")");
+    std::fprintf(out, "); CPU time ratio %.2f", Median(RunRatios(size, comparison, true)));
     if (!comparison.target.empty()) std::fprintf(out, "; target: %s", comparison.target.c_str());
     std::fprintf(out, "\n");
   }
@@ -113,16 +117,19 @@ void PrintProfiles(std::FILE* out, const SizeResults& size) {
     std::fprintf(
         out, "\n#### %s, profiled in-process (%s): %.1f s wall, %.1f s CPU, peak %.1f MiB\n\n",
         name.c_str(), run.ok ? "ok" : "FAILED", run.wall_seconds, run.cpu_seconds, run.peak_mib);
-    std::fprintf(out, "| %-34s | %8s | %6s | %8s | %10s | %10s |\n", "step", "wall s", "share",
-                 "cpu s", "port/file", "host/file");
-    std::fprintf(out, "|%s|----------|--------|----------|------------|------------|\n",
+    std::fprintf(out, "| %-34s | %8s | %6s | %8s | %8s | %10s | %10s |\n", "step", "wall s",
+                 "share", "cpu s", "queued s", "port/file", "host/file");
+    std::fprintf(out, "|%s|----------|--------|----------|----------|------------|------------|\n",
                  std::string(36, '-').c_str());
     for (const StepFigures& step : steps) {
-      std::fprintf(out, "| %-34s | %8.2f | %5.1f%% | %8.2f | %10.2f | %10.1f |\n",
+      std::fprintf(out, "| %-34s | %8.2f | %5.1f%% | %8.2f | %8.2f | %10.2f | %10.1f |\n",
                    step.name.c_str(), step.wall_seconds,
                    total > 0 ? 100 * step.wall_seconds / total : 0, step.cpu_seconds,
-                   step.PortCalls() / files, step.syscalls / files);
+                   step.queued_seconds, step.PortCalls() / files, step.syscalls / files);
     }
+    std::fprintf(out,
+                 "\n(queued: the main thread was ready but waited for a processor; wall minus "
+                 "queued is near what a quiet machine takes for the steps on one thread)\n");
     std::fprintf(out, "\nPort calls per file by kind (steps with at least 0.1 a file):\n\n");
     for (const StepFigures& step : steps) {
       if (step.PortCalls() / files < 0.1) continue;
@@ -186,7 +193,11 @@ void PrintGrowth(std::FILE* out, const std::vector<SizeResults>& sizes,
     for (const SizeResults& size : sizes) {
       std::fprintf(out, " %.2f", Median(RunRatios(size, comparison)));
     }
-    std::fprintf(out, "\n");
+    std::fprintf(out, " (CPU time:");
+    for (const SizeResults& size : sizes) {
+      std::fprintf(out, " %.2f", Median(RunRatios(size, comparison, true)));
+    }
+    std::fprintf(out, ")\n");
   }
 }
 

@@ -3,10 +3,21 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <fstream>
+
 namespace qdw::bench {
 namespace {
 
 double Seconds(const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; }
+
+// The second field of the thread's scheduler statistics: nanoseconds spent waiting to run.
+double QueuedSeconds() {
+  std::ifstream in("/proc/thread-self/schedstat");
+  uint64_t running = 0;
+  uint64_t waiting = 0;
+  in >> running >> waiting;
+  return waiting / 1e9;
+}
 
 }  // namespace
 
@@ -33,6 +44,7 @@ StepRecorder::Mark StepRecorder::Now() const {
   getrusage(RUSAGE_CHILDREN, &children);
   mark.cpu = Seconds(self.ru_utime) + Seconds(self.ru_stime) + Seconds(children.ru_utime) +
              Seconds(children.ru_stime);
+  mark.queued = QueuedSeconds();
   mark.syscalls = syscalls_.Read();
   return mark;
 }
@@ -43,6 +55,7 @@ void StepRecorder::Close() {
   StepFigures& step = steps_[current_];
   step.wall_seconds += std::chrono::duration<double>(now.wall - started_.wall).count();
   step.cpu_seconds += now.cpu - started_.cpu;
+  step.queued_seconds += now.queued - started_.queued;
   step.syscalls += now.syscalls - started_.syscalls;
   open_ = false;
 }

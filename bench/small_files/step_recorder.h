@@ -44,7 +44,9 @@ struct StepFigures {
   std::string name;
   double wall_seconds = 0;
   double cpu_seconds = 0;  // this process and the programs it waited for
-  uint64_t syscalls = 0;   // host system calls of this process
+  // Time the main thread was ready to run but waited for a processor (a loaded machine).
+  double queued_seconds = 0;
+  uint64_t syscalls = 0;  // host system calls of this process
   std::array<uint64_t, kPortCallKinds> calls{};
   uint64_t PortCalls() const;
 };
@@ -72,6 +74,7 @@ class StepRecorder {
   struct Mark {
     std::chrono::steady_clock::time_point wall;
     double cpu = 0;
+    double queued = 0;
     uint64_t syscalls = 0;
   };
   Mark Now() const;
