@@ -4,12 +4,14 @@
 // done with standard tools, measured in the same run:
 //   backup floor:  cp -r into a work folder, tar -I pigz -c, rm -rf the work folder
 //   restore floor: cp of the tarball, tar -I pigz -x, cp -r into place, rm -rf the temporary
-//                  folder
+//                  folder; and with the removal of the installation it replaced (moved aside
+//                  first), since the program's restore removes the trees it replaced
 // then a backup and restores through the engine in one process, with every file-system port
 // call and every host system call counted per step. A plain program, not a timed test.
 //
-//   bench_small_files [--files N[,N...]] [--runs R] [--windows V[,V...]] [--min-bytes B]
-//                     [--max-bytes B] [--per-folder F] [--no-profile]
+//   bench_small_files [--files N[,N...]] [--runs R] [--windows V[,V...]]
+//                     [--profile-windows V[,V...]] [--min-bytes B] [--max-bytes B]
+//                     [--per-folder F] [--no-profile]
 //   QDW_BENCH_KEEP=1 keeps the machine folder.
 //   bench_small_files --profiled-backup MACHINE REPORT
 //   bench_small_files --profiled-restore MACHINE FIRST_VOLUME REPORT         (step modes)
@@ -28,7 +30,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: bench_small_files [--files N[,N...]] [--runs R] [--windows V[,V...]]\n"
-    "                         [--min-bytes B] [--max-bytes B] [--per-folder F] [--no-profile]\n";
+    "                         [--profile-windows V[,V...]] [--min-bytes B] [--max-bytes B]\n"
+    "                         [--per-folder F] [--no-profile]\n";
 
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> parts;
@@ -50,7 +53,7 @@ bool ParseOptions(int argc, char** argv, SmallFilesOptions* options) {
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--no-profile") {
-      options->profile = false;
+      options->profile_windows.clear();
       continue;
     }
     if (i + 1 >= argc) return false;
@@ -68,6 +71,8 @@ bool ParseOptions(int argc, char** argv, SmallFilesOptions* options) {
       if (options->sizes.empty()) return false;
     } else if (option == "--windows") {
       options->windows = SplitCommas(value);
+    } else if (option == "--profile-windows") {
+      options->profile_windows = SplitCommas(value);
     } else if (!ParseNumber(value, &number)) {
       return false;
     } else if (option == "--runs") {

@@ -73,10 +73,10 @@ void PrintSize(std::FILE* out, const SizeResults& size,
                static_cast<unsigned long long>(size.extra_files),
                static_cast<unsigned long long>(size.files), size.bytes / kMib,
                size.load_before.c_str(), size.load_after.c_str());
-  std::fprintf(out, "| %-44s | ok  | %8s | %15s | %8s | %8s |\n", "step", "wall s", "range",
+  std::fprintf(out, "| %-48s | ok  | %8s | %15s | %8s | %8s |\n", "step", "wall s", "range",
                "cpu s", "peak MiB");
   std::fprintf(out, "|%s|-----|----------|-----------------|----------|----------|\n",
-               std::string(46, '-').c_str());
+               std::string(50, '-').c_str());
   for (const std::string& name : size.order) {
     const std::vector<Measurement>& runs = size.rows.at(name);
     std::vector<double> walls = Walls(runs);
@@ -91,7 +91,7 @@ void PrintSize(std::FILE* out, const SizeResults& size,
     char range[32];
     std::snprintf(range, sizeof(range), "%.1f..%.1f", *std::min_element(walls.begin(), walls.end()),
                   *std::max_element(walls.begin(), walls.end()));
-    std::fprintf(out, "| %-44s | %zu/%zu | %8.2f | %15s | %8.2f | %8.1f |\n", name.c_str(), ok,
+    std::fprintf(out, "| %-48s | %zu/%zu | %8.2f | %15s | %8.2f | %8.1f |\n", name.c_str(), ok,
                  runs.size(), Median(walls), range, Median(cpus), peak);
   }
   std::fprintf(out, "\n");
@@ -153,16 +153,16 @@ void PrintGrowth(std::FILE* out, const std::vector<SizeResults>& sizes,
   std::fprintf(out, "\n### Growth from %llu to %llu files in the product folder (x%.2f)\n\n",
                static_cast<unsigned long long>(first.files),
                static_cast<unsigned long long>(last.files), file_growth);
-  std::fprintf(out, "Median wall seconds, and microseconds per file, at each size:\n\n| %-44s |",
+  std::fprintf(out, "Median wall seconds, and microseconds per file, at each size:\n\n| %-56s |",
                "step");
   for (const SizeResults& size : sizes) {
     std::fprintf(out, " %10llu | us/file |", static_cast<unsigned long long>(size.extra_files));
   }
-  std::fprintf(out, " growth |\n|%s|", std::string(46, '-').c_str());
+  std::fprintf(out, " growth |\n|%s|", std::string(58, '-').c_str());
   for (size_t i = 0; i < sizes.size(); ++i) std::fprintf(out, "------------|---------|");
   std::fprintf(out, "--------|\n");
   auto row = [&](const std::string& name, auto seconds_at) {
-    std::fprintf(out, "| %-44s |", name.c_str());
+    std::fprintf(out, "| %-56s |", name.c_str());
     for (const SizeResults& size : sizes) {
       double seconds = seconds_at(size);
       std::fprintf(out, " %10.2f | %7.1f |", seconds,

@@ -19,8 +19,10 @@ struct SmallFilesOptions {
   std::vector<uint64_t> sizes = {150000};  // small files added, in growing order
   SmallTreeShape shape;
   int runs = 3;
-  std::vector<std::string> windows = {"6.1", "10.0"};  // "6.1": copy, then delete; others move
-  bool profile = true;
+  // Restores of the program, one per Windows version: "6.1" copies, then deletes; others move.
+  std::vector<std::string> windows = {"6.1", "10.0"};
+  // Profiled engine restores, one per version; none: no profiled runs at all.
+  std::vector<std::string> profile_windows = {"6.1", "10.0"};
 };
 
 // "Restore, Windows 6.1 (copy, then delete)" and the like.

@@ -3,6 +3,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 
 namespace qdw::bench {
@@ -17,6 +20,22 @@ double QueuedSeconds() {
   uint64_t waiting = 0;
   in >> running >> waiting;
   return waiting / 1e9;
+}
+
+// With QDW_BENCH_STEP_TIMELINE set, each step's beginning is appended to that file as
+// "<CLOCK_MONOTONIC nanoseconds>\t<name>", to split a `perf record -k CLOCK_MONOTONIC`
+// profile by step.
+void NoteOnTimeline(const std::string& name) {
+  static std::FILE* timeline = [] {
+    const char* path = std::getenv("QDW_BENCH_STEP_TIMELINE");
+    return path != nullptr ? std::fopen(path, "a") : nullptr;
+  }();
+  if (timeline == nullptr) return;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  std::fprintf(timeline, "%lld\t%s\n",
+               static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec, name.c_str());
+  std::fflush(timeline);
 }
 
 }  // namespace
@@ -68,6 +87,7 @@ void StepRecorder::Begin(const std::string& name) {
     if (c == ' ') c = '_';
   }
   ::access(mark.c_str(), F_OK);
+  NoteOnTimeline(name);
   current_ = steps_.size();
   for (size_t i = 0; i < steps_.size(); ++i) {
     if (steps_[i].name == name) current_ = i;
@@ -79,6 +99,7 @@ void StepRecorder::Begin(const std::string& name) {
 
 void StepRecorder::Finish() {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (open_) NoteOnTimeline("(end)");
   Close();
 }
 
