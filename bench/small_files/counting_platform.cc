@@ -5,38 +5,51 @@ namespace {
 
 using platform::WinError;
 
+// Counts one call when made and adds the time inside it when it returns.
+class Timed {
+ public:
+  Timed(StepRecorder& recorder, PortCall call, const std::string& path)
+      : recorder_(recorder), call_(call), began_(recorder.Count(call, path)) {}
+  ~Timed() { recorder_.Spent(call_, began_); }
+
+ private:
+  StepRecorder& recorder_;
+  PortCall call_;
+  std::chrono::steady_clock::time_point began_;
+};
+
 class CountingFile : public platform::File {
  public:
   CountingFile(std::unique_ptr<platform::File> inner, std::string path, StepRecorder& recorder)
       : inner_(std::move(inner)), path_(std::move(path)), recorder_(recorder) {}
 
   WinError Read(void* buffer, uint32_t size, uint32_t* read) override {
-    recorder_.Count(PortCall::kRead, path_);
+    Timed timed(recorder_, PortCall::kRead, path_);
     return inner_->Read(buffer, size, read);
   }
   WinError Write(const void* buffer, uint32_t size, uint32_t* written) override {
-    recorder_.Count(PortCall::kWrite, path_);
+    Timed timed(recorder_, PortCall::kWrite, path_);
     return inner_->Write(buffer, size, written);
   }
   WinError Seek(int64_t distance, platform::SeekOrigin origin, uint64_t* position) override {
-    recorder_.Count(PortCall::kSeek, path_);
+    Timed timed(recorder_, PortCall::kSeek, path_);
     return inner_->Seek(distance, origin, position);
   }
   WinError Size(uint64_t* size) override {
-    recorder_.Count(PortCall::kSize, path_);
+    Timed timed(recorder_, PortCall::kSize, path_);
     return inner_->Size(size);
   }
   WinError Times(platform::FileTimes* times) override {
-    recorder_.Count(PortCall::kTimes, path_);
+    Timed timed(recorder_, PortCall::kTimes, path_);
     return inner_->Times(times);
   }
   WinError SetTimes(const platform::FileTime* creation, const platform::FileTime* last_access,
                     const platform::FileTime* last_write) override {
-    recorder_.Count(PortCall::kSetTimes, path_);
+    Timed timed(recorder_, PortCall::kSetTimes, path_);
     return inner_->SetTimes(creation, last_access, last_write);
   }
   WinError SetEnd() override {
-    recorder_.Count(PortCall::kSetEnd, path_);
+    Timed timed(recorder_, PortCall::kSetEnd, path_);
     return inner_->SetEnd();
   }
 
@@ -51,7 +64,7 @@ class CountingFile : public platform::File {
 WinError CountingFileSystem::Open(const std::string& path, uint32_t access, uint32_t share,
                                   platform::Disposition disposition, uint32_t flags_and_attributes,
                                   std::unique_ptr<platform::File>* out) {
-  recorder_.Count(PortCall::kOpen, path);
+  Timed timed(recorder_, PortCall::kOpen, path);
   std::unique_ptr<platform::File> file;
   WinError error = inner_.Open(path, access, share, disposition, flags_and_attributes, &file);
   if (file) {
@@ -63,74 +76,74 @@ WinError CountingFileSystem::Open(const std::string& path, uint32_t access, uint
 }
 
 WinError CountingFileSystem::ReadAttributes(const std::string& path, uint32_t* attributes) {
-  recorder_.Count(PortCall::kReadAttributes, path);
+  Timed timed(recorder_, PortCall::kReadAttributes, path);
   return inner_.ReadAttributes(path, attributes);
 }
 
 WinError CountingFileSystem::WriteAttributes(const std::string& path, uint32_t attributes) {
-  recorder_.Count(PortCall::kWriteAttributes, path);
+  Timed timed(recorder_, PortCall::kWriteAttributes, path);
   return inner_.WriteAttributes(path, attributes);
 }
 
 WinError CountingFileSystem::Find(const std::string& pattern,
                                   std::vector<platform::DirEntry>* entries) {
-  recorder_.Count(PortCall::kFind, pattern);
+  Timed timed(recorder_, PortCall::kFind, pattern);
   return inner_.Find(pattern, entries);
 }
 
 WinError CountingFileSystem::Copy(const std::string& source, const std::string& target,
                                   bool fail_if_exists) {
-  recorder_.Count(PortCall::kCopy, target);
+  Timed timed(recorder_, PortCall::kCopy, target);
   return inner_.Copy(source, target, fail_if_exists);
 }
 
 WinError CountingFileSystem::Move(const std::string& source, const std::string& target) {
-  recorder_.Count(PortCall::kMove, source);
+  Timed timed(recorder_, PortCall::kMove, source);
   return inner_.Move(source, target);
 }
 
 WinError CountingFileSystem::Delete(const std::string& path) {
-  recorder_.Count(PortCall::kDelete, path);
+  Timed timed(recorder_, PortCall::kDelete, path);
   return inner_.Delete(path);
 }
 
 WinError CountingFileSystem::MakeFolder(const std::string& path) {
-  recorder_.Count(PortCall::kMakeFolder, path);
+  Timed timed(recorder_, PortCall::kMakeFolder, path);
   return inner_.MakeFolder(path);
 }
 
 WinError CountingFileSystem::RemoveFolder(const std::string& path) {
-  recorder_.Count(PortCall::kRemoveFolder, path);
+  Timed timed(recorder_, PortCall::kRemoveFolder, path);
   return inner_.RemoveFolder(path);
 }
 
 WinError CountingFileSystem::FreeSpace(const std::string& root, uint64_t* free_bytes) {
-  recorder_.Count(PortCall::kOtherFileSystem, root);
+  Timed timed(recorder_, PortCall::kOtherFileSystem, root);
   return inner_.FreeSpace(root, free_bytes);
 }
 
 uint32_t CountingFileSystem::DriveKind(const std::string& root) {
-  recorder_.Count(PortCall::kOtherFileSystem, root);
+  Timed timed(recorder_, PortCall::kOtherFileSystem, root);
   return inner_.DriveKind(root);
 }
 
 WinError CountingFileSystem::VolumeFileSystem(const std::string& root, std::string* name) {
-  recorder_.Count(PortCall::kOtherFileSystem, root);
+  Timed timed(recorder_, PortCall::kOtherFileSystem, root);
   return inner_.VolumeFileSystem(root, name);
 }
 
 WinError CountingFileSystem::ReadDacl(const std::string& path, bool* present, platform::Acl* dacl) {
-  recorder_.Count(PortCall::kOtherFileSystem, path);
+  Timed timed(recorder_, PortCall::kOtherFileSystem, path);
   return inner_.ReadDacl(path, present, dacl);
 }
 
 WinError CountingFileSystem::WriteDacl(const std::string& path, const platform::Acl& dacl) {
-  recorder_.Count(PortCall::kOtherFileSystem, path);
+  Timed timed(recorder_, PortCall::kOtherFileSystem, path);
   return inner_.WriteDacl(path, dacl);
 }
 
 WinError CountingFileSystem::TempFileName(const std::string& prefix, std::string* path) {
-  recorder_.Count(PortCall::kOtherFileSystem, prefix);
+  Timed timed(recorder_, PortCall::kOtherFileSystem, prefix);
   return inner_.TempFileName(prefix, path);
 }
 

@@ -105,6 +105,7 @@ bool WriteStepReport(const std::string& path, const std::vector<StepFigures>& st
     out << step.name << '\t' << step.wall_seconds << '\t' << step.cpu_seconds << '\t'
         << step.queued_seconds << '\t' << step.syscalls;
     for (uint64_t count : step.calls) out << '\t' << count;
+    for (double seconds : step.call_seconds) out << '\t' << seconds;
     out << '\n';
   }
   return static_cast<bool>(out.flush());
@@ -120,6 +121,7 @@ bool ReadStepReport(const std::string& path, std::vector<StepFigures>* steps) {
     std::getline(fields, step.name, '\t');
     fields >> step.wall_seconds >> step.cpu_seconds >> step.queued_seconds >> step.syscalls;
     for (uint64_t& count : step.calls) fields >> count;
+    for (double& seconds : step.call_seconds) fields >> seconds;
     if (!fields) return false;
     steps->push_back(step);
   }

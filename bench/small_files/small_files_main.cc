@@ -15,6 +15,7 @@
 //   QDW_BENCH_KEEP=1 keeps the machine folder.
 //   bench_small_files --profiled-backup MACHINE REPORT
 //   bench_small_files --profiled-restore MACHINE FIRST_VOLUME REPORT         (step modes)
+//   bench_small_files --print-steps REPORT FILES      (a step report as a table, per file)
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -90,10 +91,28 @@ bool ParseOptions(int argc, char** argv, SmallFilesOptions* options) {
   return options->shape.min_bytes <= options->shape.max_bytes;
 }
 
+int PrintStepReport(int argc, char** argv) {
+  uint64_t files = 0;
+  SizeResults size;
+  std::vector<StepFigures> steps;
+  if (argc != 2 || !ParseNumber(argv[1], &files) || !ReadStepReport(argv[0], &steps)) return 2;
+  size.files = files;
+  Measurement run;
+  run.ok = true;
+  for (const StepFigures& step : steps) {
+    run.wall_seconds += step.wall_seconds;
+    run.cpu_seconds += step.cpu_seconds;
+  }
+  size.AddProfile(argv[0], run, steps);
+  PrintProfiles(stdout, size);
+  return 0;
+}
+
 int Main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "--profiled-backup") return ProfiledBackupStep(argc - 2, argv + 2);
   if (mode == "--profiled-restore") return ProfiledRestoreStep(argc - 2, argv + 2);
+  if (mode == "--print-steps") return PrintStepReport(argc - 2, argv + 2);
   SmallFilesOptions options;
   if (!ParseOptions(argc, argv, &options)) {
     std::fprintf(stderr, "%s", kUsage);

@@ -130,14 +130,16 @@ void PrintProfiles(std::FILE* out, const SizeResults& size) {
     std::fprintf(out,
                  "\n(queued: the main thread was ready but waited for a processor; wall minus "
                  "queued is near what a quiet machine takes for the steps on one thread)\n");
-    std::fprintf(out, "\nPort calls per file by kind (steps with at least 0.1 a file):\n\n");
+    std::fprintf(out,
+                 "\nPort calls per file by kind, and microseconds inside each (steps with at "
+                 "least 0.1 a file):\n\n");
     for (const StepFigures& step : steps) {
       if (step.PortCalls() / files < 0.1) continue;
       std::fprintf(out, "- %s:", step.name.c_str());
       for (size_t kind = 0; kind < kPortCallKinds; ++kind) {
         if (step.calls[kind] / files < 0.01) continue;
-        std::fprintf(out, " %s %.2f", PortCallName(static_cast<PortCall>(kind)),
-                     step.calls[kind] / files);
+        std::fprintf(out, " %s %.2f (%.0f us)", PortCallName(static_cast<PortCall>(kind)),
+                     step.calls[kind] / files, kMicro * step.call_seconds[kind] / step.calls[kind]);
       }
       std::fprintf(out, "\n");
     }

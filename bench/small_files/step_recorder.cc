@@ -103,10 +103,18 @@ void StepRecorder::Finish() {
   Close();
 }
 
-void StepRecorder::Count(PortCall call, const std::string& path) {
+std::chrono::steady_clock::time_point StepRecorder::Count(PortCall call, const std::string& path) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (rule_) rule_(*this, call, path);
   if (open_) ++steps_[current_].calls[static_cast<size_t>(call)];
+  return std::chrono::steady_clock::now();
+}
+
+void StepRecorder::Spent(PortCall call, std::chrono::steady_clock::time_point began) {
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (open_) steps_[current_].call_seconds[static_cast<size_t>(call)] += seconds;
 }
 
 std::string StepRecorder::current() const {

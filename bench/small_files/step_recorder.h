@@ -48,6 +48,7 @@ struct StepFigures {
   double queued_seconds = 0;
   uint64_t syscalls = 0;  // host system calls of this process
   std::array<uint64_t, kPortCallKinds> calls{};
+  std::array<double, kPortCallKinds> call_seconds{};  // wall time inside the calls
   uint64_t PortCalls() const;
 };
 
@@ -65,8 +66,10 @@ class StepRecorder {
   void Begin(const std::string& step);
   // Ends the current step.
   void Finish();
-  // Safe from any thread.
-  void Count(PortCall call, const std::string& path);
+  // Safe from any thread. Count() comes before the call and returns when it began; Spent()
+  // after it, with that time.
+  std::chrono::steady_clock::time_point Count(PortCall call, const std::string& path);
+  void Spent(PortCall call, std::chrono::steady_clock::time_point began);
   std::string current() const;
   std::vector<StepFigures> steps() const;
 
