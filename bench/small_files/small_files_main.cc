@@ -11,7 +11,7 @@
 //
 //   bench_small_files [--files N[,N...]] [--runs R] [--windows V[,V...]]
 //                     [--profile-windows V[,V...]] [--min-bytes B] [--max-bytes B]
-//                     [--per-folder F] [--no-profile]
+//                     [--per-folder F] [--settle S] [--no-profile]
 //   QDW_BENCH_KEEP=1 keeps the machine folder.
 //   bench_small_files --profiled-backup MACHINE REPORT
 //   bench_small_files --profiled-restore MACHINE FIRST_VOLUME REPORT         (step modes)
@@ -32,7 +32,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: bench_small_files [--files N[,N...]] [--runs R] [--windows V[,V...]]\n"
     "                         [--profile-windows V[,V...]] [--min-bytes B] [--max-bytes B]\n"
-    "                         [--per-folder F] [--no-profile]\n";
+    "                         [--per-folder F] [--settle S] [--no-profile]\n";
 
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> parts;
@@ -84,6 +84,8 @@ bool ParseOptions(int argc, char** argv, SmallFilesOptions* options) {
       options->shape.max_bytes = number;
     } else if (option == "--per-folder") {
       options->shape.files_per_folder = number;
+    } else if (option == "--settle") {
+      options->settle_seconds = static_cast<int>(number);
     } else {
       return false;
     }
@@ -122,10 +124,12 @@ int Main(int argc, char** argv) {
   std::string folder = std::string(base && *base ? base : "/tmp") + "/qdw-bench-small-XXXXXX";
   if (::mkdtemp(folder.data()) == nullptr) return 1;
   const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-  std::printf("machine %s; %d runs; files of %llu to %llu bytes, %llu a folder\n", folder.c_str(),
-              options.runs, static_cast<unsigned long long>(options.shape.min_bytes),
-              static_cast<unsigned long long>(options.shape.max_bytes),
-              static_cast<unsigned long long>(options.shape.files_per_folder));
+  std::printf(
+      "machine %s; %d runs; files of %llu to %llu bytes, %llu a folder; %d s settling before "
+      "each run\n",
+      folder.c_str(), options.runs, static_cast<unsigned long long>(options.shape.min_bytes),
+      static_cast<unsigned long long>(options.shape.max_bytes),
+      static_cast<unsigned long long>(options.shape.files_per_folder), options.settle_seconds);
   std::fflush(stdout);
 
   SmallFilesRun run(self, folder, options);

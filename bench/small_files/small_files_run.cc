@@ -174,6 +174,12 @@ void SmallFilesRun::SetWindows(const std::string& version) const {
   });
 }
 
+void SmallFilesRun::Settle() const {
+  if (options_.settle_seconds <= 0) return;
+  RunMeasured(Plain({"sync"}));
+  ::sleep(static_cast<unsigned>(options_.settle_seconds));
+}
+
 void SmallFilesRun::StartServices() const {
   sim::SimMachine(machine_).store().Update("services.json", [](sim::Json& services) {
     for (const char* name : kServices) {
@@ -193,6 +199,7 @@ void SmallFilesRun::MeasureBackups(SizeResults* size) {
   // The work folder adds a marker to every folder and the share information.
   const bool spanned = work.files + work.folders + 2 > kFilesPerCabinet;
   ClearBackups();
+  Settle();
   Measurement backup = Program(
       "backup", "expect dialog 102\nclick 1\nexpect dialog 105\ntype 1008 " +
                     std::string(kBenchBackups) + "\ntype 1013 " + kBenchArchiveName +
@@ -203,6 +210,7 @@ void SmallFilesRun::MeasureBackups(SizeResults* size) {
   const std::string tarball = Host(kFloorBackups) + "/floor.tar.gz";
   RemoveAll(tarball);
   fs::create_directories(work_folder);
+  Settle();
   std::vector<Measurement> parts;
   parts.push_back(RunMeasured(Plain({"cp", "-r", product, work_folder + "/VARNOLD"})));
   size->Add("  floor: cp -r into a work folder", parts.back());
@@ -218,6 +226,7 @@ void SmallFilesRun::MeasureRestores(SizeResults* size) {
   const std::string archive = FirstVolume();
   for (const std::string& windows : options_.windows) {
     SetWindows(windows);
+    Settle();
     Measurement restore =
         Program("restore", "expect dialog 102\nclick 1001\nclick 1\nexpect dialog 105\ntype 1009 " +
                                archive + "\nclick 1\nexpect message 123\nanswer yes\n" + kDone);
@@ -240,6 +249,7 @@ void SmallFilesRun::MeasureRestores(SizeResults* size) {
     RunMeasured(Plain({"sync"}));
   }
   fs::create_directories(temp);
+  Settle();
   std::vector<Measurement> parts;
   parts.push_back(RunMeasured(Plain({"cp", tarball, temp + "/floor.tar.gz"})));
   size->Add("  floor: cp of the tarball", parts.back());
@@ -266,6 +276,7 @@ void SmallFilesRun::MeasureProfiles(SizeResults* size) {
   ClearBackups();
   const std::string report = scratch_ + "/steps.tsv";
   auto profile = [&](const std::string& name, std::vector<std::string> arguments) {
+    Settle();
     Measurement run = RunMeasured(OnMachine(std::move(arguments)));
     std::vector<StepFigures> steps;
     if (!ReadStepReport(report, &steps)) run.ok = false;

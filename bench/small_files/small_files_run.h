@@ -23,6 +23,10 @@ struct SmallFilesOptions {
   std::vector<std::string> windows = {"6.1", "10.0"};
   // Profiled engine restores, one per version; none: no profiled runs at all.
   std::vector<std::string> profile_windows = {"6.1", "10.0"};
+  // Seconds to wait, after writing everything back, before each backup or restore and each
+  // floor: the host's ext4 without a journal makes new files search past the inodes freed in
+  // the last minute, so a run would otherwise pay for the removals of the run before it.
+  int settle_seconds = 0;
 };
 
 // "Restore, Windows 6.1 (copy, then delete)" and the like.
@@ -48,6 +52,7 @@ class SmallFilesRun {
   void MeasureRestores(SizeResults* size);
   void MeasureProfiles(SizeResults* size);
   void SetWindows(const std::string& version) const;
+  void Settle() const;
   void StartServices() const;
   std::string FirstVolume() const;
   void ClearBackups() const;
