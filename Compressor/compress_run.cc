@@ -1,7 +1,11 @@
 #include "Compressor/compress_run.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <exception>
+#include <random>
 #include <string>
 
 #include "Compressor/compressor.h"
@@ -18,8 +22,19 @@ namespace {
 
 // A new compression folder is begun once a folder holds this many bytes.
 constexpr unsigned long kFolderThreshold = 900000;
-// Every archive set carries the same identifier.
-constexpr unsigned short kSetIdentifier = 1;
+
+// An identifier of the set's own, so that volumes of two sets written under one name are never
+// taken for one set: the reader refuses a continuation whose identifier differs. Mixed from a
+// random source, the clock and a counter, since a test machine's clock may stand still.
+unsigned short NewSetIdentifier() {
+  static std::atomic<unsigned> calls{0};
+  std::random_device random;
+  const uint64_t mixed = (static_cast<uint64_t>(random()) << 20) ^
+                         static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch()
+                                                   .count()) ^
+                         (static_cast<uint64_t>(++calls) * 0x9E3779B97F4A7C15ull);
+  return static_cast<unsigned short>((mixed >> 16) ^ (mixed >> 40) ^ mixed);
+}
 
 using FciCreateEntry = decltype(&FCICreate);
 using FciFlushCabinetEntry = decltype(&FCIFlushCabinet);
@@ -48,7 +63,7 @@ bool FillCabinetParameters(const std::string& archive_path, CCAB* ccab) {
   ccab->iCab = 1;
   ccab->iDisk = 0;
   ccab->fFailOnIncompressible = 0;
-  ccab->setID = kSetIdentifier;
+  ccab->setID = NewSetIdentifier();
   std::memcpy(ccab->szCab, name.c_str(), name.size() + 1);
   std::memcpy(ccab->szCabPath, folder.c_str(), folder.size() + 1);
   return true;
@@ -101,7 +116,7 @@ int RunCompress(const char* source_folder, const char* archive_path, char* last_
     }
 
     std::string root = source_folder;
-    if (root.back() != '\\') root += '\\';
+    if (!platform::EndsWithSeparator(root)) root += '\\';
     int result = TreeAdder(context, add_file, &error, root).AddFolder("");
     if (result == 0 && !flush_cabinet(context, 0, WriterNextCabinet, WriterStatus)) {
       result = CodeOf(error);

@@ -8,6 +8,7 @@
 #include "archive/cabinet_module.h"
 #include "archive/runtime_files.h"
 #include "cabinet/fdi.h"
+#include "platform/file_checks.h"
 #include "platform/platform.h"
 #include "platform/windows_path.h"
 
@@ -20,15 +21,6 @@ using FdiIsCabinetEntry = decltype(&FDIIsCabinet);
 using FdiDestroyEntry = decltype(&FDIDestroy);
 
 bool IsEmpty(const char* text) { return text == nullptr || *text == '\0'; }
-
-bool IsExistingFolder(const std::string& folder) {
-  std::string path = platform::StripTrailingSeparator(folder);
-  if (platform::IsBareDrive(path)) path += '\\';
-  uint32_t attributes = 0;
-  return platform::DefaultPlatform().files().ReadAttributes(path, &attributes) ==
-             platform::kSuccess &&
-         (attributes & platform::kAttrDirectory) != 0;
-}
 
 // Destroys the context and releases the library when that worked; a context that could not
 // be destroyed keeps the library loaded.
@@ -98,8 +90,9 @@ int RunExtract(const char* cabinet_path, const char* destination_folder) {
   try {
     ExtractorState& state = ProcessState();
     state.destination = destination_folder;
-    if (state.destination.back() != '\\') state.destination += '\\';
-    if (state.destination.size() >= platform::kMaxPath || !IsExistingFolder(state.destination)) {
+    if (!platform::EndsWithSeparator(state.destination)) state.destination += '\\';
+    if (state.destination.size() >= platform::kMaxPath ||
+        !platform::FolderExistsAsWritten(platform::DefaultPlatform().files(), state.destination)) {
       return kNoDestinationFolder;
     }
     archive::CabinetModule cabinet;

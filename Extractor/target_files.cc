@@ -4,6 +4,7 @@
 #include "archive/runtime_files.h"
 #include "archive/runtime_flags.h"
 #include "cabinet/cab_types.h"
+#include "platform/file_checks.h"
 #include "platform/platform.h"
 #include "platform/windows_path.h"
 
@@ -12,14 +13,6 @@ namespace {
 
 // The attribute bits a cabinet keeps: read-only, hidden, system and archive.
 constexpr uint32_t kStoredAttributeMask = 0x27;
-
-bool FolderExists(platform::FileSystem& files, const std::string& folder) {
-  std::string path = platform::StripTrailingSeparator(folder);
-  if (platform::IsBareDrive(path)) path += '\\';
-  uint32_t attributes = 0;
-  return files.ReadAttributes(path, &attributes) == platform::kSuccess &&
-         (attributes & platform::kAttrDirectory) != 0;
-}
 
 }  // namespace
 
@@ -32,7 +25,7 @@ bool MakeTargetFolders(const std::string& target, std::string* known_folder) {
   platform::SplitPath(target, &drive, &dir, &file_name, &extension);
   const std::string folder = drive + dir;
   if (folder.empty() || folder == *known_folder) return true;
-  if (FolderExists(files, folder)) {
+  if (platform::FolderExistsAsWritten(files, folder)) {
     *known_folder = folder;
     return true;
   }
@@ -44,12 +37,13 @@ bool MakeTargetFolders(const std::string& target, std::string* known_folder) {
   for (; position < folder.size(); ++position) {
     if (folder[position] != '\\') continue;
     std::string level = folder.substr(0, position);
-    if (FolderExists(files, level)) continue;
-    if (files.MakeFolder(level) != platform::kSuccess && !FolderExists(files, level)) {
+    if (platform::FolderExistsAsWritten(files, level)) continue;
+    if (files.MakeFolder(level) != platform::kSuccess &&
+        !platform::FolderExistsAsWritten(files, level)) {
       return false;
     }
   }
-  if (!FolderExists(files, folder)) return false;
+  if (!platform::FolderExistsAsWritten(files, folder)) return false;
   *known_folder = folder;
   return true;
 }

@@ -6,7 +6,7 @@
 
 #include "app/framework/ui_context.h"
 #include "app/run_services.h"
-#include "engine/prompts.h"
+#include "engine/common/prompts.h"
 #include "platform/platform.h"
 
 namespace qdw::app {

@@ -6,7 +6,7 @@
 
 #include "app/framework/ui_context.h"
 #include "app/operation_log.h"
-#include "engine/prompts.h"
+#include "engine/common/prompts.h"
 
 namespace qdw::app {
 

@@ -43,7 +43,7 @@ bool VersionSupported(const std::string& version, bool share_product_absent) {
 // The checks before the first dialog; the message of the first that stops the start, or 0.
 int StartupRefusal(StartupServices& startup) {
   std::string repository;
-  if (!startup.ReadRepositoryPath(&repository)) return kMsgProductNotSetUp;
+  if (!startup.ReadRepositoryPath(&repository)) return engine::kMsgProductNotSetUp;
   // A path read but empty leaves nothing to back up or restore into.
   if (repository.empty()) return kMsgNoRepository;
   std::string version;
@@ -53,8 +53,8 @@ int StartupRefusal(StartupServices& startup) {
     return kMsgVersionUnsupported;
   }
   bool running = false;
-  if (!startup.CheckMainProgram(&running)) return kMsgProductNotSetUp;
-  if (running) return kMsgProductRunning;
+  if (!startup.CheckMainProgram(&running)) return engine::kMsgProductNotSetUp;
+  if (running) return engine::kMsgProductRunning;
   if (!startup.CheckShareProgram(&running)) return kMsgShareCheckFailed;
   if (running) return kMsgShareRunning;
   return 0;

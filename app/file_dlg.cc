@@ -38,7 +38,7 @@ bool CFileDlg::OnInitDialog() {
   SetItemString(kViewLogButton, kTextViewLog);
   SetItemString(kBackButton, kTextBack);
   SetItemString(platform::kIdOk, kTextStart);
-  SetItemString(platform::kIdCancel, kTextCancel);
+  SetItemString(platform::kIdCancel, engine::kTextCancel);
   if (restore_mode()) {
     SetItemString(kHeadingText, kTextRestoreAgainHeading);
     SetItemString(kArchiveLabel, kTextArchiveLabel);

@@ -11,6 +11,7 @@
 #include "app/framework/dialog.h"
 #include "app/framework/message_map.h"
 #include "app/run_services.h"
+#include "engine/engine_run.h"
 
 namespace qdw::app {
 
@@ -56,12 +57,12 @@ class CFileDlg : public ui::Dialog {
 
   // Run sequence, in run_sequence.cc.
   void HideInputs();
-  int StopServices(RunState& state, EngineRun& engine);
-  int RunSteps(RunState& state, EngineRun& engine);
-  int RunRestore(RunState& state, EngineRun& engine, const std::string& repository);
-  int RunBackup(RunState& state, EngineRun& engine, const std::string& repository);
+  int StopServices(RunState& state, engine::EngineRun& engine);
+  int RunSteps(RunState& state, engine::EngineRun& engine);
+  int RunRestore(RunState& state, engine::EngineRun& engine, const std::string& repository);
+  int RunBackup(RunState& state, engine::EngineRun& engine, const std::string& repository);
   bool UnsafeDestination(const std::string& destination, const std::string& repository);
-  void FailurePath(RunState& state, EngineRun& engine, int code);
+  void FailurePath(RunState& state, engine::EngineRun& engine, int code);
   void Tail(RunState& state);
   void ShowFinalState(const RunState& state);
   void StartAnimation();

@@ -35,7 +35,7 @@ bool CModeDlg::OnInitDialog() {
   SetItemString(kRestoreRadio, kTextRestoreChoice);
   SetItemString(kViewLogButton, kTextViewLog);
   SetItemString(platform::kIdOk, kTextNext);
-  SetItemString(platform::kIdCancel, kTextCancel);
+  SetItemString(platform::kIdCancel, engine::kTextCancel);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/log_line.h"
+#include "platform/file_checks.h"
 #include "platform/windows_path.h"
 
 namespace qdw::app {
@@ -119,12 +120,8 @@ void OperationLog::Add(int mode, bool success, const std::string& archive_path) 
 }
 
 bool OperationLog::OpenFailureList() const {
-  uint32_t attributes = 0;
   const std::string path = FailureListPath();
-  if (path.empty() || platform_.files().ReadAttributes(path, &attributes) != platform::kSuccess ||
-      (attributes & platform::kAttrDirectory)) {
-    return false;
-  }
+  if (path.empty() || !platform::FileExists(platform_.files(), path)) return false;
   platform_.shell().Execute("open", path, "", platform::kShowMaximized, nullptr);
   return true;
 }

@@ -1,9 +1,13 @@
 // Numbers of the resources the application shell takes from the resource module: dialog
-// templates, the icon, the animation, the strings and the controls of each template.
+// templates, the icon, the animation, the strings and the controls of each template. Strings
+// the engines show as well, and the messages of the result codes, are named once in
+// engine/common/message_ids.h.
 #ifndef QDW_APP_RESOURCE_IDS_H_
 #define QDW_APP_RESOURCE_IDS_H_
 
 #include <cstdint>
+
+#include "engine/common/message_ids.h"
 
 namespace qdw::app {
 
@@ -19,7 +23,6 @@ inline constexpr uint16_t kProgressAnimation = 136;
 
 // Strings.
 inline constexpr int kTextOk = 1;
-inline constexpr int kTextCancel = 2;
 inline constexpr int kTextAboutMenu = 101;
 inline constexpr int kTextLogHeading = 102;
 inline constexpr int kTextDeleteEntries = 103;
@@ -27,13 +30,10 @@ inline constexpr int kTextSelectAll = 104;
 inline constexpr int kTextClose = 105;
 inline constexpr int kTextBack = 106;
 inline constexpr int kMsgAlreadyRunning = 107;
-inline constexpr int kMsgProductNotSetUp = 108;
 inline constexpr int kMsgNoRepository = 109;
-inline constexpr int kMsgProductRunning = 110;
 inline constexpr int kMsgUnexpectedError = 115;
 inline constexpr int kMsgIndexingNotRestarted = 116;
 inline constexpr int kMsgSharedFolderNotRestarted = 117;
-inline constexpr int kMsgDriveUnusable = 120;
 inline constexpr int kMsgNoFolderBrowser = 121;
 inline constexpr int kTextBrowseTitle = 122;
 inline constexpr int kMsgConfirmRestore = 123;
@@ -52,7 +52,6 @@ inline constexpr int kTextWorking = 160;
 inline constexpr int kMsgVersionUnsupported = 175;
 inline constexpr int kMsgShareCheckFailed = 177;
 inline constexpr int kMsgShareRunning = 178;
-inline constexpr int kMsgUnsafeDestination = 185;
 // The temporary folder of a restore may not lie inside the product folder it replaces.
 inline constexpr int kMsgTempInsideProduct = 186;
 inline constexpr int kTextBackupHeading = 1014;

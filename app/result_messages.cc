@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "engine/common/message_ids.h"
+#include "engine/common/result_codes.h"
+
 namespace qdw::app {
 
 int ResultMessage(int code) {
@@ -10,11 +13,42 @@ int ResultMessage(int code) {
     int message;
   };
   static const Entry kTable[] = {
-      {0, 147},   {1, 126},   {2, 127},   {4, 128},   {5, 129},   {6, 130},   {7, 165},
-      {8, 147},   {9, 170},   {10, 131},  {11, 132},  {201, 126}, {202, 133}, {203, 134},
-      {204, 135}, {205, 136}, {206, 137}, {207, 144}, {208, 152}, {209, 129}, {210, 108},
-      {211, 110}, {212, 147}, {213, 161}, {214, 162}, {215, 176}, {301, 127}, {302, 111},
-      {303, 112}, {304, 113}, {305, 114},
+      {engine::kResultDeclined, engine::kMsgOperationCancelled},
+      // Backup engine.
+      {engine::kResultFolderNotCreated, engine::kMsgWorkFolderNotCreated},
+      {engine::kResultProductFolderMissing, engine::kMsgRepositoryMissing},
+      {engine::kResultCopyFailed, engine::kMsgRepositoryCopyFailed},
+      {engine::kResultMarkingFailed, engine::kMsgWorkingCopyNotListed},
+      {engine::kResultPackingFailed, engine::kMsgArchiveNotWritten},
+      {engine::kResultVolumeNotMoved, engine::kMsgArchiveNotMoved},
+      {engine::kResultReplaceDeclined, engine::kMsgOperationCancelled},
+      {engine::kResultCabinetOrDatabaseMissing, engine::kMsgCabinetOrDatabaseMissing},
+      {engine::kResultSharedFoldersUnreadable, engine::kMsgSharedFolderListUnreadable},
+      {engine::kResultShareInfoFailed, engine::kMsgShareInfoNotSaved},
+      // Restore engine.
+      {engine::kResultTempFolderNotCreated, engine::kMsgWorkFolderNotCreated},
+      {engine::kResultCopyIntoPlaceFailed, engine::kMsgTempCopyFailed},
+      {engine::kResultNeedsTempFolder, engine::kMsgArchiveNotUnpacked},
+      {engine::kResultProductFolderNotCreated, engine::kMsgProductFolderNotCreated},
+      {engine::kResultMoveIncomplete, engine::kMsgRestoredFolderNotMovedIn},
+      {engine::kResultSharesNotRestored, engine::kMsgSharesNotRestored},
+      {engine::kResultCatalogNotHidden, engine::kMsgCatalogNotHidden},
+      {engine::kResultNotThisFormat, engine::kMsgNotThisToolsArchive},
+      {engine::kResultMarkersNotRemoved, engine::kMsgWorkingCopyNotListed},
+      {engine::kResultMainProgramCheckFailed, engine::kMsgProductNotSetUp},
+      {engine::kResultMainProgramRunning, engine::kMsgProductRunning},
+      {engine::kResultShareTargetsUnusable, engine::kMsgOperationCancelled},
+      {engine::kResultRestoreIncomplete, engine::kMsgRestoreIncomplete},
+      {engine::kResultSharedFoldersNeedSettings, engine::kMsgSharedFoldersNeedSettings},
+      {engine::kResultFormerFormat, engine::kMsgFormerFormat},
+      // Run sequence.
+      {engine::kResultRepositoryUnreadable, engine::kMsgRepositoryMissing},
+      {engine::kResultIndexingQueryFailed, engine::kMsgIndexingQueryFailed},
+      {engine::kResultIndexingStopFailed, engine::kMsgIndexingStopFailed},
+      {engine::kResultSharedFolderQueryFailed, engine::kMsgSharedFolderQueryFailed},
+      {engine::kResultSharedFolderStopFailed, engine::kMsgSharedFolderStopFailed},
+      // kResultAbandoned shows nothing, and kResultStoppedForOpenPdfs and
+      // kResultUndeletableFiles (307) only the general failure: their step has already told why.
   };
   for (const Entry& entry : kTable) {
     if (entry.code == code) return entry.message;

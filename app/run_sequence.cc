@@ -8,16 +8,13 @@
 #include "app/resource_ids.h"
 #include "app/result_messages.h"
 #include "app/temp_dlg.h"
-#include "engine/engine_errors.h"
+#include "engine/common/engine_errors.h"
+#include "engine/common/result_codes.h"
 #include "platform/windows_path.h"
+#include "system/os_version.h"
+#include "system/service_control.h"
 
 namespace qdw::app {
-
-namespace {
-
-bool HasIndexingService(int os_class) { return os_class == 3 || os_class == 6; }
-
-}  // namespace
 
 void CFileDlg::HideInputs() {
   if (restore_mode()) {
@@ -37,7 +34,7 @@ void CFileDlg::OnOK() {
   HideInputs();
   RunState state;
   state.os_class = app_.services.OperatingSystemClass();
-  std::unique_ptr<EngineRun> engine = app_.services.NewEngineRun(app_.prompts);
+  std::unique_ptr<engine::EngineRun> engine = app_.services.NewEngineRun(app_.prompts);
   int code = kCompleted;
   bool thrown = false;
   try {
@@ -45,13 +42,13 @@ void CFileDlg::OnOK() {
   } catch (const engine::ResultCodeError& error) {
     // A step that raised one of the result codes fails with it, as if it had returned it.
     code = error.code();
-    if (code == kResultAbandoned) state.log = false;
+    if (code == engine::kResultAbandoned) state.log = false;
   } catch (...) {
     thrown = true;
   }
   if (thrown) {
     // Anything thrown inside the steps is a general failure: message 125 alone.
-    engine->CommandLineStart();
+    engine->StartServicesFromCommandLine();
     state.outcome = LoadText(kMsgOperationFailed);
   } else if (code != kCompleted) {
     FailurePath(state, *engine, code);
@@ -73,13 +70,13 @@ void CFileDlg::StopAnimation() {
   ShowItem(kAnimation, false);
 }
 
-int CFileDlg::RunSteps(RunState& state, EngineRun& engine) {
+int CFileDlg::RunSteps(RunState& state, engine::EngineRun& engine) {
   if (restore_mode()) {
     state.archive_path = ItemText(kArchiveEdit);
     if (MessageBox(kMsgConfirmRestore, platform::MessageBoxButtons::kYesNo) != platform::kIdYes) {
       state.indexing_restart = false;
       state.share_restart = false;
-      return kResultDeclined;
+      return engine::kResultDeclined;
     }
   }
   state.cursor = std::make_unique<ui::WaitCursor>(ui());
@@ -87,96 +84,95 @@ int CFileDlg::RunSteps(RunState& state, EngineRun& engine) {
   const int stopped = StopServices(state, engine);
   if (stopped != kCompleted) return stopped;
   std::string repository;
-  if (!app_.services.ReadRepositoryPath(&repository)) return kResultRepositoryUnreadable;
+  if (!app_.services.ReadRepositoryPath(&repository)) return engine::kResultRepositoryUnreadable;
   return restore_mode() ? RunRestore(state, engine, repository)
                         : RunBackup(state, engine, repository);
 }
 
-int CFileDlg::StopServices(RunState& state, EngineRun& engine) {
+int CFileDlg::StopServices(RunState& state, engine::EngineRun& engine) {
   RunServices& services = app_.services;
   state.rights = services.ServiceRights();
   if (!state.rights) {
     engine.StopServicesWithoutRights();
     return kCompleted;
   }
-  if (HasIndexingService(state.os_class)) {
-    if (!services.QueryService(kIndexingServiceName, &state.indexing_running)) {
+  if (system::HasIndexingService(state.os_class)) {
+    if (!services.QueryService(system::kIndexingService, &state.indexing_running)) {
       state.indexing_restart = false;
       state.share_restart = false;
-      return kResultIndexingQueryFailed;
+      return engine::kResultIndexingQueryFailed;
     }
-    if (state.indexing_running && !services.StopService(kIndexingServiceName)) {
+    if (state.indexing_running && !services.StopService(system::kIndexingService)) {
       state.indexing_restart = false;
       state.share_restart = false;
-      return kResultIndexingStopFailed;
+      return engine::kResultIndexingStopFailed;
     }
   }
-  if (!services.QueryService(kSharedFolderServiceName, &state.share_running)) {
+  if (!services.QueryService(system::kSharedFolderService, &state.share_running)) {
     state.share_restart = false;
-    return kResultSharedFolderQueryFailed;
+    return engine::kResultSharedFolderQueryFailed;
   }
-  if (state.share_running && !services.StopService(kSharedFolderServiceName)) {
+  if (state.share_running && !services.StopService(system::kSharedFolderService)) {
     state.share_restart = false;
-    return kResultSharedFolderStopFailed;
+    return engine::kResultSharedFolderStopFailed;
   }
   return kCompleted;
 }
 
-int CFileDlg::RunRestore(RunState& state, EngineRun& engine, const std::string& repository) {
-  const int step = engine.ProductFolderStep("Restore");
+int CFileDlg::RunRestore(RunState& state, engine::EngineRun& engine,
+                         const std::string& repository) {
+  const int step = engine.RunProductFolderStep("Restore");
   if (step != 0) return step;
-  int result = engine.Restore(state.archive_path, repository, "");
-  if (result == kResultNeedsTempFolder) {
+  int result = engine.RestoreFromArchive(state.archive_path, repository, "");
+  if (result == engine::kResultNeedsTempFolder) {
     CTempDlg temp(app_, repository);
-    if (temp.DoModal() != platform::kIdOk) return kResultNeedsTempFolder;
-    result = engine.Restore(state.archive_path, repository, temp.folder());
+    if (temp.DoModal() != platform::kIdOk) return engine::kResultNeedsTempFolder;
+    result = engine.RestoreFromArchive(state.archive_path, repository, temp.folder());
   }
-  if (result == kResultAbandoned) {
+  if (result == engine::kResultAbandoned) {
     state.log = false;
-    return kResultAbandoned;
+    return engine::kResultAbandoned;
   }
   if (result != 0) return result;
   state.success = true;
-  engine.CommandLineStart();
+  engine.StartServicesFromCommandLine();
   return kCompleted;
 }
 
 bool CFileDlg::UnsafeDestination(const std::string& destination, const std::string& repository) {
-  // The Windows and programs folders are looked for anywhere in the text; a folder that is
+  // The Windows and program folders are looked for anywhere in the text; a folder that is
   // unknown (empty) refuses nothing.
-  for (const std::string& folder :
-       {app_.services.WindowsFolder().substr(0, platform::kMaxPath),
-        app_.services.ProgramFilesFolder().substr(0, platform::kMaxPath)}) {
-    if (!folder.empty() && platform::ContainsIgnoreCase(destination, folder)) return true;
+  std::vector<std::string> folders = app_.services.ProgramFolders();
+  folders.insert(folders.begin(), app_.services.WindowsFolder());
+  for (const std::string& folder : folders) {
+    const std::string limited = folder.substr(0, platform::kMaxPath);
+    if (!limited.empty() && platform::ContainsIgnoreCase(destination, limited)) return true;
   }
   // The product folder is replaced by a restore and copied by the backup itself.
   if (repository.empty()) return false;
-  const std::string product = platform::JoinPath(repository, "VARNOLD");
-  const std::string trimmed = platform::StripTrailingSeparator(destination);
-  return platform::EqualsIgnoreCase(trimmed, product) ||
-         platform::StartsWithIgnoreCase(trimmed, product + "\\");
+  return platform::IsAtOrBelow(destination, platform::JoinPath(repository, "VARNOLD"));
 }
 
-int CFileDlg::RunBackup(RunState& state, EngineRun& engine, const std::string& repository) {
+int CFileDlg::RunBackup(RunState& state, engine::EngineRun& engine, const std::string& repository) {
   const std::string destination = ItemText(kDestinationEdit);
   const std::string name = ItemText(kArchiveNameEdit);
   app_.last_backup_destination = destination;
   if (UnsafeDestination(destination, repository)) {
-    MessageBox(kMsgUnsafeDestination);
-    return kResultDeclined;
+    MessageBox(engine::kMsgUnsafeDestination);
+    return engine::kResultDeclined;
   }
   const int result = engine.Backup(repository, destination, name);
   if (result == 0) state.success = true;
-  state.archive_path = engine.ArchivePath();
-  if (result == kResultAbandoned) state.log = false;
-  if (result != 0 && result != kResultAbandoned) return result;
-  engine.CommandLineStart();
+  state.archive_path = engine.archive_path();
+  if (result == engine::kResultAbandoned) state.log = false;
+  if (result != 0 && result != engine::kResultAbandoned) return result;
+  engine.StartServicesFromCommandLine();
   return kCompleted;
 }
 
-void CFileDlg::FailurePath(RunState& state, EngineRun& engine, int code) {
-  engine.CommandLineStart();
-  state.outcome = code == kResultDeclined ? "" : LoadText(kMsgOperationFailed);
+void CFileDlg::FailurePath(RunState& state, engine::EngineRun& engine, int code) {
+  engine.StartServicesFromCommandLine();
+  state.outcome = code == engine::kResultDeclined ? "" : LoadText(kMsgOperationFailed);
   const int message = ResultMessage(code);
   state.outcome += "\n";
   if (message != 0) state.outcome += LoadText(message);
@@ -189,12 +185,12 @@ void CFileDlg::Tail(RunState& state) {
   if (state.success) state.outcome = LoadText(kMsgOperationSucceeded);
   RunServices& services = app_.services;
   if (state.rights) {
-    if (HasIndexingService(state.os_class) && state.indexing_restart && state.indexing_running &&
-        !services.StartService(kIndexingServiceName)) {
+    if (system::HasIndexingService(state.os_class) && state.indexing_restart &&
+        state.indexing_running && !services.StartService(system::kIndexingService)) {
       state.outcome = LoadText(kMsgIndexingNotRestarted);
     }
     if (state.share_restart && state.share_running &&
-        !services.StartService(kSharedFolderServiceName)) {
+        !services.StartService(system::kSharedFolderService)) {
       state.outcome = LoadText(kMsgSharedFolderNotRestarted);
     }
   }

@@ -6,38 +6,18 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "engine/prompts.h"
+#include "engine/common/prompts.h"
+#include "engine/engine_run.h"
 
 namespace qdw::app {
-
-inline constexpr char kIndexingServiceName[] = "CiSvc";
-inline constexpr char kSharedFolderServiceName[] = "VNQLNSharedFolder";
-
-// The engine object of one run (`CBackupRestore`): the engines, the product-folder step and
-// the command-line service steps. Engine results are the codes of the result table.
-class EngineRun {
- public:
-  virtual ~EngineRun() = default;
-  // The product-folder step with the word "Restore"; 0 on success.
-  virtual int ProductFolderStep(const std::string& mode_word) = 0;
-  // `temp_folder` is empty on the first call; 203 asks for one.
-  virtual int Restore(const std::string& archive_path, const std::string& repository_path,
-                      const std::string& temp_folder) = 0;
-  virtual int Backup(const std::string& repository_path, const std::string& destination,
-                     const std::string& archive_name) = 0;
-  // The archive path the backup engine reports (empty before a backup).
-  virtual std::string ArchivePath() const = 0;
-  // The outside program, then the command-line stop; used when services cannot be controlled.
-  virtual void StopServicesWithoutRights() = 0;
-  virtual void CommandLineStart() = 0;
-};
 
 class RunServices {
  public:
   virtual ~RunServices() = default;
-  // A fresh engine object; the engines talk to the user through `prompts`.
-  virtual std::unique_ptr<EngineRun> NewEngineRun(engine::Prompts& prompts) = 0;
+  // A fresh engine object for one run; the engines talk to the user through `prompts`.
+  virtual std::unique_ptr<engine::EngineRun> NewEngineRun(engine::Prompts& prompts) = 0;
   // The name of the group of all users in this build's language, known once start-up has
   // loaded the resource module; engine runs made afterwards grant it rights on restored shares.
   // Doubles whose engines never reach the share step may ignore it.
@@ -48,14 +28,17 @@ class RunServices {
   virtual bool QueryService(const std::string& name, bool* running) = 0;
   virtual bool StopService(const std::string& name) = 0;
   virtual bool StartService(const std::string& name) = 0;
-  // 1 = Win32s or 9x, 2 = NT 3 or 4, 3 = NT 5 and others, 6 = NT 6.
+  // One of the classes of system/os_version.h.
   virtual int OperatingSystemClass() = 0;
   virtual bool ReadRepositoryPath(std::string* path) = 0;
   virtual bool FolderExists(const std::string& path) = 0;
   virtual void RemoveFolderTree(const std::string& path) = 0;
-  // The Windows folder, and the expansion of "%ProgramFiles%"; empty when unknown.
+  // The Windows folder; empty when unknown.
   virtual std::string WindowsFolder() = 0;
-  virtual std::string ProgramFilesFolder() = 0;
+  // The program folders: the expansion of "%ProgramFiles%", and on a 64-bit machine those of
+  // "%ProgramW6432%" and "%ProgramFiles(x86)%" (a 32-bit program's "%ProgramFiles%" names the
+  // x86 folder only). Variables the machine does not have give nothing.
+  virtual std::vector<std::string> ProgramFolders() = 0;
 };
 
 }  // namespace qdw::app

@@ -45,7 +45,7 @@ bool CTempDlg::OnInitDialog() {
   SetItemString(1026, 1026);
   SetItemString(kTempBrowseButton, kTextBrowse);
   SetItemString(platform::kIdOk, kTextOk);
-  SetItemString(platform::kIdCancel, kTextCancel);
+  SetItemString(platform::kIdCancel, engine::kTextCancel);
   EnableItem(platform::kIdOk, false);
   return true;
 }
@@ -55,11 +55,7 @@ void CTempDlg::OnFolderChange() { EnableItem(platform::kIdOk, !ItemText(kTempFol
 void CTempDlg::OnBrowse() { BrowseFolderInto(ui(), window(), kTempFolderEdit); }
 
 bool CTempDlg::InsideProductFolder(const std::string& folder) const {
-  if (product_folder_.empty()) return false;
-  const std::string trimmed = platform::StripTrailingSeparator(folder);
-  const std::string product = platform::StripTrailingSeparator(product_folder_);
-  return platform::EqualsIgnoreCase(trimmed, product) ||
-         platform::StartsWithIgnoreCase(trimmed, product + "\\");
+  return platform::IsAtOrBelow(folder, platform::StripTrailingSeparator(product_folder_));
 }
 
 void CTempDlg::OnOK() {
@@ -81,7 +77,7 @@ void CTempDlg::OnOK() {
       EndDialog(platform::kIdOk);
       return;
     default:
-      MessageBox(kMsgDriveUnusable);
+      MessageBox(engine::kMsgDriveUnusable);
   }
 }
 

@@ -17,7 +17,11 @@ constexpr size_t kSlotBytes = kMaxBlockPayload + kBlockSize;
 
 }  // namespace
 
-int DecodingThreads() { return CompressionThreads(); }
+int DecodingThreads() {
+  // One thread in all is the reading thread alone, as with compression.
+  int threads = CompressionThreads();
+  return threads > 1 ? threads : 0;
+}
 
 BlockDecoderPool::~BlockDecoderPool() {
   {
@@ -30,10 +34,17 @@ BlockDecoderPool::~BlockDecoderPool() {
 }
 
 bool BlockDecoderPool::Init(int workers) {
-  if (!inline_decoder_.mszip.Init(memory_)) return false;
-  size_t count = kLeastSlots + kSlotsPerWorker * static_cast<size_t>(workers < 0 ? 0 : workers);
+  workers_wanted_ = workers < 0 ? 0 : workers;
+  return inline_decoder_.mszip.Init(memory_);
+}
+
+bool BlockDecoderPool::Prepare() {
+  // The ring and the threads come with the first block, not with the pool: most readers are
+  // asked about a volume's header only, and a fresh ring costs more than such a read.
+  if (prepared_) return true;
+  size_t count = kLeastSlots + kSlotsPerWorker * static_cast<size_t>(workers_wanted_);
+  if (!buffers_.Allocate(count * kSlotBytes)) return false;
   try {
-    buffers_.resize(count * kSlotBytes);
     slots_.resize(count);
   } catch (...) {
     return false;
@@ -42,7 +53,8 @@ bool BlockDecoderPool::Init(int workers) {
     slots_[i].in = buffers_.data() + i * kSlotBytes;
     slots_[i].out = slots_[i].in + kMaxBlockPayload;
   }
-  for (int i = 0; i < workers; ++i) {
+  prepared_ = true;
+  for (int i = 0; i < workers_wanted_; ++i) {
     Decoder* decoder = NewObject<Decoder>(*memory_);
     if (decoder == nullptr) break;
     if (!decoder->mszip.Init(memory_)) {
@@ -50,12 +62,16 @@ bool BlockDecoderPool::Init(int workers) {
       break;
     }
     try {
-      threads_.emplace_back(&BlockDecoderPool::Work, this, decoder);
+      decoders_.push_back(decoder);
     } catch (...) {
       DeleteObject(*memory_, decoder);
       break;
     }
-    decoders_.push_back(decoder);
+    try {
+      threads_.emplace_back(&BlockDecoderPool::Work, this, decoder);
+    } catch (...) {
+      break;  // fewer threads than asked; the destructor frees the idle decoder
+    }
   }
   return true;
 }

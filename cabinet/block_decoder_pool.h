@@ -37,10 +37,13 @@ class BlockDecoderPool {
   BlockDecoderPool& operator=(const BlockDecoderPool&) = delete;
 
   // `workers` threads (0: blocks are decoded by the reading thread when it takes them). False
-  // when memory or zlib state cannot be had; fewer threads than asked when they cannot start.
+  // when zlib state cannot be had.
   bool Init(int workers);
+  // Makes the ring and starts the threads, once; before any block is queued. False when memory
+  // cannot be had; fewer threads than asked when they cannot start.
+  bool Prepare();
 
-  // Reading thread only, from here on.
+  // Reading thread only, from here on, and only after Prepare.
 
   // Starts the next folder; the previous ones get no more blocks.
   uint32_t NewJob();
@@ -77,7 +80,7 @@ class BlockDecoderPool {
   DecodeSlot* OldestQueued(uint32_t job);
 
   const MemoryCallbacks* memory_;
-  CabVector<uint8_t> buffers_{CallbackAllocator<uint8_t>(memory_)};
+  CabBuffer buffers_{memory_};
   std::vector<DecodeSlot> slots_;
   size_t head_ = 0;
   size_t count_ = 0;
@@ -91,12 +94,15 @@ class BlockDecoderPool {
   std::mutex mutex_;
   std::condition_variable work_ready_;
   std::condition_variable block_done_;
+  int workers_wanted_ = 0;
+  bool prepared_ = false;
   bool stop_ = false;
   bool unpublished_ = false;     // blocks were queued since the workers were last woken
   bool reader_waiting_ = false;  // the reading thread waits in WaitHead or Clear
 };
 
-// Decoding threads for reading: QDW_THREADS when set to a positive number, else the machine's
+// Decoder threads for reading, beside the reading thread: none when QDW_THREADS is 1 or the
+// machine has one core, else QDW_THREADS when set to a positive number or the machine's
 // cores; at most 16.
 int DecodingThreads();
 

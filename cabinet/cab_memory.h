@@ -5,6 +5,7 @@
 #define QDW_CABINET_CAB_MEMORY_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <new>
 #include <utility>
@@ -61,6 +62,38 @@ class CallbackAllocator {
 
 template <typename T>
 using CabVector = std::vector<T, CallbackAllocator<T>>;
+
+// Bytes from the callbacks, left uninitialised: a large buffer in a vector is filled and
+// destroyed byte by byte, which costs more than the work it is for when instrumented.
+class CabBuffer {
+ public:
+  explicit CabBuffer(const MemoryCallbacks* memory) : memory_(memory) {}
+  ~CabBuffer() { Release(); }
+  CabBuffer(const CabBuffer&) = delete;
+  CabBuffer& operator=(const CabBuffer&) = delete;
+
+  // False when the callbacks have no memory for it; earlier contents are gone either way.
+  bool Allocate(size_t size) {
+    Release();
+    data_ = static_cast<uint8_t*>(memory_->Allocate(size));
+    size_ = data_ != nullptr ? size : 0;
+    return data_ != nullptr;
+  }
+  uint8_t* data() { return data_; }
+  const uint8_t* data() const { return data_; }
+  size_t size() const { return size_; }
+
+ private:
+  void Release() {
+    if (data_ != nullptr) memory_->release(data_);
+    data_ = nullptr;
+    size_ = 0;
+  }
+
+  const MemoryCallbacks* memory_;
+  uint8_t* data_ = nullptr;
+  size_t size_ = 0;
+};
 
 // Builds a T in memory from the callbacks; nullptr when the callback has none to give.
 template <typename T, typename... Args>

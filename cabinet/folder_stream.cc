@@ -78,6 +78,7 @@ int FolderStream::Transfer(uint64_t count, intptr_t target) {
 int FolderStream::NextBlock() {
   ReleaseOutput();
   if (segment_count_ == 0) return FDIERROR_CORRUPT_CABINET;
+  if (!pool_.Prepare()) return FDIERROR_ALLOC_FAIL;
   for (;;) {
     Feed();
     Segment& segment = segments_[0];

@@ -6,6 +6,11 @@
 #include "cabinet/fdi.h"
 
 namespace qdw::cab {
+namespace {
+
+constexpr size_t kReadBufferSize = 16 * 1024;
+
+}  // namespace
 
 // Sequential reads through the callbacks with a buffer, never past the file's end.
 class VolumeIndex::Reader {
@@ -79,10 +84,10 @@ VolumeIndex::VolumeIndex(const MemoryCallbacks* memory)
     : folders_(CallbackAllocator<Folder>(memory)),
       files_(CallbackAllocator<File>(memory)),
       names_(CallbackAllocator<char>(memory)),
-      buffer_(CallbackAllocator<uint8_t>(memory)) {}
+      buffer_(memory) {}
 
 int VolumeIndex::Read(const FdiCallbacks& io, intptr_t hf, Depth depth) {
-  if (buffer_.empty()) buffer_.resize(16 * 1024);
+  if (buffer_.size() == 0 && !buffer_.Allocate(kReadBufferSize)) return FDIERROR_ALLOC_FAIL;
   int64_t size = io.SizeOf(hf);
   if (size < 0) return FDIERROR_CORRUPT_CABINET;
   file_size_ = static_cast<uint64_t>(size);

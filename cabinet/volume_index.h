@@ -66,7 +66,7 @@ class VolumeIndex {
   CabVector<Folder> folders_;
   CabVector<File> files_;
   CabVector<char> names_;
-  CabVector<uint8_t> buffer_;
+  CabBuffer buffer_;
   bool first_folder_continued_ = false;
   uint64_t file_size_ = 0;
 };

@@ -10,12 +10,9 @@ constexpr size_t kBufferSize = 64 * 1024;
 }  // namespace
 
 VolumeReader::VolumeReader(const FdiCallbacks* io, const MemoryCallbacks* memory)
-    : io_(io), buffer_(CallbackAllocator<uint8_t>(memory)) {}
+    : io_(io), buffer_(memory) {}
 
-bool VolumeReader::Init() {
-  buffer_.resize(kBufferSize);
-  return true;
-}
+bool VolumeReader::Init() { return buffer_.Allocate(kBufferSize); }
 
 bool VolumeReader::ReadAt(intptr_t hf, uint64_t offset, void* out, size_t size) {
   if (hf == hf_ && offset >= start_ && offset - start_ <= size_ &&

@@ -26,7 +26,7 @@ class VolumeReader {
 
  private:
   const FdiCallbacks* io_;
-  CabVector<uint8_t> buffer_;
+  CabBuffer buffer_;
   intptr_t hf_ = -1;
   uint64_t start_ = 0;
   size_t size_ = 0;

@@ -34,9 +34,9 @@ bool RecordCleanup::PurgeMergedParts(std::string document_id, std::string direct
 
   // Part documents deleted by name, each with the folder it was met in.
   std::vector<std::pair<std::string, std::string>> removed_names;
-  const size_t entries = state_.merged_folders.size();
+  const size_t entries = merged_folders_.size();
   for (size_t k = 0; k < entries; ++k) {
-    const std::string folder_id = state_.merged_folders.folder_ids[k];
+    const std::string folder_id = merged_folders_.folder_ids[k];
     if (!IsIntegerText(folder_id)) return false;
     std::vector<Row> documents;
     if (!FetchRows(connection, "SELECT * FROM qln_file_properties WHERE folder__id = " + folder_id,
@@ -69,7 +69,7 @@ bool RecordCleanup::PurgeMergedParts(std::string document_id, std::string direct
         }
         if (!connection.Execute(statement)) return false;
         // Both forms of the part's file: with the marker and with the marker dropped.
-        const std::string file = directory + "\\" + part_name + "." + part_extension;
+        const std::string file = platform::JoinPath(directory, part_name) + "." + part_extension;
         files_.DeleteFileIfPresent(file);
         const std::string marked = std::string(kPartMarker) + ".";
         if (file.find(marked) != std::string::npos) {
@@ -123,7 +123,7 @@ bool RecordCleanup::PurgeFileVersions(long version_count, std::string document_i
       connection, "SELECT * FROM qln_file_version WHERE file_properties__id = " + document_id,
       /*read_only=*/true, {"id"}, &versions, static_cast<size_t>(version_count));
   const std::string stem = name + "$#version";
-  const std::string prefix = directory + "\\" + stem;
+  const std::string prefix = platform::JoinPath(directory, stem);
   for (const Row& version : versions) {
     const std::string& version_id = version.at("id");
     if (!IsIntegerText(version_id)) return false;

@@ -46,19 +46,31 @@ bool FindLockedDocuments(platform::DatabaseConnection& connection, const std::st
   return records->LastError().empty();
 }
 
+// Whether the folder the chain of folder rows names (a path relative to the working root,
+// or the directory itself for the root folder) is `directory`.
+bool IsFolderOf(const std::string& directory, const std::string& relative_path) {
+  if (relative_path.empty()) return false;
+  return platform::EqualsIgnoreCase(directory, relative_path) ||
+         platform::EndsWithIgnoreCase(directory, "\\" + relative_path);
+}
+
 }  // namespace
 
 RecordCleanup::RecordCleanup(platform::FileSystem& files, platform::Databases& databases,
-                             backup::BackupState& state, TreeRemover remove_tree)
-    : files_(files, std::move(remove_tree)), databases_(databases), state_(state) {}
+                             const std::string& working_root, MergedFolderList& merged_folders,
+                             TreeRemover remove_tree)
+    : files_(files, std::move(remove_tree)),
+      databases_(databases),
+      working_root_(working_root),
+      merged_folders_(merged_folders) {}
 
 bool RecordCleanup::RemoveLockedDocument(std::string directory, std::string base_name) {
-  const std::string stem = directory + "\\" + base_name;
+  const std::string stem = platform::JoinPath(directory, base_name);
   files_.RemoveFolderIfPresent(stem + "$#");
   for (const char* extension : kCompanionExtensions) {
     files_.DeleteFileIfPresent(stem + extension);
   }
-  PurgeLockedDocumentRecords(directory, state_.working_copy_folder, base_name);
+  PurgeLockedDocumentRecords(directory, working_root_, base_name);
   return true;
 }
 
@@ -94,15 +106,18 @@ bool RecordCleanup::PurgeDocument(platform::DatabaseConnection& connection,
   const std::string& name = row["original_file_name"];
   const std::string& extension = row["original_file_extension"];
 
-  if (merged) state_.merged_folders.Append(folder_id, name.empty() ? pdf_name : name);
-
   FolderLocation location = LocateFolder(connection, folder_id, directory);
+  // Its files are in the archive and it is not the locked one: its rows must stay with them.
+  if (location.resolved && !IsFolderOf(directory, location.relative_path)) return true;
+  if (merged) merged_folders_.Append(folder_id, name.empty() ? pdf_name : name);
+
   // The file is removed only when the folder chain leads to this directory; an unresolved
   // chain keeps the file but still drops the rows.
   if (location.resolved && platform::EqualsIgnoreCase(location.share_type, "0") &&
       platform::ContainsIgnoreCase(directory, location.relative_path)) {
-    files_.DeleteFileIfPresent(name.empty() ? directory + "\\" + pdf_name + ".pdf"
-                                            : directory + "\\" + name + "." + extension);
+    files_.DeleteFileIfPresent(name.empty()
+                                   ? platform::JoinPath(directory, pdf_name) + ".pdf"
+                                   : platform::JoinPath(directory, name) + "." + extension);
   }
 
   const std::string& binder_id = row["binder__id"];

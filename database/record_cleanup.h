@@ -2,15 +2,15 @@
 // because another program held it: its companion files and the database rows that describe
 // it, so that the archived database never names a file the archive lacks.
 //
-// Works only on the working copy (the working-copy folder of the process-wide backup state)
-// and its database, through the process-wide connection. Nothing here is shown or logged.
+// Works only on the working copy and its database, through the process-wide connection.
+// Nothing here is shown or logged.
 #ifndef QDW_DATABASE_RECORD_CLEANUP_H_
 #define QDW_DATABASE_RECORD_CLEANUP_H_
 
 #include <string>
 
+#include "database/merged_folder_list.h"
 #include "database/working_copy_files.h"
-#include "engine/backup/backup_state.h"
 #include "platform/database.h"
 #include "platform/file_system.h"
 
@@ -23,16 +23,21 @@ inline constexpr const char* kCompanionExtensions[] = {".xml",  ".doc",  ".docx"
 
 class RecordCleanup {
  public:
+  // `working_root` is the working copy of the "QDW" folder, read at every call (the backup
+  // names it once the copy exists); `merged_folders` is the list of the run. Both must outlive
+  // the object.
   RecordCleanup(platform::FileSystem& files, platform::Databases& databases,
-                backup::BackupState& state, TreeRemover remove_tree);
+                const std::string& working_root, MergedFolderList& merged_folders,
+                TreeRemover remove_tree);
 
   // Entry point for one locked file: `directory` is the working-copy folder that should have
-  // held it, `base_name` its file name up to the first ".". Always succeeds.
+  // held it, `base_name` the name of the document it belongs to. Always succeeds.
   bool RemoveLockedDocument(std::string directory, std::string base_name);
 
-  // Deletes the rows of the open or merged documents whose pdf_name is `base_name` from the
-  // database below `working_root`, with their versions, binder counts and merged parts.
-  // Database errors end the scan silently.
+  // Deletes the rows of the open or merged documents whose pdf_name is `base_name` and whose
+  // folder is `directory` from the database below `working_root`, with their versions, binder
+  // counts and merged parts. A same-named document of another folder is another document and
+  // stays. Database errors end the scan silently.
   void PurgeLockedDocumentRecords(std::string directory, std::string working_root,
                                   std::string base_name);
 
@@ -47,13 +52,16 @@ class RecordCleanup {
                          std::string name, std::string extension);
 
  private:
-  // Steps 3.3 to 3.9 of the scan for one matching row; false when its final DELETE failed.
+  // Everything the scan does for one matching row: its record in the merged-folder list, its
+  // file, its merged parts, its binder count, its versions and finally its own row. False when
+  // that final DELETE failed.
   bool PurgeDocument(platform::DatabaseConnection& connection, const std::string& directory,
                      const std::string& document_id);
 
   WorkingCopyFiles files_;
   platform::Databases& databases_;
-  backup::BackupState& state_;
+  const std::string& working_root_;
+  MergedFolderList& merged_folders_;
 };
 
 }  // namespace qdw::database

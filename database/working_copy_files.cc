@@ -3,6 +3,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_checks.h"
+#include "platform/windows_path.h"
+
 namespace qdw::database {
 namespace {
 
@@ -14,15 +17,11 @@ WorkingCopyFiles::WorkingCopyFiles(platform::FileSystem& files, TreeRemover remo
     : files_(files), remove_tree_(std::move(remove_tree)) {}
 
 bool WorkingCopyFiles::FileExists(const std::string& path) {
-  uint32_t attributes = 0;
-  return files_.ReadAttributes(path, &attributes) == platform::kSuccess &&
-         (attributes & platform::kAttrDirectory) == 0;
+  return platform::FileExists(files_, path);
 }
 
 bool WorkingCopyFiles::FolderExists(const std::string& path) {
-  uint32_t attributes = 0;
-  return files_.ReadAttributes(path, &attributes) == platform::kSuccess &&
-         (attributes & platform::kAttrDirectory) != 0;
+  return platform::FolderExists(files_, path);
 }
 
 void WorkingCopyFiles::DeleteFileIfPresent(const std::string& path) {
@@ -41,19 +40,19 @@ void WorkingCopyFiles::RemoveFolderIfPresent(const std::string& path) {
 void WorkingCopyFiles::DeleteMatchingFiles(const std::string& folder,
                                            const std::string& name_pattern) {
   std::vector<platform::DirEntry> entries;
-  if (files_.Find(folder + "\\" + name_pattern, &entries) != platform::kSuccess) return;
+  if (files_.Find(platform::JoinPath(folder, name_pattern), &entries) != platform::kSuccess) return;
   for (const platform::DirEntry& entry : entries) {
     if (IsDots(entry.name) || (entry.attributes & platform::kAttrDirectory) != 0) continue;
-    DeleteFileIfPresent(folder + "\\" + entry.name);
+    DeleteFileIfPresent(platform::JoinPath(folder, entry.name));
   }
 }
 
 bool WorkingCopyFiles::RemoveTreePlain(const std::string& folder) {
   std::vector<platform::DirEntry> entries;
-  if (files_.Find(folder + "\\*.*", &entries) != platform::kSuccess) return false;
+  if (files_.Find(platform::JoinPath(folder, "*.*"), &entries) != platform::kSuccess) return false;
   for (const platform::DirEntry& entry : entries) {
     if (IsDots(entry.name)) continue;
-    const std::string path = folder + "\\" + entry.name;
+    const std::string path = platform::JoinPath(folder, entry.name);
     if ((entry.attributes & platform::kAttrDirectory) != 0) {
       if (!RemoveTreePlain(path)) return false;
     } else if (files_.Delete(path) != platform::kSuccess) {

@@ -1,21 +1,16 @@
-#include <atomic>
-
 #include "platform/platform.h"
+#include "platform/testing_platform_slot.h"
 
 namespace qdw::platform {
 
 // Each port provides this: the platform of the build.
 Platform& BuildPlatform();
 
-namespace {
-std::atomic<Platform*> g_override{nullptr};
-}  // namespace
-
 Platform& DefaultPlatform() {
-  Platform* p = g_override.load();
+  Platform* p = InstalledPlatformForTesting();
   return p ? *p : BuildPlatform();
 }
 
-void SetDefaultPlatformForTesting(Platform* platform) { g_override.store(platform); }
+void SetDefaultPlatformForTesting(Platform* platform) { InstallPlatformForTesting(platform); }
 
 }  // namespace qdw::platform

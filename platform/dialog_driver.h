@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/dialog_host.h"
+#include "platform/win_error.h"
 
 namespace qdw::platform {
 
@@ -55,7 +56,9 @@ class DialogDriver {
   // The dialog has ended; `final_state` is what it showed when it closed.
   virtual void DialogEnded(uint16_t template_id, int result,
                            const std::vector<DrivenControl>& final_state) = 0;
-  virtual void DialogFailed(uint16_t template_id) = 0;
+  // The dialog could not be created: the system's `error` (kErrorResourceNameNotFound when
+  // the module has no such template) and its text.
+  virtual void DialogFailed(uint16_t template_id, WinError error, const std::string& reason) = 0;
   // Returns kIdOk, kIdYes or kIdNo.
   virtual int AnswerMessageBox(const MessageBoxRequest& request) = 0;
   virtual BrowseResult AnswerFolderBrowser(const std::string& title, std::string* path) = 0;

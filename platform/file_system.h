@@ -25,6 +25,9 @@ inline constexpr uint32_t kAttrSystem = 0x04;
 inline constexpr uint32_t kAttrDirectory = 0x10;
 inline constexpr uint32_t kAttrArchive = 0x20;
 inline constexpr uint32_t kAttrNormal = 0x80;
+// A junction, directory symbolic link or mount point: listed as a folder with this bit, and
+// opening or listing through it reaches its target.
+inline constexpr uint32_t kAttrReparsePoint = 0x400;
 inline constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
 // Access rights of Open.
@@ -90,6 +93,9 @@ class File {
                             const FileTime* last_write) = 0;
   // Cuts or extends the file at the current position.
   virtual WinError SetEnd() = 0;
+  // FlushFileBuffers: what was written is on the disk when this returns, so that it survives a
+  // crash or a power loss. kErrorAccessDenied for a handle opened without write access.
+  virtual WinError Flush() = 0;
 };
 
 class FileSystem {
@@ -123,6 +129,13 @@ class FileSystem {
   // Renames a file or folder. An existing target gives kErrorAlreadyExists. Files may move to
   // another drive (copy and delete); folders only within one drive (kErrorNotSameDevice=17).
   virtual WinError Move(const std::string& source, const std::string& target) = 0;
+  // Moves a file over another one in one step and on the disk when it returns (MoveFileEx with
+  // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH): a crash leaves either the old target or
+  // the source's file at `target`, never neither. `target` may be missing (a plain rename).
+  // Within one drive only (kErrorNotSameDevice). A read-only target, a folder at `target` or a
+  // target that is open gives kErrorAccessDenied; a source open without delete sharing
+  // kErrorSharingViolation. A folder as source is renamed when `target` is missing.
+  virtual WinError Replace(const std::string& source, const std::string& target) = 0;
   // Deletes a file. Read-only: kErrorAccessDenied. Open without delete sharing:
   // kErrorSharingViolation.
   virtual WinError Delete(const std::string& path) = 0;
@@ -144,6 +157,14 @@ class FileSystem {
   // without a DACL (everyone has access).
   virtual WinError ReadDacl(const std::string& path, bool* present, Acl* dacl) = 0;
   virtual WinError WriteDacl(const std::string& path, const Acl& dacl) = 0;
+
+  // GetFullPathName, then GetLongPathName where the path exists: "/" becomes "\", runs of
+  // separators one, "." and ".." components are resolved (".." stops at the root), the last
+  // component loses its trailing dots and spaces, and a trailing separator stays. Components keep
+  // the spelling given. Absolute paths only ("C:\..." or "\\server\share\..."): a relative or
+  // drive-relative path or a device path ("\\?\", "\\.\") gives kErrorInvalidName, a result of
+  // MAX_PATH characters or more kErrorFilenameExcedRange.
+  virtual WinError FullPath(const std::string& path, std::string* full) = 0;
 
   // A unique name for a temporary file in the machine's temporary folder, beginning with
   // `prefix` (the runtime library's _tempnam with no folder).

@@ -1,6 +1,7 @@
 #include "platform/security_types.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace qdw::platform {
 
@@ -55,6 +56,16 @@ bool Sid::Parse(const std::string& text, Sid* out) {
   }
   *out = sid;
   return true;
+}
+
+Ace Ace::Opaque(std::vector<uint8_t> entry) {
+  Ace ace;
+  if (entry.size() >= 2) {
+    ace.type = entry[0];
+    ace.flags = entry[1];
+  }
+  ace.raw = std::move(entry);
+  return ace;
 }
 
 Sid Sid::World() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qdw::platform {
@@ -27,9 +28,14 @@ struct Sid {
 
 inline constexpr uint8_t kAceAccessAllowed = 0;
 inline constexpr uint8_t kAceAccessDenied = 1;
+// Kinds the ports carry without taking them apart (see Ace::raw).
+inline constexpr uint8_t kAceAccessAllowedObject = 5;
+inline constexpr uint8_t kAceAccessDeniedObject = 6;
+inline constexpr uint8_t kAceAccessAllowedCallback = 9;
 
 inline constexpr uint8_t kAceObjectInherit = 0x01;
 inline constexpr uint8_t kAceContainerInherit = 0x02;
+inline constexpr uint8_t kAceInheritOnly = 0x08;
 inline constexpr uint8_t kAceInherited = 0x10;
 
 // Access masks the system grants.
@@ -38,12 +44,24 @@ inline constexpr uint32_t kMaskChange = 0x1301BF;
 inline constexpr uint32_t kMaskFullControl = 0x1F01FF;
 
 struct Ace {
+  Ace() = default;
+  Ace(uint8_t entry_type, uint8_t entry_flags, uint32_t entry_mask, Sid entry_sid)
+      : type(entry_type), flags(entry_flags), mask(entry_mask), sid(std::move(entry_sid)) {}
+
   uint8_t type = kAceAccessAllowed;
   uint8_t flags = 0;
   uint32_t mask = 0;
   Sid sid;
+  // The whole entry as stored (header included), for one the ports do not take apart: object,
+  // callback and other kinds, or an allow or deny entry with bytes after its SID. Such an
+  // entry is written back exactly as it came; `type` and `flags` repeat its header, and only an
+  // allow or deny entry has `mask` and `sid` as well. Empty for entries built from the fields.
+  std::vector<uint8_t> raw;
+
+  // An entry carried as the bytes `entry` (at least its 4-byte header).
+  static Ace Opaque(std::vector<uint8_t> entry);
   bool operator==(const Ace& o) const {
-    return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid;
+    return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid && raw == o.raw;
   }
 };
 

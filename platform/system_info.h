@@ -37,6 +37,9 @@ class SystemInfo {
   virtual FileTime LocalToUtc(FileTime local) = 0;
   // Locale id of the calling thread (1033 = English, United States).
   virtual uint32_t ThreadLocale() = 0;
+  // GetACP: the system's ANSI code page, which the program's texts and paths are in (1252 for
+  // Western European, 932 for Japanese); see platform/code_page_text.h.
+  virtual uint32_t AnsiCodePage() = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
   // Milliseconds since an arbitrary start, for limits on waits.
   virtual uint64_t TickCount() = 0;

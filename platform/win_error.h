@@ -54,6 +54,7 @@ inline constexpr WinError kErrorNoToken = 1008;
 inline constexpr WinError kErrorFileInvalid = 1006;
 inline constexpr WinError kErrorNetNameDeleted = 64;
 inline constexpr WinError kErrorBadNetName = 67;
+inline constexpr WinError kErrorResourceNameNotFound = 1814;  // no resource of that number
 inline constexpr WinError kNerrDuplicateShare = 2118;
 inline constexpr WinError kNerrNetNameNotFound = 2310;
 inline constexpr WinError kNerrUnknownDevDir = 2116;

@@ -1,8 +1,27 @@
 #include "platform/windows_path.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace qdw::platform {
+
+namespace {
+
+// "\" or "/", the two separators the runtime library's path functions accept. A "/" (0x2F) is
+// never part of a multi-byte character, so only the backslash needs the primitives.
+size_t FindSeparatorOrSlash(const std::string& path, size_t from) {
+  return std::min(FindSeparator(path, from), path.find('/', from));
+}
+
+size_t FindLastSeparatorOrSlash(const std::string& path) {
+  const size_t backslash = FindLastSeparator(path);
+  const size_t slash = path.rfind('/');
+  if (backslash == std::string::npos) return slash;
+  if (slash == std::string::npos) return backslash;
+  return std::max(backslash, slash);
+}
+
+}  // namespace
 
 char ToUpperAnsi(char c) {
   auto u = static_cast<uint8_t>(c);
@@ -49,25 +68,42 @@ bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() &&
+         EqualsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+size_t FindLastSeparator(const std::string& path) { return path.rfind('\\'); }
+
+size_t FindSeparator(const std::string& path, size_t from) { return path.find('\\', from); }
+
+bool EndsWithSeparator(const std::string& path) { return !path.empty() && path.back() == '\\'; }
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
-  if (folder.back() == '\\') return folder + name;
+  if (EndsWithSeparator(folder)) return folder + name;
   return folder + "\\" + name;
 }
 
 std::string StripTrailingSeparator(const std::string& path) {
-  if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
+  if (EndsWithSeparator(path)) return path.substr(0, path.size() - 1);
   return path;
 }
 
 std::string FileNamePart(const std::string& path) {
-  size_t pos = path.rfind('\\');
+  size_t pos = FindLastSeparator(path);
   return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
 std::string FolderPart(const std::string& path) {
-  size_t pos = path.rfind('\\');
+  size_t pos = FindLastSeparator(path);
   return pos == std::string::npos ? std::string() : path.substr(0, pos);
+}
+
+bool IsAtOrBelow(const std::string& path, const std::string& folder) {
+  if (folder.empty() || !StartsWithIgnoreCase(path, folder)) return false;
+  return path.size() == folder.size() || EndsWithSeparator(folder) ||
+         FindSeparator(path, folder.size()) == folder.size();
 }
 
 bool IsBareDrive(const std::string& path) { return path.size() == 2 && path[1] == ':'; }
@@ -80,7 +116,7 @@ void SplitPath(const std::string& path, std::string* drive, std::string* dir,
     d = rest.substr(0, 2);
     rest = rest.substr(2);
   }
-  size_t slash = rest.find_last_of("\\/");
+  size_t slash = FindLastSeparatorOrSlash(rest);
   std::string folder = slash == std::string::npos ? std::string() : rest.substr(0, slash + 1);
   std::string name = slash == std::string::npos ? rest : rest.substr(slash + 1);
   size_t dot = name.rfind('.');
@@ -97,7 +133,7 @@ bool IsSafeRelativeName(const std::string& name) {
   if (name.find(':') != std::string::npos) return false;
   size_t start = 0;
   while (start <= name.size()) {
-    size_t end = name.find_first_of("\\/", start);
+    size_t end = FindSeparatorOrSlash(name, start);
     if (end == std::string::npos) end = name.size();
     std::string part = name.substr(start, end - start);
     if (part.empty() || part == "." || part == "..") return false;

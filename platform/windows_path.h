@@ -1,5 +1,11 @@
 // Windows path and text rules for core code: backslash paths, drive letters, and ANSI
-// (code page 1252) case folding for case-insensitive comparison.
+// (code page 1252) case folding for case-insensitive comparison. Existence checks over the
+// file-system port are in platform/file_checks.h, line splitting in platform/text_lines.h.
+//
+// The helpers walk bytes. Every search for a path separator goes through FindLastSeparator,
+// FindSeparator and EndsWithSeparator, so that walking the characters of a multi-byte ANSI
+// code page (code page 932, where the trail byte of a character may be 0x5C, the byte of "")
+// is a change in those three places.
 #ifndef QDW_PLATFORM_WINDOWS_PATH_H_
 #define QDW_PLATFORM_WINDOWS_PATH_H_
 
@@ -17,6 +23,14 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 // True when `needle` occurs in `haystack`, ignoring case.
 bool ContainsIgnoreCase(const std::string& haystack, const std::string& needle);
 bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix);
+bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix);
+
+// The position of the last "\" in `path`, or npos.
+size_t FindLastSeparator(const std::string& path);
+// The position of the first "\" at or after `from`, or npos.
+size_t FindSeparator(const std::string& path, size_t from = 0);
+// True when `path` ends with "\".
+bool EndsWithSeparator(const std::string& path);
 
 // folder + "\" + name, without doubling a backslash that `folder` already ends with.
 std::string JoinPath(const std::string& folder, const std::string& name);
@@ -26,6 +40,9 @@ std::string StripTrailingSeparator(const std::string& path);
 std::string FileNamePart(const std::string& path);
 // The text before the last backslash (empty when there is none).
 std::string FolderPart(const std::string& path);
+// True when `path` is `folder` or lies below it, ignoring case: "C:\Users\jo" holds
+// "C:\Users\jo\Box" but not "C:\Users\joe". An empty folder holds nothing.
+bool IsAtOrBelow(const std::string& path, const std::string& folder);
 // "X:" exactly (a drive letter and a colon).
 bool IsBareDrive(const std::string& path);
 

@@ -3,29 +3,40 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  zlib1g-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
+  zlib1g-dev libssl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev
-  cabextract gcab pigz python3 binutils-mingw-w64-x86-64
+  cabextract gcab pigz python3 binutils-mingw-w64-i686
 )
 # The Windows cross-build and its tests under Wine: --windows installs only these,
-# --with-windows both lists.
-windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 xvfb googletest)
+# --with-windows both lists. The files are 32-bit: the i686 compilers, and Wine with its 32-bit
+# half (a 64-bit prefix runs them as 64-bit Windows runs a 32-bit program).
+windows_packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
+                  libz-mingw-w64-dev wine wine64 wine32:i386 xvfb googletest)
 # The dialog runs and screenshots under Wine: Wine's own fonts (caption buttons), imagemagick.
 windows_packages+=(fonts-wine imagemagick)
-# The product database of the dialog runs: an SQLite file that Wine's odbc32 reaches through
-# the host's unixODBC and SQLite ODBC driver.
-windows_packages+=(unixodbc libsqliteodbc sqlite3 cabextract)
+# The product database of the dialog runs: an SQLite file that Wine's 32-bit odbc32 reaches
+# through the host's 32-bit unixODBC library and SQLite ODBC driver.
+windows_packages+=(unixodbc libodbc2:i386 libsqliteodbc:i386 sqlite3 cabextract)
 case "${1:-}" in
   --windows) packages=("${windows_packages[@]}") ;;
   --with-windows) packages+=("${windows_packages[@]}") ;;
 esac
+needs_i386=0
+for p in "${packages[@]}"; do [[ $p == *:i386 ]] && needs_i386=1; done
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+update_needed=0
+if [ $needs_i386 = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  update_needed=1
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ ${#missing[@]} -gt 0 ] || [ $update_needed = 1 ]; then
   $SUDO apt-get update -qq
+fi
+if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
 fi

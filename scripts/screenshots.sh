@@ -42,7 +42,7 @@ shot() {
   rm -f "$wine_work/$name.txt"
   QDW_UI_SCRIPT="C:\\QDWRuns\\$name.script" QDW_UI_TRANSCRIPT="C:\\QDWRuns\\$name.txt" \
     "$wine_cmd" explorer "/desktop=shots,${desktop_width}x${desktop_height}" \
-    'C:\Program Files\VARNOLD\Quillon Deskora Backup Tool\Backup.exe' >/dev/null 2>&1 &
+    'C:\Program Files (x86)\VARNOLD\Quillon Deskora Backup Tool\Backup.exe' >/dev/null 2>&1 &
   local run=$!
   local tries=0
   until grep -q '^> wait' "$wine_work/$name.txt" 2>/dev/null; do

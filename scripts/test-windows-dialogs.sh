@@ -70,6 +70,15 @@ check "about box from the system menu" played about
 wine_backup_run log 'click 1003\nexpect dialog 104\nexpect rows 1006 2\nselect 1006 2\nexpect enabled 1004\nclick 1\nclick 2\n'
 check "log viewer lists the operation log" played log
 
+# The program is 32-bit and finds the product's machine keys in the registry's 32-bit view;
+# the 64-bit view has none.
+in_view() { "$@" query 'HKLM\Software\VARNOLD\Quillon Deskora' /v Display_Version >/dev/null 2>&1; }
+check "the product's machine keys lie in the 32-bit view" in_view "$wine_cmd" "$wine_reg32"
+check "and not in the 64-bit view" eval '! in_view "$wine64_cmd" reg'
+# Its %ProgramFiles% names the x86 program folder; the other program folder is refused too.
+wine_backup_run programs 'expect dialog 102\nclick 1\nexpect dialog 105\ntype 1008 C:\\Program Files\\Backups\ntype 1013 Refused\nclick 1\nexpect message 185\nanswer ok\nexpect shown 1033\nclose\n'
+check "a backup into the 64-bit program folder is refused" played programs
+
 # Without the product database the backup fails cleanly.
 mv "$database" "$database.aside"
 wine_backup_run nodb "$(backup_script NoDatabase)"
@@ -141,7 +150,7 @@ shares_key="HKLM\\Software\\VARNOLD\\Quillon Deskora\\QDW\\Shared Folders\\$user
 # The names of the user's registered shares; "missing" when the user's key is gone.
 registered() {
   local listing
-  listing=$("$wine_cmd" reg query "$shares_key" 2>/dev/null) || { echo missing; return; }
+  listing=$("$wine_cmd" "$wine_reg32" query "$shares_key" 2>/dev/null) || { echo missing; return; }
   printf '%s\n' "$listing" | tr -d '\r' | sed -n 's|^HKEY.*\\||p' | tr '\n' ' '
 }
 
@@ -149,7 +158,7 @@ registered() {
 # archive does not know; the restore puts the archive's state back, shares included.
 rm -rf "$documents/Contracts" "$repository/VARNOLD/QDWie/Index/words.dat"
 printf 'stray\r\n' >"$documents/Stray.txt"
-"$wine_cmd" reg add "$shares_key\\Stale" /v Path /d 'C:\Stale' /f >/dev/null
+"$wine_cmd" "$wine_reg32" add "$shares_key\\Stale" /v Path /d 'C:\Stale' /f >/dev/null
 restore_script='click 1001\nclick 1\ntype 1009 C:\\Backups\\%s.qdw\nclick 1\nexpect message 123\nanswer yes\nexpect shown 1033\nclose\n'
 # shellcheck disable=SC2059
 wine_backup_run restore "$(printf "$restore_script" Weekly)"
@@ -172,7 +181,7 @@ check "the printer whose icon is in the settings folder points there" test "$(sq
 # reports that the shares could not be restored and puts the installation back as it was.
 rm -rf "$drive_c/Scans" && mkdir -p "$drive_c/Scans"
 printf 'scan 1\r\n' >"$drive_c/Scans/Scan1.txt"
-"$wine_cmd" reg add "$shares_key\\Scans" /v Path /d 'C:\Scans' /f >/dev/null
+"$wine_cmd" "$wine_reg32" add "$shares_key\\Scans" /v Path /d 'C:\Scans' /f >/dev/null
 wine_backup_run shared "$(backup_script Shared)"
 check "backup with a shared folder completes" outcome_is shared 'The operation completed successfully.'
 rm -rf "$unpacked" && mkdir -p "$unpacked"

@@ -14,7 +14,7 @@ step() { echo "--- $1 ($((SECONDS - started)) s)"; }
 
 # What the tests need and the five shipped files; the other language modules are left out.
 test_programs=(win32_cabinet_engine_test win32_cabinet_crosscheck_test win32_ports_test
-               win32_rightsmend_ordinals_test win32_contract_test)
+               win32_shipped_files_test win32_contract_test)
 targets=(Backup rightsmend Compressor Extractor lingvault cabinet probe_program hold_file
          "${test_programs[@]}")
 
@@ -31,9 +31,12 @@ step "build"
 cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]}"
 
 step "Wine prefix"
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+# The files are 32-bit; a 64-bit prefix runs them as 64-bit Windows runs a 32-bit program (its
+# own registry view and program folder), which is where the product's machine keys live.
+wine=$(command -v wine || echo /usr/lib/wine/wine)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-export WINEPREFIX="$build_dir/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$build_dir/wine-prefix" WINEARCH=win64 WINEDEBUG=-all \
+  WINEDLLOVERRIDES="mscoree,mshtml="
 [ "${QDW_WINE_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$WINEPREFIX"
 xvfb_pid=""
 keeper_pid=""
@@ -69,7 +72,7 @@ keeper_pid=$!
 exec 3>"$keeper_pipe"
 
 failed=()
-# Runs one Windows program from build-win/bin under Wine with its arguments.
+# Runs one Windows program of the build's bin folder under Wine with its arguments.
 wine_test() {
   local name=$1
   shift

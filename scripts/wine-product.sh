@@ -10,7 +10,12 @@
 #                                runs Backup.exe with SCRIPT (printf %b text); the transcript
 #                                is $wine_work/NAME.txt, the status in $run_status
 
-wine_cmd=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+# The program is 32-bit: `wine` runs it in the prefix's 32-bit half; the prefix is 64-bit.
+wine_cmd=$(command -v wine || echo /usr/lib/wine/wine)
+wine64_cmd=$(command -v wine64 || echo /usr/lib/wine/wine64)
+# The 32-bit registry tools, which read and write the registry's 32-bit view, as the program.
+wine_regedit32='C:\windows\syswow64\regedit.exe'
+wine_reg32='C:\windows\syswow64\reg.exe'
 wine_server=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 wine_xvfb_pid=""
 wine_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -22,7 +27,7 @@ wine_prefix_stop() {
 }
 
 wine_prefix_start() {
-  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ -z "${DISPLAY:-}" ]; then
     local display=":$((90 + RANDOM % 400))"
     Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -45,7 +50,8 @@ wine_prefix_start() {
 # index and the database, and a destination for archives.
 wine_product_install() {
   local bin=$1
-  tool="$drive_c/Program Files/VARNOLD/Quillon Deskora Backup Tool"
+  # A 32-bit program lies in the x86 program folder.
+  tool="$drive_c/Program Files (x86)/VARNOLD/Quillon Deskora Backup Tool"
   repository="$drive_c/QDWData/Repository"
   # A kept prefix (QDW_WINE_KEEP_PREFIX=1) starts from the same installation as a new one.
   rm -rf "$drive_c/QDWData" "$drive_c/Backups"
@@ -81,7 +87,8 @@ REGEDIT4
 "Repository Path"="C:\\QDWData\\Repository"
 REG
   sed -i 's/$/\r/' "$wine_work/product.reg"
-  "$wine_cmd" regedit /S 'C:\QDWRuns\product.reg'
+  # Into the 32-bit view, where a 32-bit product keeps its machine keys on 64-bit Windows.
+  "$wine_cmd" "$wine_regedit32" /S 'C:\QDWRuns\product.reg'
   log_file="$drive_c/ProgramData/VARNOLD/Quillon Deskora Backup Tool/BackupLog.txt"
 }
 
@@ -156,7 +163,7 @@ wine_backup_run() {
     rm -f "$wine_work/$name.txt"
     run_status=0
     QDW_UI_SCRIPT="C:\\QDWRuns\\$name.script" QDW_UI_TRANSCRIPT="C:\\QDWRuns\\$name.txt" \
-      timeout 300 "$wine_cmd" "$@" 'C:\Program Files\VARNOLD\Quillon Deskora Backup Tool\Backup.exe' \
+      timeout 300 "$wine_cmd" "$@" 'C:\Program Files (x86)\VARNOLD\Quillon Deskora Backup Tool\Backup.exe' \
       >"$wine_work/$name.err" 2>&1 || run_status=$?
     [ -s "$wine_work/$name.txt" ] && return 0
     echo "note: $name (attempt $attempt) ended with status $run_status and no transcript" >&2

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 
 namespace qdw::system {
 
@@ -39,7 +39,7 @@ void CommandLineServices::RunForEach(const std::string& verb,
 
 bool CommandLineServices::IsEnabled() {
   std::string product_type;
-  return restore::ProductSettings(platform_).ReadProductType(&product_type) && product_type == "2";
+  return settings::ProductSettings(platform_).ReadProductType(&product_type) && product_type == "2";
 }
 
 void CommandLineServices::RunNet(const std::string& program, const std::string& verb,

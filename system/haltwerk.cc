@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 
 namespace qdw::system {
 
@@ -16,7 +16,7 @@ constexpr size_t kRepositorySuffixLength = 6;
 
 std::string Haltwerk::ProgramPath() {
   std::string repository;
-  if (!restore::ProductSettings(platform_).ReadMachineRepositoryPath(&repository)) {
+  if (!settings::ProductSettings(platform_).ReadMachineRepositoryPath(&repository)) {
     return kHaltwerkProgram;
   }
   const size_t keep =

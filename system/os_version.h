@@ -15,6 +15,16 @@ inline constexpr int kOsClassVista = 6;  // NT 6
 
 int ClassifyOperatingSystem(platform::SystemInfo& system);
 
+// The NT 5 and NT 6 classes have the indexing service the run stops.
+inline bool HasIndexingService(int os_class) {
+  return os_class == kOsClassNt5 || os_class == kOsClassVista;
+}
+
+// The NT 6 family, where shares go through the product's share service.
+inline bool IsWindowsSixFamily(platform::SystemInfo& system) {
+  return ClassifyOperatingSystem(system) == kOsClassVista;
+}
+
 // 7 when the system reports version 6.1, otherwise 6.
 int WindowsSevenTest(platform::SystemInfo& system);
 

@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "platform/file_checks.h"
 #include "platform/windows_path.h"
 #include "system/process_walker.h"
 #include "system/tool_data_folder.h"
@@ -37,7 +38,7 @@ bool ProgramChecks::CheckByMarker(const std::string& marker, bool* running) {
       written = MarkProcess(folder, pid, name);
       return written;
     });
-    const bool found = Exists(own_marker);
+    const bool found = platform::PathExists(platform_.files(), own_marker);
     RemoveMarker(own_marker);
     RemoveMarker(shared_folder_marker);
     if (!written) return false;
@@ -80,11 +81,6 @@ bool ProgramChecks::RemoveMarker(const std::string& path) {
   const platform::WinError error = platform_.files().Delete(path);
   return error == kSuccess || error == platform::kErrorFileNotFound ||
          error == platform::kErrorPathNotFound;
-}
-
-bool ProgramChecks::Exists(const std::string& path) {
-  uint32_t attributes = 0;
-  return platform_.files().ReadAttributes(path, &attributes) == kSuccess;
 }
 
 }  // namespace qdw::system

@@ -38,7 +38,6 @@ class ProgramChecks {
   bool WriteMarker(const std::string& path, const std::string& content);
   // True when nothing is left at `path`.
   bool RemoveMarker(const std::string& path);
-  bool Exists(const std::string& path);
 
   platform::Platform& platform_;
 };

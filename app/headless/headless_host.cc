@@ -20,7 +20,8 @@ int HeadlessHost::RunModal(uint16_t template_id, platform::DialogHandler& handle
   resources::DialogTemplate dialog_template;
   if (module_ == nullptr || !module_->Resource(platform::kResourceDialog, template_id, &bytes) ||
       !resources::ParseDialogTemplate(bytes, language::kCodePage, &dialog_template)) {
-    player_.DialogFailed(template_id);
+    player_.DialogFailed(template_id, platform::kErrorResourceNameNotFound,
+                         "the resource module has no such template");
     return platform::kModalFailed;
   }
   HeadlessWindow window(template_id, dialog_template, handler, module_);

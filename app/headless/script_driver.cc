@@ -12,7 +12,10 @@ void ScriptDriver::DialogOpened(const platform::DrivenDialog& dialog) {
   player_.DialogOpened(dialog);
 }
 
-void ScriptDriver::DialogFailed(uint16_t template_id) { player_.DialogFailed(template_id); }
+void ScriptDriver::DialogFailed(uint16_t template_id, platform::WinError error,
+                                const std::string& reason) {
+  player_.DialogFailed(template_id, error, reason);
+}
 
 void ScriptDriver::DialogEnded(uint16_t template_id, int result,
                                const std::vector<platform::DrivenControl>& final_state) {

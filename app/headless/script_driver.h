@@ -33,7 +33,8 @@ class ScriptDriver : public platform::DialogDriver {
   int DialogWaits(platform::DrivenDialog& dialog) override;
   void DialogEnded(uint16_t template_id, int result,
                    const std::vector<platform::DrivenControl>& final_state) override;
-  void DialogFailed(uint16_t template_id) override;
+  void DialogFailed(uint16_t template_id, platform::WinError error,
+                    const std::string& reason) override;
   int AnswerMessageBox(const platform::MessageBoxRequest& request) override;
   platform::BrowseResult AnswerFolderBrowser(const std::string& title, std::string* path) override;
   bool AnswerFileOpen(const platform::FileOpenRequest& request, std::string* path) override;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/headless/headless_control.h"
+#include "platform/file_checks.h"
 
 namespace qdw::headless {
 
@@ -84,9 +85,10 @@ void ScriptPlayer::DialogOpened(const platform::DrivenDialog& dialog) {
   transcript_.Line(DialogName(dialog) + " opened");
 }
 
-void ScriptPlayer::DialogFailed(uint16_t template_id) {
-  transcript_.Line("dialog " + std::to_string(template_id) +
-                   " could not be created: the resource module has no such template");
+void ScriptPlayer::DialogFailed(uint16_t template_id, platform::WinError error,
+                                const std::string& reason) {
+  transcript_.Line("dialog " + std::to_string(template_id) + " could not be created: error " +
+                   std::to_string(error) + " (" + reason + ")");
 }
 
 void ScriptPlayer::DialogEnded(uint16_t template_id, int result,
@@ -221,9 +223,7 @@ int ScriptPlayer::AnswerMessageBox(const platform::MessageBoxRequest& request) {
 }
 
 bool ScriptPlayer::FolderExists(const std::string& path) const {
-  uint32_t attributes = 0;
-  return options_.files->ReadAttributes(path, &attributes) == platform::kSuccess &&
-         attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
+  return platform::FolderExists(*options_.files, path);
 }
 
 platform::BrowseResult ScriptPlayer::AnswerFolderBrowser(const std::string& title,

@@ -55,7 +55,7 @@ class ScriptPlayer {
   // The transcript's lines for a dialog that opened, could not be created, or ended showing
   // `final_state`.
   void DialogOpened(const platform::DrivenDialog& dialog);
-  void DialogFailed(uint16_t template_id);
+  void DialogFailed(uint16_t template_id, platform::WinError error, const std::string& reason);
   void DialogEnded(uint16_t template_id, int result,
                    const std::vector<platform::DrivenControl>& final_state);
 

@@ -21,9 +21,9 @@
 #include "Compressor/compressor.h"
 #include "bench/backup/silent_prompts.h"
 #include "database/sample/sample_repository.h"
-#include "engine/backup/backup_restore.h"
+#include "engine/backup_restore.h"
 #include "engine/backup/compress_packer.h"
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/platform/sim_test_machine.h"
 
@@ -88,10 +88,10 @@ void SetText(platform::Registry& registry, platform::Hive hive, const std::strin
 int Generate(const std::string& folder, uint64_t megabytes) {
   auto machine = sim::OpenSimMachine(folder);
   auto& registry = machine->registry();
-  SetText(registry, platform::Hive::kCurrentUser, std::string(restore::kProductKey) + "\\QDW",
+  SetText(registry, platform::Hive::kCurrentUser, std::string(settings::kProductKey) + "\\QDW",
           "Repository Path", kRepository);
   std::unique_ptr<platform::RegistryKey> key;
-  registry.CreateKey(platform::Hive::kLocalMachine, restore::kWritableProductKey,
+  registry.CreateKey(platform::Hive::kLocalMachine, settings::kWritableProductKey,
                      platform::kKeyWrite, &key, nullptr);
   machine->shell().MakeSureDirectoryPathExists(
       "C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool\\");

@@ -51,9 +51,9 @@ int main(int argc, char** argv) {
   std::printf("  generation: %.2f s wall, %.2f s CPU, %.0f MB/s\n", wall, CpuSeconds() - cpu_before,
               summary.total_bytes / 1048576.0 / wall);
 
-  backup::BackupState state;
-  state.working_copy_folder = summary.qdw_folder;
-  database::RecordCleanup cleanup(platform.files(), platform.databases(), state, nullptr);
+  database::MergedFolderList merged;
+  database::RecordCleanup cleanup(platform.files(), platform.databases(), summary.qdw_folder, merged,
+                                  nullptr);
   start = std::chrono::steady_clock::now();
   size_t cleaned = 0;
   for (size_t i = 0; i < summary.documents.size() && cleaned < locked; i += 7, ++cleaned) {

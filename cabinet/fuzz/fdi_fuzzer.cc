@@ -1,6 +1,8 @@
 // libFuzzer target for the cabinet reader. The input is one to four volumes separated by
 // kVolumeSeparator; the first is opened as "a.cab", and each further name the reader asks for
-// gets the next volume. Extracted data is counted and dropped.
+// gets the next volume. Extracted data is counted and dropped. QDW_FUZZ_THREADS, set by the
+// build, is the thread count the reader is given: 1 decodes on the reading thread, more start
+// decoder threads for every input that reaches data blocks.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -103,6 +105,11 @@ intptr_t Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  setenv("QDW_THREADS", QDW_FUZZ_THREADS, 1);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g_volumes.clear();

@@ -7,6 +7,7 @@
 #include "database/sample/sample_catalog.h"
 #include "database/sample/sample_content.h"
 #include "database/working_copy_files.h"
+#include "platform/windows_path.h"
 
 namespace qdw::database::sample {
 namespace {
@@ -18,10 +19,10 @@ bool Fail(const std::string& why, std::string* error) {
 
 // Creates every missing level of `path` ("C:\a\b" makes "C:\a", then "C:\a\b").
 platform::WinError MakeFolders(platform::FileSystem& files, const std::string& path) {
-  size_t next = path.find('\\');
+  size_t next = platform::FindSeparator(path);
   if (next == std::string::npos) return platform::kErrorPathNotFound;
   while (true) {
-    next = path.find('\\', next + 1);
+    next = platform::FindSeparator(path, next + 1);
     const std::string prefix = path.substr(0, next);
     uint32_t attributes = 0;
     if (files.ReadAttributes(prefix, &attributes) != platform::kSuccess) {

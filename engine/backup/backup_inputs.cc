@@ -2,7 +2,9 @@
 
 #include <vector>
 
-#include "engine/backup/portable_folder.h"
+#include "engine/common/archive_names.h"
+#include "engine/common/message_ids.h"
+#include "engine/common/portable_folder.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -25,15 +27,27 @@ bool DestinationAccepted(platform::FileSystem& files, const std::string& destina
 
 int NameRefusal(const std::string& name) {
   for (char c : std::string("\\/,;:*?\"<>|")) {
-    if (name.find(c) != std::string::npos) return kMessageBadNameCharacter;
+    if (name.find(c) != std::string::npos) return engine::kMsgBadNameCharacter;
   }
-  if (name.find("_bak") != std::string::npos) return kMessageNameHasBak;
+  if (name.find(engine::kFirstVolumeMark) != std::string::npos) return engine::kMsgNameHasBak;
   return 0;
+}
+
+bool SetPathsFit(const std::string& destination, const std::string& name,
+                 const std::string& file_temp_folder_name) {
+  // A set has at most 65535 volumes: its longest names carry five digits.
+  const std::string archive = destination + "\\" + name + ".qdw";
+  const std::string last_continuation =
+      destination + "\\" + file_temp_folder_name + "\\" + name + "_add65535.qdw";
+  const std::string first_of_many = destination + "\\" + name + "_bak65535.qdw";
+  return archive.size() <= kMaxArchivePathLength && last_continuation.size() < platform::kMaxPath &&
+         first_of_many.size() < platform::kMaxPath;
 }
 
 bool DestinationInsideProduct(const std::string& destination, const std::string& repository) {
   if (repository.empty()) return false;
-  return IsAtOrBelow(destination, platform::StripTrailingSeparator(repository) + "\\VARNOLD");
+  return platform::IsAtOrBelow(destination,
+                               platform::StripTrailingSeparator(repository) + "\\VARNOLD");
 }
 
 }  // namespace qdw::backup

@@ -9,23 +9,24 @@
 
 namespace qdw::backup {
 
-// Messages that refuse an input.
-inline constexpr int kMessageBadDestination = 120;
-inline constexpr int kMessageBadNameCharacter = 156;
-inline constexpr int kMessagePathTooLong = 157;
-inline constexpr int kMessageNameHasBak = 174;
-inline constexpr int kMessageUnsafeDestination = 185;
-
 // The longest archive path accepted.
 inline constexpr size_t kMaxArchivePathLength = 255;
+
+// Whether every path the set `name` at `destination` may need fits the platform's path
+// buffer: the archive path within kMaxArchivePathLength, and the volumes the archive writer
+// makes in the file-temp folder (up to its last possible continuation) and their places at
+// the destination within the path limit. Checked before anything is copied, so that a long
+// name never costs a whole copy of the repository first.
+bool SetPathsFit(const std::string& destination, const std::string& name,
+                 const std::string& file_temp_folder_name);
 
 // `destination` without its trailing "\". A bare drive ("C:") must be a removable, fixed,
 // remote or RAM drive; any other path must be an existing folder.
 bool DestinationAccepted(platform::FileSystem& files, const std::string& destination);
 
-// The message that refuses `name`, or 0 when it is accepted: 156 for a character that
-// cannot stand in a file name or a volume list, 174 for "_bak" (exact case), which marks
-// the first volume of a set.
+// The message that refuses `name`, or 0 when it is accepted: kMsgBadNameCharacter for a
+// character that cannot stand in a file name or a volume list, kMsgNameHasBak for "_bak"
+// (exact case), which marks the first volume of a set.
 int NameRefusal(const std::string& name);
 
 // True when `destination` is the product folder (repository path + "\VARNOLD") or lies

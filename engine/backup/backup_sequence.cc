@@ -3,153 +3,184 @@
 #include <vector>
 
 #include "engine/backup/backup_inputs.h"
+#include "engine/backup/earlier_set.h"
 #include "engine/backup/failure_list_writer.h"
-#include "engine/backup/folder_listing.h"
 #include "engine/backup/open_flag_reset.h"
 #include "engine/backup/volume_placement.h"
+#include "engine/common/archive_names.h"
+#include "engine/common/engine_errors.h"
+#include "engine/common/folder_listing.h"
+#include "engine/common/message_ids.h"
+#include "engine/common/result_codes.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
 namespace {
 
+using engine::Fail;
 using engine::PromptAnswer;
 using engine::PromptButtons;
 using engine::PromptIcon;
-
-constexpr int kMessageReplaceArchive = 118;
-constexpr int kMessageFilesLocked = 179;
-constexpr int kTextOpenList = 180;
-constexpr int kTextDoNotOpen = 184;
 
 }  // namespace
 
 int BackupSequence::Run(const std::string& repository, const std::string& destination_in,
                         const std::string& name, std::string* archive_path) {
   const std::string destination = platform::StripTrailingSeparator(destination_in);
-  if (int message = RefuseInputs(repository, destination, name); message != 0) {
-    parts_.prompts.ShowMessage(message, PromptButtons::kOk, PromptIcon::kWarning);
-    return kAbandoned;
-  }
-  std::string archive = destination + "\\" + name + ".qdw";
-  if (PathExists(parts_.platform.files(), archive) &&
-      parts_.prompts.ShowMessage(kMessageReplaceArchive, PromptButtons::kYesNo,
-                                 PromptIcon::kQuestion) != PromptAnswer::kYes) {
-    return kAbandoned;
+  std::string archive;
+  std::vector<std::string> earlier_set;
+  try {
+    archive = AcceptInputs(repository, destination, name, &earlier_set);
+  } catch (const engine::ResultCodeError& refused) {
+    // Nothing exists yet that would need tidying, and no archive path is reported.
+    return refused.code();
   }
 
-  const std::string work = destination + "\\" + kWorkFolderName;
-  int result = kBackupOk;
+  const std::string work = platform::JoinPath(destination, kWorkFolderName);
+  const std::string file_temp = platform::JoinPath(destination, kFileTempFolderName);
+  int result = engine::kResultOk;
   try {
-    result = MakeWorkingCopy(repository, work);
-    if (result == kBackupOk) result = RecordShares(work);
-    if (result == kBackupOk) result = PackAndPlace(destination, name, work, &archive);
+    MakeWorkingCopy(repository, work);
+    RecordShares(work);
+    PackAndPlace(destination, name, work, earlier_set, &archive);
+  } catch (const engine::ResultCodeError& failure) {
+    result = failure.code();
   } catch (...) {
     *archive_path = archive;
+    RemoveToolFolder(file_temp);
     RemoveToolFolder(work);
-    RemoveToolFolder(destination + "\\" + kFileTempFolderName);
     throw;
   }
   *archive_path = archive;
+  RemoveToolFolder(file_temp);
   RemoveToolFolder(work);
   return result;
 }
 
-int BackupSequence::RefuseInputs(const std::string& repository, const std::string& destination,
+std::string BackupSequence::AcceptInputs(const std::string& repository,
+                                         const std::string& destination, const std::string& name,
+                                         std::vector<std::string>* earlier_set) {
+  if (int message = InputRefusal(repository, destination, name); message != 0) {
+    parts_.prompts.ShowMessage(message, PromptButtons::kOk, PromptIcon::kWarning);
+    Fail(engine::kResultAbandoned);
+  }
+  const std::string archive = platform::JoinPath(destination, name) + engine::kArchiveExtension;
+  // One question for the whole earlier set of this name, single or multi-volume, listing what
+  // would be replaced.
+  *earlier_set = EarlierSetVolumes(parts_.platform.files(), destination, name);
+  if (!earlier_set->empty()) {
+    std::string question = parts_.prompts.LoadText(engine::kMsgReplaceArchive);
+    for (const std::string& volume : *earlier_set) question += "\n" + volume;
+    if (parts_.prompts.ShowText(question, engine::kMsgReplaceArchive, PromptButtons::kYesNo,
+                                PromptIcon::kQuestion) != PromptAnswer::kYes) {
+      Fail(engine::kResultAbandoned);
+    }
+  }
+  return archive;
+}
+
+int BackupSequence::InputRefusal(const std::string& repository, const std::string& destination,
                                  const std::string& name) {
-  if (!DestinationAccepted(parts_.platform.files(), destination)) return kMessageBadDestination;
+  if (!DestinationAccepted(parts_.platform.files(), destination)) {
+    return engine::kMsgDriveUnusable;
+  }
   if (int message = NameRefusal(name); message != 0) return message;
   // The work folder would lie inside what it copies.
-  if (DestinationInsideProduct(destination, repository)) return kMessageUnsafeDestination;
-  if ((destination + "\\" + name + ".qdw").size() > kMaxArchivePathLength) {
-    return kMessagePathTooLong;
-  }
+  if (DestinationInsideProduct(destination, repository)) return engine::kMsgUnsafeDestination;
+  if (!SetPathsFit(destination, name, kFileTempFolderName)) return engine::kMsgPathTooLong;
   return 0;
 }
 
-int BackupSequence::MakeWorkingCopy(const std::string& repository, const std::string& work) {
+void BackupSequence::MakeWorkingCopy(const std::string& repository, const std::string& work) {
   platform::FileSystem& files = parts_.platform.files();
-  parts_.state.BeginRun();
-  if (PathExists(files, work)) RemoveToolFolder(work);
-  if (files.MakeFolder(work) != platform::kSuccess) return kFolderNotCreated;
+  parts_.state.BeginBackupRun();
+  RemoveToolFolder(work);
+  if (files.MakeFolder(work) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
 
-  const std::string product = repository + "\\VARNOLD";
-  if (!FolderExists(files, product)) return kProductFolderMissing;
-  if (files.MakeFolder(work + "\\VARNOLD") != platform::kSuccess) return kFolderNotCreated;
+  const std::string product = platform::JoinPath(repository, engine::kProductFolderName);
+  const std::string work_product = platform::JoinPath(work, engine::kProductFolderName);
+  if (!platform::FolderExists(files, product)) Fail(engine::kResultProductFolderMissing);
+  if (files.MakeFolder(work_product) != platform::kSuccess) {
+    Fail(engine::kResultFolderNotCreated);
+  }
 
-  if (int stop = parts_.product_folder.Run("Backup"); stop != 0) return stop;
-  if (!FolderExists(files, product + "\\QDW")) return kProductFolderMissing;
+  if (int stop = parts_.product_folder.Run("Backup"); stop != engine::kResultOk) Fail(stop);
+  const std::string tree = platform::JoinPath(product, engine::kRepositoryTree);
+  if (!platform::FolderExists(files, tree)) Fail(engine::kResultProductFolderMissing);
 
-  const std::string copy = work + "\\VARNOLD\\QDW";
+  const std::string copy = platform::JoinPath(work_product, engine::kRepositoryTree);
   files.MakeFolder(copy);
   parts_.state.working_copy_folder = copy;
   // Files held by other programs are the expected, listed skips; anything else would leave
   // an archive that silently lacks files.
-  if (parts_.trees.CopyTree(product + "\\QDW", copy, work).HasUnexpectedFailures()) {
-    return kCopyFailed;
+  if (parts_.trees.CopyTree(tree, copy, work).HasUnexpectedFailures()) {
+    Fail(engine::kResultCopyFailed);
   }
-  if (FolderExists(files, product + "\\QDWie")) {
-    files.MakeFolder(work + "\\VARNOLD\\QDWie");
-    if (parts_.trees.CopyTree(product + "\\QDWie", work + "\\VARNOLD\\QDWie", work).Code() != 0) {
-      return kCopyFailed;
+  const std::string extra_tree = platform::JoinPath(product, engine::kRepositoryExtraTree);
+  if (platform::FolderExists(files, extra_tree)) {
+    const std::string extra_copy = platform::JoinPath(work_product, engine::kRepositoryExtraTree);
+    files.MakeFolder(extra_copy);
+    if (parts_.trees.CopyTree(extra_tree, extra_copy, work).Code() != 0) {
+      Fail(engine::kResultCopyFailed);
     }
   }
-  return kBackupOk;
 }
 
-int BackupSequence::RecordShares(const std::string& work) {
+void BackupSequence::RecordShares(const std::string& work) {
   std::vector<std::string> shared_folders;
-  if (!parts_.settings.ReadUserSharedFolders(&shared_folders)) return kSharedFoldersUnreadable;
+  if (!parts_.settings.ReadUserSharedFolders(&shared_folders)) {
+    Fail(engine::kResultSharedFoldersUnreadable);
+  }
   if (!shared_folders.empty()) {
     switch (parts_.shares.Write(shared_folders, work)) {
       case ShareInfoResult::kWritten:
         break;
       case ShareInfoResult::kFailed:
-        return kShareInfoFailed;
+        Fail(engine::kResultShareInfoFailed);
       case ShareInfoResult::kCopyIncomplete:
-        return kCopyFailed;
+        Fail(engine::kResultCopyFailed);
     }
   }
   if (!ResetOpenFlags(parts_.platform, parts_.state.working_copy_folder)) {
-    return kCabinetOrDatabaseMissing;
+    Fail(engine::kResultCabinetOrDatabaseMissing);
   }
   WriteFailureList(parts_.platform, parts_.state);
   ReportLockedFiles();
-  if (!parts_.trees.MarkFolders(work)) return kMarkingFailed;
-  return kBackupOk;
+  if (!parts_.trees.MarkFolders(work)) Fail(engine::kResultMarkingFailed);
 }
 
 void BackupSequence::ReportLockedFiles() {
   if (parts_.state.locked_file_count <= 0) return;
   parts_.state.locked_file_count = 0;
-  if (parts_.prompts.CustomMessageBox(kMessageFilesLocked, kTextOpenList, kTextDoNotOpen) ==
-      engine::kCustomBoxOk) {
+  if (parts_.prompts.CustomMessageBox(engine::kMsgFilesLocked, engine::kTextOpenFailureList,
+                                      engine::kTextDoNotOpen) == engine::kCustomBoxOk) {
     parts_.prompts.OpenFailureList();
   }
 }
 
-int BackupSequence::PackAndPlace(const std::string& destination, const std::string& name,
-                                 const std::string& work, std::string* archive_path) {
+void BackupSequence::PackAndPlace(const std::string& destination, const std::string& name,
+                                  const std::string& work,
+                                  const std::vector<std::string>& earlier_set,
+                                  std::string* archive_path) {
   platform::FileSystem& files = parts_.platform.files();
-  const std::string file_temp = destination + "\\" + kFileTempFolderName;
-  if (PathExists(files, file_temp)) RemoveToolFolder(file_temp);
-  if (files.MakeFolder(file_temp) != platform::kSuccess) return kFolderNotCreated;
+  const std::string file_temp = platform::JoinPath(destination, kFileTempFolderName);
+  RemoveToolFolder(file_temp);
+  if (files.MakeFolder(file_temp) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
 
   std::string last_volume;
-  int packed = parts_.packer.Pack(work, file_temp + "\\" + name + ".qdw", &last_volume);
-  int result = kBackupOk;
+  const int packed = parts_.packer.Pack(
+      work, platform::JoinPath(file_temp, name) + engine::kArchiveExtension, &last_volume);
   if (packed != 0) {
-    result = packed == kPackCannotCreateCabinet ? kCabinetOrDatabaseMissing : kPackingFailed;
-  } else {
-    VolumePlacement placement(files, parts_.prompts);
-    result = placement.Place(destination, name, file_temp, last_volume, archive_path);
+    Fail(packed == kPackCannotCreateCabinet ? engine::kResultCabinetOrDatabaseMissing
+                                            : engine::kResultPackingFailed);
   }
-  RemoveToolFolder(file_temp);
-  return result;
+  VolumePlacement(files, parts_.prompts)
+      .Place(destination, name, file_temp, last_volume, earlier_set, archive_path);
 }
 
 void BackupSequence::RemoveToolFolder(const std::string& folder) {
-  if (PathExists(parts_.platform.files(), folder)) {
-    parts_.trees.RemoveTree(folder, ReadOnlyHandling::kClear);
+  if (platform::PathExists(parts_.platform.files(), folder)) {
+    parts_.trees.RemoveTree(folder, engine::ReadOnlyHandling::kClear);
   }
 }
 

@@ -6,40 +6,29 @@
 #define QDW_ENGINE_BACKUP_BACKUP_SEQUENCE_H_
 
 #include <string>
+#include <vector>
 
 #include "engine/backup/archive_packer.h"
-#include "engine/backup/backup_state.h"
-#include "engine/backup/file_tree_operations.h"
 #include "engine/backup/product_folder_step.h"
 #include "engine/backup/share_info_writer.h"
-#include "engine/prompts.h"
-#include "engine/restore/product_settings.h"
+#include "engine/common/engine_state.h"
+#include "engine/common/file_tree_operations.h"
+#include "engine/common/prompts.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
 
 namespace qdw::backup {
 
 inline constexpr char kWorkFolderName[] = "QDWBackUpTemp";
 inline constexpr char kFileTempFolderName[] = "QDWBackUpFileTemp";
 
-// Result codes of the backup engine.
-inline constexpr int kBackupOk = 0;
-inline constexpr int kFolderNotCreated = 1;
-inline constexpr int kProductFolderMissing = 2;
-inline constexpr int kCopyFailed = 4;
-inline constexpr int kMarkingFailed = 5;
-inline constexpr int kPackingFailed = 6;
-inline constexpr int kCabinetOrDatabaseMissing = 9;
-inline constexpr int kSharedFoldersUnreadable = 10;
-inline constexpr int kShareInfoFailed = 11;
-inline constexpr int kAbandoned = 100;
-
 // The parts the backup engine works with; they live as long as the sequence.
 struct BackupParts {
   platform::Platform& platform;
   engine::Prompts& prompts;
-  restore::ProductSettings& settings;
-  BackupState& state;
-  FileTreeOperations& trees;
+  settings::ProductSettings& settings;
+  engine::EngineState& state;
+  engine::FileTreeOperations& trees;
   ShareInfoWriter& shares;
   ProductFolderStep& product_folder;
   ArchivePacker& packer;
@@ -50,21 +39,30 @@ class BackupSequence {
   explicit BackupSequence(const BackupParts& parts) : parts_(parts) {}
 
   // Backs up the product below `repository` into `destination`\`name`.qdw (or a
-  // multi-volume set). Returns the result code; `archive_path` is set unless the inputs
-  // were refused. The work folders are removed on every way out, exceptions included, and
-  // archives at the destination are replaced only by a complete new set.
+  // multi-volume set). Returns the result code (engine/common/result_codes.h); `archive_path`
+  // is set unless the inputs were refused. The work folders are removed on every way out,
+  // exceptions included, and archives at the destination are replaced only by a complete new
+  // set.
   int Run(const std::string& repository, const std::string& destination, const std::string& name,
           std::string* archive_path);
 
  private:
+  // Each step below either completes or fails with a result code (engine::Fail).
+
+  // The archive path for accepted inputs; refused inputs fail with kResultAbandoned after
+  // their message.
+  // `earlier_set` gets the volumes of an earlier set of the name the user agreed to replace.
+  std::string AcceptInputs(const std::string& repository, const std::string& destination,
+                           const std::string& name, std::vector<std::string>* earlier_set);
   // The inputs' message, or 0 when they are accepted.
-  int RefuseInputs(const std::string& repository, const std::string& destination,
+  int InputRefusal(const std::string& repository, const std::string& destination,
                    const std::string& name);
-  int MakeWorkingCopy(const std::string& repository, const std::string& work);
-  int RecordShares(const std::string& work);
+  void MakeWorkingCopy(const std::string& repository, const std::string& work);
+  void RecordShares(const std::string& work);
   void ReportLockedFiles();
-  int PackAndPlace(const std::string& destination, const std::string& name, const std::string& work,
-                   std::string* archive_path);
+  void PackAndPlace(const std::string& destination, const std::string& name,
+                    const std::string& work, const std::vector<std::string>& earlier_set,
+                    std::string* archive_path);
   void RemoveToolFolder(const std::string& folder);
 
   BackupParts parts_;

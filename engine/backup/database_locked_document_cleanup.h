@@ -6,23 +6,23 @@
 #include <string>
 
 #include "database/record_cleanup.h"
-#include "engine/backup/backup_state.h"
-#include "engine/backup/locked_document_cleanup.h"
-#include "engine/backup/tree_remover.h"
+#include "engine/common/engine_state.h"
+#include "engine/common/locked_document_cleanup.h"
+#include "engine/common/tree_remover.h"
 #include "platform/platform.h"
 
 namespace qdw::backup {
 
-class DatabaseLockedDocumentCleanup : public LockedDocumentCleanup {
+class DatabaseLockedDocumentCleanup : public engine::LockedDocumentCleanup {
  public:
-  DatabaseLockedDocumentCleanup(platform::Platform& platform, BackupState& state);
+  DatabaseLockedDocumentCleanup(platform::Platform& platform, engine::EngineState& state);
 
   void RemoveLockedDocument(const std::string& folder, const std::string& base_name) override {
     records_.RemoveLockedDocument(folder, base_name);
   }
 
  private:
-  TreeRemover remover_;
+  engine::TreeRemover remover_;
   database::RecordCleanup records_;
 };
 

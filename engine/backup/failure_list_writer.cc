@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "engine/engine_errors.h"
+#include "engine/common/engine_errors.h"
 #include "system/tool_data_folder.h"
 
 namespace qdw::backup {
 
-std::string FailureListText(const BackupState& state) {
+std::string FailureListText(const engine::EngineState& state) {
   std::string text;
   if (state.locked_documents.size() != state.original_files.size()) return text;
   for (size_t i = 0; i < state.locked_documents.size(); ++i) {
@@ -18,7 +18,7 @@ std::string FailureListText(const BackupState& state) {
   return text;
 }
 
-void WriteFailureList(platform::Platform& platform, const BackupState& state) {
+void WriteFailureList(platform::Platform& platform, const engine::EngineState& state) {
   std::string folder;
   if (!system::ToolDataFolder(platform.shell(), &folder)) {
     throw engine::FrameworkError("the tool's data folder is unknown");

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/backup/backup_state.h"
+#include "engine/common/engine_state.h"
 #include "platform/platform.h"
 
 namespace qdw::backup {
@@ -14,11 +14,11 @@ inline constexpr char kFailureListName[] = "BackupFailureLog.txt";
 
 // The failure list's text for the state's two lists: three lines per pair, each ending
 // with "\r\n"; empty when the lists are empty or differ in length.
-std::string FailureListText(const BackupState& state);
+std::string FailureListText(const engine::EngineState& state);
 
 // Re-creates the failure list with FailureListText. Raises FrameworkError when the file
 // cannot be written.
-void WriteFailureList(platform::Platform& platform, const BackupState& state);
+void WriteFailureList(platform::Platform& platform, const engine::EngineState& state);
 
 }  // namespace qdw::backup
 

@@ -4,8 +4,8 @@
 
 #include "database/database_paths.h"
 #include "database/process_connection.h"
-#include "engine/backup/folder_listing.h"
-#include "engine/engine_errors.h"
+#include "engine/common/engine_errors.h"
+#include "engine/common/folder_listing.h"
 
 namespace qdw::backup {
 namespace {
@@ -36,7 +36,7 @@ std::string WorkingCopyDatabasePath(const std::string& working_copy_folder) {
 
 bool ResetOpenFlags(platform::Platform& platform, const std::string& working_copy_folder) {
   const std::string path = WorkingCopyDatabasePath(working_copy_folder);
-  if (!FileExists(platform.files(), path)) return false;
+  if (!platform::FileExists(platform.files(), path)) return false;
 
   database::ScopedProcessConnection db(platform.databases(), path);
   if (!db.ok()) throw engine::FrameworkError("the database driver cannot open " + path);

@@ -2,7 +2,11 @@
 
 #include <vector>
 
-#include "engine/engine_errors.h"
+#include "engine/common/archive_names.h"
+#include "engine/common/engine_errors.h"
+#include "engine/common/message_ids.h"
+#include "engine/common/result_codes.h"
+#include "platform/windows_path.h"
 
 namespace qdw::backup {
 
@@ -10,10 +14,13 @@ int ProductFolderStep::Run(const std::string& mode) {
   state_.open_pdfs.clear();
   std::string repository;
   if (!settings_.ReadUserRepositoryPath(&repository)) {
-    throw engine::ResultCodeError(kRepositoryPathUnreadable);
+    engine::Fail(engine::kResultRepositoryUnreadable);
   }
-  bool open_in_repository = check_.HasOpenPdf(repository + "\\VARNOLD\\QDW");
-  if (check_.HasOpenPdf(repository + "\\VARNOLD\\QDWie")) open_in_repository = true;
+  const std::string product = platform::JoinPath(repository, engine::kProductFolderName);
+  bool open_in_repository = check_.HasOpenPdf(platform::JoinPath(product, engine::kRepositoryTree));
+  if (check_.HasOpenPdf(platform::JoinPath(product, engine::kRepositoryExtraTree))) {
+    open_in_repository = true;
+  }
 
   // Shared folders are checked when their list can be read; the repository's findings
   // count either way.
@@ -26,17 +33,19 @@ int ProductFolderStep::Run(const std::string& mode) {
       if (check_.HasOpenPdf(folder)) ++open_in_shares;
     }
   }
-  if (!open_in_repository && open_in_shares == 0) return 0;
+  if (!open_in_repository && open_in_shares == 0) return engine::kResultOk;
 
   if (mode == "Backup") {
-    int answer = prompts_.CustomMessageBox(181, 182, 2);
-    return answer == engine::kCustomBoxOk ? 0 : kStoppedForOpenPdfs;
+    int answer = prompts_.CustomMessageBox(engine::kMsgOpenPdfsDuringBackup,
+                                           engine::kTextContinueBackup, engine::kTextCancel);
+    return answer == engine::kCustomBoxOk ? engine::kResultOk : engine::kResultStoppedForOpenPdfs;
   }
   if (mode == "Restore") {
-    prompts_.ShowMessage(183, engine::PromptButtons::kOk, engine::PromptIcon::kStop);
-    return kStoppedForOpenPdfs;
+    prompts_.ShowMessage(engine::kMsgFilesInUse, engine::PromptButtons::kOk,
+                         engine::PromptIcon::kStop);
+    return engine::kResultStoppedForOpenPdfs;
   }
-  return 0;
+  return engine::kResultOk;
 }
 
 }  // namespace qdw::backup

@@ -5,31 +5,28 @@
 
 #include <string>
 
-#include "engine/backup/backup_state.h"
-#include "engine/backup/open_pdf_check.h"
-#include "engine/prompts.h"
-#include "engine/restore/product_settings.h"
+#include "engine/common/engine_state.h"
+#include "engine/common/open_pdf_check.h"
+#include "engine/common/prompts.h"
+#include "settings/product_settings.h"
 
 namespace qdw::backup {
 
-inline constexpr int kStoppedForOpenPdfs = 307;
-inline constexpr int kRepositoryPathUnreadable = 301;
-
 class ProductFolderStep {
  public:
-  ProductFolderStep(restore::ProductSettings& settings, OpenPdfCheck& check, BackupState& state,
-                    engine::Prompts& prompts)
+  ProductFolderStep(settings::ProductSettings& settings, engine::OpenPdfCheck& check,
+                    engine::EngineState& state, engine::Prompts& prompts)
       : settings_(settings), check_(check), state_(state), prompts_(prompts) {}
 
-  // `mode` is "Backup" or "Restore". 0 to go on, 307 when the user stops; any other word
-  // gives 0 without asking. Raises ResultCodeError(301) when the repository path cannot be
-  // read.
+  // `mode` is "Backup" or "Restore". 0 to go on, kResultStoppedForOpenPdfs when the user
+  // stops; any other word gives 0 without asking. Fails with kResultRepositoryUnreadable when
+  // the repository path cannot be read.
   int Run(const std::string& mode);
 
  private:
-  restore::ProductSettings& settings_;
-  OpenPdfCheck& check_;
-  BackupState& state_;
+  settings::ProductSettings& settings_;
+  engine::OpenPdfCheck& check_;
+  engine::EngineState& state_;
   engine::Prompts& prompts_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/backup/folder_listing.h"
+#include "engine/common/folder_listing.h"
 #include "platform/windows_path.h"
 #include "security/dacl_builder.h"
 #include "security/share_permission_codes.h"
@@ -12,7 +12,6 @@ namespace {
 
 using platform::kSuccess;
 
-constexpr char kRemarkFence[] = "!vnqdw!";
 // A share listing that keeps asking for more after this many batches is not trusted.
 constexpr int kMaxShareBatches = 4096;
 
@@ -29,8 +28,8 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   platform::Shell& shell = platform_.shell();
   std::string repository;
   if (!settings_.ReadUserRepositoryPath(&repository)) repository.clear();
-  PortableFolders places(repository, ShellFolder(shell, platform::kCsidlDesktop),
-                         ShellFolder(shell, platform::kCsidlPersonal));
+  engine::PortableFolders places(repository, ShellFolder(shell, platform::kCsidlDesktop),
+                                 ShellFolder(shell, platform::kCsidlPersonal));
 
   std::vector<Entry> entries;
   for (const std::string& text : shared_folders) {
@@ -49,7 +48,7 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   if (writable) {
     std::vector<ListedShare> shares = ListShares();
     for (const Entry& entry : entries) {
-      if (!PathExists(platform_.files(), entry.folder)) continue;
+      if (!platform::PathExists(platform_.files(), entry.folder)) continue;
       std::string record = entry.key + "," + places.Portable(entry.folder);
       for (const ListedShare& share : shares) {
         if (platform::EqualsIgnoreCase(share.path, entry.folder)) {
@@ -69,7 +68,7 @@ ShareInfoResult ShareInfoWriter::Write(const std::vector<std::string>& shared_fo
   if (!CopyOutsideFolders(entries, work_folder, places, &incomplete)) {
     return ShareInfoResult::kFailed;
   }
-  if (!WriteFile(work_folder + "\\" + kShareInfoFileName, records)) {
+  if (!WriteFile(platform::JoinPath(work_folder, engine::kShareInfoFileName), records)) {
     return ShareInfoResult::kFailed;
   }
   return incomplete ? ShareInfoResult::kCopyIncomplete : ShareInfoResult::kWritten;
@@ -93,8 +92,9 @@ std::vector<ShareInfoWriter::ListedShare> ShareInfoWriter::ListShares() {
 std::string ShareInfoWriter::ShareDetails(const std::string& key, const std::string& share_name) {
   platform::ShareInfo info;
   if (platform_.shares().GetInfo(share_name, &info) != kSuccess) return std::string();
-  std::string details = "," + key + "," + kRemarkFence + info.remark.value_or(std::string()) +
-                        kRemarkFence + "," + std::to_string(info.max_uses);
+  std::string details = "," + key + "," + engine::kRemarkFence +
+                        info.remark.value_or(std::string()) + engine::kRemarkFence + "," +
+                        std::to_string(info.max_uses);
   if (info.security && info.security->dacl_present) {
     security::DaclBuilder dacl =
         security::DaclBuilder::FromAcl(platform_.accounts(), info.security->dacl);
@@ -108,7 +108,7 @@ std::string ShareInfoWriter::ShareDetails(const std::string& key, const std::str
 
 bool ShareInfoWriter::CopyOutsideFolders(const std::vector<Entry>& entries,
                                          const std::string& work_folder,
-                                         const PortableFolders& places, bool* incomplete) {
+                                         const engine::PortableFolders& places, bool* incomplete) {
   platform::FileSystem& files = platform_.files();
   bool all_made = true;
   for (const Entry& entry : entries) {
@@ -116,20 +116,21 @@ bool ShareInfoWriter::CopyOutsideFolders(const std::vector<Entry>& entries,
     if (places.InDataFolder(entry.folder)) continue;
     // The key name becomes a folder of the archive; one that would leave the work folder
     // is refused.
-    if (!platform::IsSafeRelativeName(entry.key) || entry.key.find('\\') != std::string::npos ||
+    if (!platform::IsSafeRelativeName(entry.key) ||
+        platform::FindSeparator(entry.key) != std::string::npos ||
         entry.key.find('/') != std::string::npos) {
       all_made = false;
       continue;
     }
-    const std::string target = work_folder + "\\" + entry.key;
-    if (!FolderExists(files, target) &&
-        (!FitsPathLimit(target) || files.MakeFolder(target) != kSuccess)) {
+    const std::string target = platform::JoinPath(work_folder, entry.key);
+    if (!platform::FolderExists(files, target) &&
+        (!engine::FitsPathLimit(target) || files.MakeFolder(target) != kSuccess)) {
       all_made = false;
       continue;
     }
     // A registered folder that is gone has nothing to bring along.
-    if (!FolderExists(files, entry.folder)) continue;
-    CopyOutcome outcome = copier_.CopyTree(entry.folder, target, work_folder);
+    if (!platform::FolderExists(files, entry.folder)) continue;
+    engine::CopyOutcome outcome = copier_.CopyTree(entry.folder, target, work_folder);
     if (outcome.HasUnexpectedFailures()) *incomplete = true;
   }
   return all_made;

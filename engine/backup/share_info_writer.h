@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup/portable_folder.h"
-#include "engine/backup/tree_copier.h"
-#include "engine/restore/product_settings.h"
+#include "engine/common/archive_names.h"
+#include "engine/common/portable_folder.h"
+#include "engine/common/tree_copier.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
 
 namespace qdw::backup {
-
-inline constexpr char kShareInfoFileName[] = "BackupShareInfo.txt";
 
 enum class ShareInfoResult {
   kWritten,
@@ -29,8 +28,8 @@ enum class ShareInfoResult {
 
 class ShareInfoWriter {
  public:
-  ShareInfoWriter(platform::Platform& platform, restore::ProductSettings& settings,
-                  TreeCopier& copier)
+  ShareInfoWriter(platform::Platform& platform, settings::ProductSettings& settings,
+                  engine::TreeCopier& copier)
       : platform_(platform), settings_(settings), copier_(copier) {}
 
   // `shared_folders` holds the product's entries "key name,folder path".
@@ -53,12 +52,12 @@ class ShareInfoWriter {
   std::string ShareDetails(const std::string& key, const std::string& share_name);
   // False when a copy target could not be made; `incomplete` tells about the copy itself.
   bool CopyOutsideFolders(const std::vector<Entry>& entries, const std::string& work_folder,
-                          const PortableFolders& places, bool* incomplete);
+                          const engine::PortableFolders& places, bool* incomplete);
   bool WriteFile(const std::string& path, const std::vector<std::string>& records);
 
   platform::Platform& platform_;
-  restore::ProductSettings& settings_;
-  TreeCopier& copier_;
+  settings::ProductSettings& settings_;
+  engine::TreeCopier& copier_;
 };
 
 }  // namespace qdw::backup

@@ -9,13 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/prompts.h"
+#include "engine/common/prompts.h"
 #include "platform/file_system.h"
 
 namespace qdw::backup {
-
-inline constexpr int kVolumeNotMoved = 7;
-inline constexpr int kReplaceDeclined = 8;
 
 // The volume count K of a set whose last volume is `last_volume_name` (as the archive writer
 // named it for base name `name`), and K as written there. False for a name that is not
@@ -28,21 +25,29 @@ class VolumePlacement {
   VolumePlacement(platform::FileSystem& files, engine::Prompts& prompts)
       : files_(files), prompts_(prompts) {}
 
-  // Places the set packed as `file_temp`\`name`.qdw. Returns 0, kVolumeNotMoved or
-  // kReplaceDeclined; on success `archive_path` is the first volume at the destination.
-  int Place(const std::string& destination, const std::string& name, const std::string& file_temp,
-            const std::string& last_volume_name, std::string* archive_path);
+  // Places the set packed as `file_temp`\`name`.qdw; `archive_path` becomes the first volume
+  // at the destination. `earlier_set` are the volumes of an earlier set of that name the user
+  // agreed to replace: each is replaced or removed, and put back when the new set cannot be
+  // placed. Fails with kResultVolumeNotMoved (after putting back what it replaced) or
+  // kResultReplaceDeclined.
+  void Place(const std::string& destination, const std::string& name, const std::string& file_temp,
+             const std::string& last_volume_name, const std::vector<std::string>& earlier_set,
+             std::string* archive_path);
 
  private:
   struct Volume {
-    std::string source;
+    std::string source;  // empty for a volume of the earlier set the new one does not replace
     std::string target;
     std::string aside;  // where the replaced archive waits; empty when none was there
     bool placed = false;
   };
 
   static Volume MakeVolume(const std::string& source, const std::string& target);
-  int PlaceSet(std::vector<Volume>* volumes);
+  // Adds the earlier volumes that no new volume replaces, to be set aside with the others.
+  static void AddLeftovers(const std::vector<std::string>& earlier_set,
+                           std::vector<Volume>* volumes);
+  // False when the set could not be placed; what was there before is back.
+  bool PlaceSet(std::vector<Volume>* volumes);
   bool SetAside(Volume* volume);
   void Rollback(std::vector<Volume>* volumes);
   void DropAsides(const std::vector<Volume>& volumes);

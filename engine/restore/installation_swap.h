@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/backup/file_tree_operations.h"
+#include "engine/common/file_tree_operations.h"
 #include "platform/file_system.h"
 
 namespace qdw::restore {
@@ -17,7 +17,7 @@ inline constexpr char kKeptTreeSuffix[] = "_KeptByRestore";
 
 class InstallationSwap {
  public:
-  InstallationSwap(platform::FileSystem& files, backup::FileTreeOperations& trees)
+  InstallationSwap(platform::FileSystem& files, engine::FileTreeOperations& trees)
       : files_(files), trees_(trees) {}
 
   // Renames product_folder\QDW and product_folder\QDWie aside where they exist. False when one
@@ -36,10 +36,9 @@ class InstallationSwap {
 
  private:
   std::string FreeKeptName(const std::string& tree);
-  bool Exists(const std::string& path);
 
   platform::FileSystem& files_;
-  backup::FileTreeOperations& trees_;
+  engine::FileTreeOperations& trees_;
   // (original path, kept path) of each tree set aside.
   std::vector<std::pair<std::string, std::string>> kept_;
 };

@@ -6,18 +6,14 @@
 #include <utility>
 #include <vector>
 
-#include "engine/engine_errors.h"
+#include "database/database_paths.h"
+#include "engine/common/engine_errors.h"
+#include "platform/file_checks.h"
+#include "platform/windows_path.h"
 
 namespace qdw::restore {
 
 namespace {
-
-constexpr char kDriverName[] = "MICROSOFT ACCESS DRIVER (*.mdb)";
-
-bool Exists(platform::FileSystem& files, const std::string& path) {
-  uint32_t attributes = 0;
-  return files.ReadAttributes(path, &attributes) == platform::kSuccess;
-}
 
 // The row id stands bare in the statement, so it must be a number.
 bool IsNumericId(const std::string& id) {
@@ -38,17 +34,15 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 
 }  // namespace
 
-void RepairPrinterIcons(platform::Platform& platform, ProductSettings& settings) {
+void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings& settings) {
   std::string repository;
   if (!settings.ReadUserRepositoryPath(&repository)) repository.clear();
   const std::string database = repository + "\\VARNOLD\\QDW\\DataBase\\VNDATABASE.mdb";
   platform::FileSystem& files = platform.files();
-  if (!Exists(files, database)) return;
+  if (!platform::PathExists(files, database)) return;
 
   std::unique_ptr<platform::DatabaseConnection> connection = platform.databases().NewConnection();
-  const std::string connect =
-      std::string("ODBC;DRIVER={") + kDriverName + "};DSN='';DBQ=" + database;
-  if (!connection->Open(connect, false, false, true)) {
+  if (!connection->Open(database::AccessConnectString(database), false, false, true)) {
     throw engine::FrameworkError("printer repair: " + connection->LastError());
   }
   std::vector<std::pair<std::string, std::string>> rows;  // (ID, Icon_Path)
@@ -67,11 +61,11 @@ void RepairPrinterIcons(platform::Platform& platform, ProductSettings& settings)
     // Without "=" there is no icon file; without "\\" no folder part.
     const size_t equals = icon_path.find('=');
     const std::string icon_file = equals == std::string::npos ? "" : icon_path.substr(0, equals);
-    const size_t slash = icon_file.rfind('\\');
+    const size_t slash = platform::FindLastSeparator(icon_file);
     const std::string dir_part = slash == std::string::npos ? "" : icon_file.substr(0, slash);
     const std::string name_part = slash == std::string::npos ? icon_file : icon_file.substr(slash);
-    if (!icon_file.empty() && Exists(files, icon_file)) continue;
-    if (Exists(files, settings_folder + name_part)) {
+    if (!icon_file.empty() && platform::PathExists(files, icon_file)) continue;
+    if (platform::PathExists(files, settings_folder + name_part)) {
       const std::string repaired = ReplaceAll(icon_path, dir_part, settings_folder);
       connection->Execute("UPDATE qln_printer SET Icon_Path ='" + platform::SqlQuote(repaired) +
                           "' WHERE ID =" + id);

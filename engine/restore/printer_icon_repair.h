@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 #include "platform/platform.h"
 
 namespace qdw::restore {
 
 // Repairs `qln_printer` in the user's live database. Nothing to do when the database does not
 // exist. Raises engine::FrameworkError when the database cannot be opened or read.
-void RepairPrinterIcons(platform::Platform& platform, ProductSettings& settings);
+void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings& settings);
 
 }  // namespace qdw::restore
 

@@ -1,8 +1,8 @@
 #include "engine/restore/registered_shares.h"
 
 #include <memory>
-#include <stdexcept>
 
+#include "engine/common/engine_errors.h"
 #include "platform/windows_path.h"
 #include "security/account_id.h"
 #include "security/process_user.h"
@@ -15,11 +15,11 @@ namespace {
 // NetShareEnum answers in batches; a machine with this many batches is answering wrongly.
 constexpr int kMaxEnumerationBatches = 100000;
 
-void Check(platform::HResult hr, const char* what) {
-  if (platform::Failed(hr)) throw std::runtime_error(std::string("share service: ") + what);
-}
-
 }  // namespace
+
+void CheckShareService(platform::HResult hr, const char* what) {
+  if (platform::Failed(hr)) throw engine::FrameworkError(std::string("share service: ") + what);
+}
 
 FoundShares FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& paths) {
   std::vector<platform::ShareInfo> all;
@@ -64,7 +64,7 @@ bool RegisteredShares::RemoveRecordedShares() {
     paths.push_back(comma == std::string::npos ? std::string() : entry.substr(comma + 1));
   }
   try {
-    const bool use_proxy = system::ClassifyOperatingSystem(platform_.system()) == 6;
+    const bool use_proxy = system::IsWindowsSixFamily(platform_.system());
     for (const auto& [name, path] : FindSharesByPath(platform_.shares(), paths)) {
       if (use_proxy) {
         DeleteThroughProxy(platform::UpperAnsi(name), path);
@@ -82,16 +82,16 @@ bool RegisteredShares::RemoveRecordedShares() {
 
 void RegisteredShares::DeleteThroughProxy(const std::string& name, const std::string& path) {
   std::unique_ptr<platform::ShareProxy> proxy;
-  Check(platform_.share_proxy().Create(&proxy), "create");
-  if (!proxy) throw std::runtime_error("share service: no interface");
+  CheckShareService(platform_.share_proxy().Create(&proxy), "create");
+  if (!proxy) throw engine::FrameworkError("share service: no interface");
   std::string computer;
   if (platform_.system().ComputerName(&computer) != platform::kSuccess) {
-    throw std::runtime_error("computer name");
+    throw engine::FrameworkError("computer name");
   }
-  Check(proxy->SetComputer(computer), "set computer");
+  CheckShareService(proxy->SetComputer(computer), "set computer");
   proxy->SetShareName(name);
   proxy->SetPath(path);
-  Check(proxy->DeleteShare(ShareServiceCreator(platform_), 0), "delete share");
+  CheckShareService(proxy->DeleteShare(ShareServiceCreator(platform_), 0), "delete share");
 }
 
 }  // namespace qdw::restore

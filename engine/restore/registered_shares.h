@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/restore/product_settings.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
 
 namespace qdw::restore {
 
@@ -21,13 +21,16 @@ using FoundShares = std::vector<std::pair<std::string, std::string>>;
 // off after a generous number of batches.
 FoundShares FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& paths);
 
+// Raises engine::FrameworkError when a call of the share service failed.
+void CheckShareService(platform::HResult hr, const char* what);
+
 // The user of the process as the share service knows it ("domain/account"); empty when unknown.
 std::string ShareServiceCreator(platform::Platform& platform);
 
 class RegisteredShares {
  public:
   // `stop_services` is the engine's StopServicesForRestore.
-  RegisteredShares(platform::Platform& platform, ProductSettings& settings,
+  RegisteredShares(platform::Platform& platform, settings::ProductSettings& settings,
                    std::function<void()> stop_services)
       : platform_(platform), settings_(settings), stop_services_(std::move(stop_services)) {}
 
@@ -40,7 +43,7 @@ class RegisteredShares {
   void DeleteThroughProxy(const std::string& name, const std::string& path);
 
   platform::Platform& platform_;
-  ProductSettings& settings_;
+  settings::ProductSettings& settings_;
   std::function<void()> stop_services_;
 };
 

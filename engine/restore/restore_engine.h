@@ -1,6 +1,12 @@
 // The restore engine: checks an archive set, unpacks it into "VARNOLDBackUpTemp", puts the
 // product folder, the shares, the registry entries and the database back as they were at
 // backup time, and returns one result code.
+//
+// Nothing of the installed product is touched before the archive has been unpacked and
+// recognised. The destructive steps then run in a fixed order, each in one method below:
+// ClearInstalledProduct (the old shares go, the old trees are set aside), MoveUnpackedProductIn,
+// HideCatalog, RestoreSharesAndSettings (which also replaces the shared folders that lie
+// outside the repository), and RepairPrinterIcons once everything else is in place.
 #ifndef QDW_ENGINE_RESTORE_RESTORE_ENGINE_H_
 #define QDW_ENGINE_RESTORE_RESTORE_ENGINE_H_
 
@@ -8,31 +14,23 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup/backup_state.h"
-#include "engine/backup/file_tree_operations.h"
-#include "engine/prompts.h"
-#include "engine/restore/product_settings.h"
+#include "engine/common/engine_state.h"
+#include "engine/common/file_tree_operations.h"
+#include "engine/common/prompts.h"
+#include "engine/restore/installation_swap.h"
 #include "engine/restore/share_creator.h"
 #include "engine/restore/share_info_reader.h"
 #include "engine/restore/share_targets.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
 
 namespace qdw::restore {
 
 inline constexpr char kRestoreTempFolder[] = "VARNOLDBackUpTemp";
-inline constexpr char kCurrentFormatMarker[] = "VarnoldBackup_QDW2.qkb";
 inline constexpr char kFormerFormatMarker[] = "VarnoldBackup.qkb";
 
 // The name of the group of all users in builds whose Windows knows it by its English name.
 inline constexpr char kEnglishWorldGroup[] = "Everyone";
-
-// Messages the engine shows itself.
-inline constexpr int kMsgArchiveNotFound = 119;
-inline constexpr int kMsgUnusableDrives = 158;
-inline constexpr int kMsgFoldersInTheWay = 159;
-inline constexpr int kMsgContinuationChosen = 168;
-inline constexpr int kMsgVolumesMissing = 169;
-inline constexpr int kMsgUndeletableFiles = 183;
 
 // Unpacks one volume into a folder; 0 on success (the archive reader's Extract).
 using Unpacker = std::function<int(const std::string& volume, const std::string& folder)>;
@@ -43,9 +41,10 @@ int ExtractVolume(const std::string& volume, const std::string& folder);
 struct RestoreParts {
   platform::Platform& platform;
   engine::Prompts& prompts;
-  ProductSettings& settings;
-  backup::BackupState& state;
-  backup::FileTreeOperations& trees;
+  settings::ProductSettings& settings;
+  engine::EngineState& state;
+  engine::FileTreeOperations& trees;
+  // Empty: the archive reader library.
   Unpacker unpack;
   // The group of all users that gets change rights on the re-created shares, by the name this
   // language's Windows gives it.
@@ -56,27 +55,56 @@ class RestoreEngine {
  public:
   explicit RestoreEngine(RestoreParts parts) : p_(std::move(parts)) {}
 
-  // 0, 100, 201 to 215 or 307.
+  // A result code of engine/common/result_codes.h: kResultOk, kResultAbandoned, 201 to 215 or
+  // kResultUndeletableFiles.
   int RestoreFromArchive(const std::string& archive_path, const std::string& repository,
                          const std::string& temp_base);
+
+  // Stops what keeps the product's files and shares busy; never fails towards its caller.
   void StopServicesForRestore();
+  // Re-creates the archive's shares, registry entries and folder records from
+  // `temp_folder`'s share information; false on any failure.
   bool RestoreSharesAndSettings(const std::string& temp_folder);
+  // Replaces each shared folder outside the repository by its copy in the archive; false at
+  // the first that cannot be replaced.
   bool RestoreSharedFolderContents(const std::string& temp_folder,
                                    const std::vector<std::string>& names,
                                    const std::vector<std::string>& paths,
                                    const std::vector<std::string>& data_flags);
 
+  void set_unpacker(Unpacker unpacker) { p_.unpack = std::move(unpacker); }
+  void set_world_group(std::string name) { p_.world_group = std::move(name); }
+
  private:
-  // Steps 1 to 4: false when the user abandoned; `volumes` gets the continuation volume names.
+  // Before the temporary folder exists. False when the user abandoned; `volumes` gets the
+  // continuation volume names to restore with the chosen file.
   bool ChooseVolumes(const std::string& folder, const std::string& file_name,
                      std::vector<std::string>* volumes);
-  int Unpack(const std::string& archive_folder, const std::string& file_name,
-             const std::vector<std::string>& volumes, const std::string& temp_folder);
-  void CheckTargetsAndFormat(const std::string& temp_folder);
-  // Steps 13 to 19 once the archive has been recognised.
+  // True when shared folders are recorded in the database while the product's machine
+  // settings cannot be written, so that they could not be put back.
+  bool SharedFoldersNeedSettings();
+
+  // The steps from the temporary folder on; each completes or fails with a result code.
+  void PrepareTempFolder(const std::string& temp_folder);
+  void CopyVolumes(const std::string& archive_path, const std::string& archive_folder,
+                   const std::vector<std::string>& volumes, const std::string& temp_folder);
+  void CheckMainProgramStopped();
+  void Unpack(const std::string& file_name, const std::vector<std::string>& volumes,
+              const std::string& temp_folder);
+  void CheckShareTargets(const std::string& temp_folder);
+  void CheckFormat(const std::string& temp_folder);
+  void RemoveFolderMarkers(const std::string& temp_folder);
+  // The destructive part, once the archive has been recognised.
   int PutInPlace(const std::string& repository, const std::string& temp_folder);
+  // Stops the services, removes the shares of the registered folders and sets the installed
+  // trees aside, in the order this Windows family needs. False when the trees could not all be
+  // set aside (the product folder must then not receive the unpacked one).
+  bool ClearInstalledProduct(const std::string& product_folder, InstallationSwap* swap);
+  void MoveUnpackedProductIn(const std::string& temp_folder, const std::string& product_folder,
+                             bool cleared);
+  void HideCatalog(const std::string& product_folder);
   void StopForClearing();
-  bool Exists(const std::string& path);
+  void RemoveTempFolder(const std::string& temp_folder);
 
   RestoreParts p_;
 };

@@ -1,6 +1,8 @@
 // The engine's share step and the service stop it repeats before touching shares and folders.
 #include "database/folder_table_updates.h"
 #include "engine/restore/restore_engine.h"
+#include "platform/file_checks.h"
+#include "platform/windows_path.h"
 #include "rightsmend/rightsmend.h"
 #include "system/command_line_services.h"
 #include "system/haltwerk.h"
@@ -11,7 +13,6 @@ namespace qdw::restore {
 
 namespace {
 
-constexpr uint32_t kChangeAccess = 0x1301BF;
 constexpr uint32_t kOneSecond = 1000;
 
 }  // namespace
@@ -30,7 +31,7 @@ void RestoreEngine::StopServicesForRestore() {
       return;
     }
     std::vector<std::string> names;
-    if (os_class == 3 || os_class == 6) names.push_back(system::kIndexingService);
+    if (system::HasIndexingService(os_class)) names.push_back(system::kIndexingService);
     names.push_back(system::kSharedFolderService);
     for (const std::string& name : names) {
       bool running = false;
@@ -58,8 +59,8 @@ bool RestoreEngine::RestoreSharesAndSettings(const std::string& temp_folder) {
         // recorded for it.
         if (!created.all_added) return false;
         for (const std::string& path : created.paths) {
-          if (VNChangeAccessRightsFullPath(path.c_str(), p_.world_group.c_str(), kChangeAccess, 0,
-                                           0) == 0) {
+          if (VNChangeAccessRightsFullPath(path.c_str(), p_.world_group.c_str(),
+                                           platform::kMaskChange, 0, 0) == 0) {
             return false;
           }
         }
@@ -89,9 +90,9 @@ bool RestoreEngine::RestoreSharedFolderContents(const std::string& temp_folder,
                                                 const std::vector<std::string>& data_flags) {
   for (size_t i = 0; i < names.size(); ++i) {
     if (data_flags[i] == "1") continue;
-    if (Exists(paths[i])) p_.trees.RemoveTree(paths[i]);
+    if (platform::PathExists(p_.platform.files(), paths[i])) p_.trees.RemoveTree(paths[i]);
     if (!p_.platform.shell().MakeSureDirectoryPathExists(paths[i] + "\\")) return false;
-    if (p_.trees.MoveTree(temp_folder + "\\" + names[i], paths[i]) != 0) return false;
+    if (p_.trees.MoveTree(platform::JoinPath(temp_folder, names[i]), paths[i]) != 0) return false;
   }
   return true;
 }

@@ -1,9 +1,9 @@
 #include "engine/restore/share_creator.h"
 
 #include <memory>
-#include <stdexcept>
 
 #include "engine/restore/registered_shares.h"
+#include "platform/file_checks.h"
 #include "security/account_id.h"
 #include "security/dacl_builder.h"
 #include "security/dacl_security_descriptor.h"
@@ -15,10 +15,6 @@ namespace qdw::restore {
 namespace {
 
 using platform::kSuccess;
-
-void Check(platform::HResult hr, const char* what) {
-  if (platform::Failed(hr)) throw std::runtime_error(std::string("share service: ") + what);
-}
 
 // The next name to try for a taken share name: `taken` gets "_bak" appended, and past the
 // longest name a share can have the base loses its last character instead. False once the
@@ -38,16 +34,16 @@ bool NextShareName(std::string* taken, std::string* base) {
 void ShareCreator::CreateShares(const RecordedShares& shares, CreatedShares* created) {
   std::string user;
   if (platform_.system().UserName(&user) != kSuccess) user.clear();
-  if (user.size() > kMaxUserNameLength) user.resize(kMaxUserNameLength);
+  if (user.size() > settings::kMaxUserNameLength) user.resize(settings::kMaxUserNameLength);
   *created = CreatedShares();
-  const bool use_proxy = system::ClassifyOperatingSystem(platform_.system()) == 6;
+  const bool use_proxy = system::IsWindowsSixFamily(platform_.system());
   for (size_t i = 0; i < shares.size(); ++i) {
     const Line line{shares.names[i], shares.paths[i], shares.data_flags[i]};
     std::unique_ptr<platform::ShareProxy> proxy;
     if (use_proxy) {
       const platform::HResult hr = platform_.share_proxy().Create(&proxy);
-      Check(hr, "create object");
-      if (!proxy) Check(platform::kEFail, "no interface");
+      CheckShareService(hr, "create object");
+      if (!proxy) CheckShareService(platform::kEFail, "no interface");
     }
     const ShareDetails details = DetailsFor(shares, i, use_proxy, user);
     platform::ShareInfo record = Record(details, line.path, proxy.get());
@@ -91,9 +87,9 @@ platform::ShareInfo ShareCreator::Record(const ShareDetails& details, const std:
     }
     if (proxy != nullptr) {
       const security::ShareProxyPermission p = security::ProxyPermissionForCode(code);
-      Check(proxy->AddPermission(id.IsValid() ? account : std::string(), p.allow, p.full_control,
-                                 p.change, p.read),
-            "add permission");
+      CheckShareService(proxy->AddPermission(id.IsValid() ? account : std::string(), p.allow,
+                                             p.full_control, p.change, p.read),
+                        "add permission");
     }
   }
   security::DaclSecurityDescriptor descriptor;
@@ -133,8 +129,7 @@ void ShareCreator::CreateDirect(const Line& line, platform::ShareInfo record,
     if (!NextShareName(&taken, &base)) {
       // The folder went along with the names tried; it goes back to where it is recorded.
       if (source != line.path) {
-        uint32_t attributes = 0;
-        if (platform_.files().ReadAttributes(line.path, &attributes) != kSuccess) {
+        if (!platform::PathExists(platform_.files(), line.path)) {
           platform_.files().MakeFolder(line.path);
         }
         trees_.MoveTree(source, line.path);
@@ -145,8 +140,7 @@ void ShareCreator::CreateDirect(const Line& line, platform::ShareInfo record,
     }
     if (line.data_flag == "1") {
       target = data_folder + taken;
-      uint32_t attributes = 0;
-      if (platform_.files().ReadAttributes(target, &attributes) == kSuccess) continue;
+      if (platform::PathExists(platform_.files(), target)) continue;
       if (platform_.files().MakeFolder(target) == kSuccess) {
         if (trees_.MoveTree(source, target) != 0) platform_.files().RemoveFolder(source);
         source = target;
@@ -172,12 +166,12 @@ void ShareCreator::CreateThroughProxy(const Line& line, const ShareDetails& deta
     if (c == '\\') c = '/';
   }
   std::string name = details.name;
-  Check(proxy.SetComputer(computer), "set computer");
-  Check(proxy.SetRemark(details.remark), "set remark");
-  Check(proxy.SetPath(line.path), "set path");
-  Check(proxy.SetShareName(name), "set share name");
-  Check(proxy.SetMaxUsers(details.max_users), "set maximum users");
-  Check(proxy.SetOption(12), "set option");
+  CheckShareService(proxy.SetComputer(computer), "set computer");
+  CheckShareService(proxy.SetRemark(details.remark), "set remark");
+  CheckShareService(proxy.SetPath(line.path), "set path");
+  CheckShareService(proxy.SetShareName(name), "set share name");
+  CheckShareService(proxy.SetMaxUsers(details.max_users), "set maximum users");
+  CheckShareService(proxy.SetOption(12), "set option");
   bool recorded = false;
   const platform::HResult taken = proxy.CheckShareName(1);
   if (taken == platform::kSOk) {
@@ -185,11 +179,11 @@ void ShareCreator::CreateThroughProxy(const Line& line, const ShareDetails& deta
     // direct path does, ends it as a failed share step.
     std::string base = name;
     for (;;) {
-      if (!NextShareName(&name, &base)) Check(platform::kEFail, "no free share name");
-      Check(proxy.SetPath(line.path), "set path");
-      Check(proxy.SetShareName(name), "set share name");
+      if (!NextShareName(&name, &base)) CheckShareService(platform::kEFail, "no free share name");
+      CheckShareService(proxy.SetPath(line.path), "set path");
+      CheckShareService(proxy.SetShareName(name), "set share name");
       const platform::HResult free = proxy.CheckShareName(1);
-      Check(free, "check share name");
+      CheckShareService(free, "check share name");
       if (free != platform::kSFalse) continue;
       record.name = name;
       if (line.data_flag == "1") record.path = line.path;
@@ -203,10 +197,10 @@ void ShareCreator::CreateThroughProxy(const Line& line, const ShareDetails& deta
     created->paths.push_back(line.path);
     recorded = true;
   } else {
-    Check(proxy.CreateShare(creator, 0), "create share");
+    CheckShareService(proxy.CreateShare(creator, 0), "create share");
   }
-  Check(proxy.BeforeFinish(0), "before finish");
-  Check(proxy.Finish(), "finish");
+  CheckShareService(proxy.BeforeFinish(0), "before finish");
+  CheckShareService(proxy.Finish(), "finish");
   if (!recorded) {
     created->names.push_back(name);
     created->paths.push_back(line.path);

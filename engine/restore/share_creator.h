@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup/file_tree_operations.h"
-#include "engine/prompts.h"
+#include "engine/common/file_tree_operations.h"
+#include "engine/common/prompts.h"
 #include "engine/restore/share_details.h"
 #include "engine/restore/share_info_reader.h"
 #include "platform/platform.h"
@@ -29,12 +29,12 @@ struct CreatedShares {
 
 class ShareCreator {
  public:
-  ShareCreator(platform::Platform& platform, engine::Prompts& prompts, ProductSettings& settings,
-               backup::FileTreeOperations& trees)
+  ShareCreator(platform::Platform& platform, engine::Prompts& prompts,
+               settings::ProductSettings& settings, engine::FileTreeOperations& trees)
       : platform_(platform), prompts_(prompts), settings_(settings), trees_(trees) {}
 
   // Creates every recorded share; `created` receives the names and paths the shares got.
-  // Raises std::runtime_error when a share service call fails; the shares made for earlier
+  // Raises engine::FrameworkError when a share service call fails; the shares made for earlier
   // lines stay.
   void CreateShares(const RecordedShares& shares, CreatedShares* created);
 
@@ -57,8 +57,8 @@ class ShareCreator {
 
   platform::Platform& platform_;
   engine::Prompts& prompts_;
-  ProductSettings& settings_;
-  backup::FileTreeOperations& trees_;
+  settings::ProductSettings& settings_;
+  engine::FileTreeOperations& trees_;
 };
 
 }  // namespace qdw::restore

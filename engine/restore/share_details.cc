@@ -10,7 +10,7 @@ int32_t LeadingInteger(const std::string& text) {
 
 bool ParseShareDetails(const std::string& details, ShareDetails* out) {
   *out = ShareDetails();
-  const std::string fence = kRemarkFence;
+  const std::string fence = engine::kRemarkFence;
   const size_t comma = details.find(',');
   if (comma == std::string::npos || details.compare(comma + 1, fence.size(), fence) != 0) {
     return false;

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-namespace qdw::restore {
+#include "engine/common/archive_names.h"
 
-inline constexpr char kRemarkFence[] = "!vnqdw!";
+namespace qdw::restore {
 
 struct ShareDetails {
   std::string name;

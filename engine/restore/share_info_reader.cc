@@ -3,7 +3,9 @@
 #include <cctype>
 #include <memory>
 
-#include "engine/backup/portable_folder.h"
+#include "engine/common/portable_folder.h"
+#include "platform/file_checks.h"
+#include "platform/text_lines.h"
 #include "platform/windows_path.h"
 #include "system/os_version.h"
 
@@ -29,25 +31,6 @@ bool ReadWholeFile(platform::FileSystem& files, const std::string& path, std::st
     if (read == 0) return true;
     text->append(buffer, read);
   }
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
-bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() &&
-         platform::EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace
@@ -76,17 +59,15 @@ bool ShareInfoReader::Read(const std::string& folder, RecordedShares* out) {
   *out = RecordedShares();
   const std::string desktop = SpecialFolder(platform::kCsidlDesktop);
   const std::string documents = SpecialFolder(platform::kCsidlPersonal);
-  const size_t last = desktop.rfind('\\');
-  const std::string profile = last == std::string::npos ? std::string() : desktop.substr(0, last);
+  const std::string profile = platform::FolderPart(desktop);
   std::string repository;
   if (!settings_.ReadUserRepositoryPath(&repository)) repository.clear();
 
-  const std::string file_path = folder + "\\" + kShareInfoFileName;
-  uint32_t attributes = 0;
-  if (platform_.files().ReadAttributes(file_path, &attributes) != kSuccess) return true;
+  const std::string file_path = platform::JoinPath(folder, engine::kShareInfoFileName);
+  if (!platform::PathExists(platform_.files(), file_path)) return true;
   std::string text;
   if (!ReadWholeFile(platform_.files(), file_path, &text)) return false;
-  const std::vector<std::string> lines = SplitLines(text);
+  const std::vector<std::string> lines = platform::SplitLines(text);
   if (lines.empty()) return true;
 
   const std::string system = platform::UpperAnsi(lines[0]);
@@ -94,7 +75,7 @@ bool ShareInfoReader::Read(const std::string& folder, RecordedShares* out) {
     out->source_kind = kSource9x;
   } else if (system.find("NT") != std::string::npos) {
     out->source_kind =
-        system::ClassifyOperatingSystem(platform_.system()) == 6 ? kSourceNtOnClass6 : kSourceNt;
+        system::IsWindowsSixFamily(platform_.system()) ? kSourceNtOnClass6 : kSourceNt;
   }
 
   // The markers stand at the start of a recorded path; anything else is a path as written.
@@ -102,10 +83,10 @@ bool ShareInfoReader::Read(const std::string& folder, RecordedShares* out) {
     const char* marker;
     const std::string& place;
     const char* data_flag;
-  } kPlaces[] = {{backup::kDataFolderMarker, repository, "1"},
-                 {backup::kDesktopMarker, desktop, "0"},
-                 {backup::kDocumentsMarker, documents, "0"},
-                 {backup::kProfileMarker, profile, "0"}};
+  } kPlaces[] = {{engine::kDataFolderMarker, repository, "1"},
+                 {engine::kDesktopMarker, desktop, "0"},
+                 {engine::kDocumentsMarker, documents, "0"},
+                 {engine::kProfileMarker, profile, "0"}};
   for (size_t i = 1; i < lines.size(); ++i) {
     // A blank line names no share (an editor's trailing line, for one).
     if (lines[i].empty()) continue;
@@ -113,7 +94,7 @@ bool ShareInfoReader::Read(const std::string& folder, RecordedShares* out) {
     SplitShareLine(lines[i], &name, &path, &details);
     std::string data_flag = "0";
     for (const auto& place : kPlaces) {
-      if (StartsWithIgnoreCase(path, place.marker)) {
+      if (platform::StartsWithIgnoreCase(path, place.marker)) {
         path = place.place + path.substr(std::string(place.marker).size());
         data_flag = place.data_flag;
         break;

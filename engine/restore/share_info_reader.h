@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/restore/product_settings.h"
+#include "engine/common/archive_names.h"
 #include "platform/platform.h"
+#include "settings/product_settings.h"
 
 namespace qdw::restore {
-
-inline constexpr char kShareInfoFileName[] = "BackupShareInfo.txt";
 
 // Source kinds of the file's first line.
 inline constexpr int kSourceUnknown = 0;
@@ -32,7 +31,7 @@ struct RecordedShares {
 
 class ShareInfoReader {
  public:
-  ShareInfoReader(platform::Platform& platform, ProductSettings& settings)
+  ShareInfoReader(platform::Platform& platform, settings::ProductSettings& settings)
       : platform_(platform), settings_(settings) {}
 
   // True with the shares of `folder`'s file, or with none when the file does not exist; false
@@ -43,7 +42,7 @@ class ShareInfoReader {
   std::string SpecialFolder(int csidl);
 
   platform::Platform& platform_;
-  ProductSettings& settings_;
+  settings::ProductSettings& settings_;
 };
 
 // Splits one line into name, path and details ("\" when the line has only one comma).

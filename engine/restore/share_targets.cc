@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/file_checks.h"
 #include "platform/windows_path.h"
 
 namespace qdw::restore {
@@ -19,7 +20,7 @@ bool DriveUnusable(platform::FileSystem& files, const std::string& path) {
 
 }  // namespace
 
-bool CheckShareTargets(platform::Platform& platform, ProductSettings& settings,
+bool CheckShareTargets(platform::Platform& platform, settings::ProductSettings& settings,
                        const std::string& folder, ShareTargetProblems* problems) {
   *problems = ShareTargetProblems();
   RecordedShares shares;
@@ -48,8 +49,7 @@ bool CheckShareTargets(platform::Platform& platform, ProductSettings& settings,
         problems->drives.push_back(drive);
       }
     }
-    uint32_t attributes = 0;
-    if (files.ReadAttributes(path, &attributes) != platform::kSuccess) continue;
+    if (!platform::PathExists(files, path)) continue;
     if (platform::UpperAnsi(path).find(product_folder) != std::string::npos) continue;
     const bool is_registered =
         std::any_of(registered.begin(), registered.end(), [&](const std::string& folder_path) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 #include "engine/restore/share_info_reader.h"
 #include "platform/platform.h"
 
@@ -25,7 +25,7 @@ struct ShareTargetProblems {
 
 // Checks the shares recorded in `folder`'s "BackupShareInfo.txt". False when the file or the
 // user's shared folders could not be read; `problems` then holds what was found so far.
-bool CheckShareTargets(platform::Platform& platform, ProductSettings& settings,
+bool CheckShareTargets(platform::Platform& platform, settings::ProductSettings& settings,
                        const std::string& folder, ShareTargetProblems* problems);
 
 }  // namespace qdw::restore

@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/archive_names.h"
+
 namespace qdw::restore {
 
-// More volumes than a cabinet set can chain; a count beyond it is a broken name.
-inline constexpr long kMaxVolumeCount = 65535;
-
 // The volume count a "_bak" file name claims: the digits after the first "_bak", up to the
-// extension, read as atoi does (0 when none). -1 when the count is beyond kMaxVolumeCount.
+// extension, read as atoi does (0 when none). -1 when the count is beyond engine::kMaxVolumeCount.
 long VolumeCountFromName(const std::string& file_name);
 
 // Names of the continuation volumes 2 to `count` of the set whose first volume is `file_name`.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "platform/resources/code_page_932_table.h"
@@ -41,9 +42,9 @@ bool WesternByte(char16_t c, uint8_t* byte) {
 // The bytes of a character in code page 932 (one, or a lead and a trail byte), or false when it
 // has none.
 bool JapaneseBytes(char16_t c, std::string* bytes) {
-  const CodePage932Entry* end = kCodePage932Table + kCodePage932TableSize;
+  const CodePage932Entry* end = CodePage932Table() + CodePage932TableSize();
   const CodePage932Entry* found = std::lower_bound(
-      kCodePage932Table, end, c,
+      CodePage932Table(), end, c,
       [](const CodePage932Entry& entry, char16_t wanted) { return entry.character < wanted; });
   if (found == end || found->character != c) return false;
   if (found->bytes > 0xFF) bytes->push_back(static_cast<char>(found->bytes >> 8));
@@ -63,6 +64,22 @@ bool AppendCharacter(char16_t c, int code_page, std::string* out) {
   out->push_back(static_cast<char>(byte));
   return true;
 }
+
+// Characters of code page 932 by their bytes (one byte, or lead byte * 256 + trail byte); 0
+// where the bytes are no character.
+const char16_t* JapaneseDecodeTable() {
+  static const std::unique_ptr<char16_t[]> table = [] {
+    auto decode = std::make_unique<char16_t[]>(0x10000);
+    const CodePage932Entry* table = CodePage932Table();
+    for (int i = 0; i < CodePage932TableSize(); ++i) {
+      decode[table[i].bytes] = table[i].character;
+    }
+    return decode;
+  }();
+  return table.get();
+}
+
+constexpr char16_t kReplacementCharacter = 0xFFFD;
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -89,6 +106,32 @@ bool FitsCodePage(const std::u16string& text, int code_page) {
     if (!AppendCharacter(c, code_page, &bytes)) return false;
   }
   return true;
+}
+
+bool CodePageToUtf16(const std::string& text, int code_page, std::u16string* out) {
+  out->clear();
+  if (!KnownCodePage(code_page)) return false;
+  out->reserve(text.size());
+  bool complete = true;
+  const char16_t* japanese = code_page == kCodePageJapanese ? JapaneseDecodeTable() : nullptr;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<uint8_t>(text[i]);
+    char16_t c = byte;
+    if (japanese != nullptr) {
+      unsigned bytes = byte;
+      if (IsJapaneseLeadByte(byte) && i + 1 < text.size()) {
+        bytes = bytes << 8 | static_cast<uint8_t>(text[++i]);
+      }
+      c = japanese[bytes];
+      // NUL is the one character whose table entry reads as "none".
+      if (c == 0 && bytes != 0) c = kReplacementCharacter;
+    } else if (byte >= 0x80 && byte <= 0x9F && kWestern80To9F[byte - 0x80] != 0) {
+      c = kWestern80To9F[byte - 0x80];
+    }
+    if (c == kReplacementCharacter) complete = false;
+    out->push_back(c);
+  }
+  return complete;
 }
 
 }  // namespace qdw::resources

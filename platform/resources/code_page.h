@@ -27,6 +27,11 @@ bool Utf16ToCodePage(const std::u16string& text, int code_page, std::string* out
 // loses nothing.
 bool FitsCodePage(const std::u16string& text, int code_page);
 
+// Converts ANSI text of a code page to UTF-16, as the system does for the program's ANSI calls.
+// False when the code page is not supported or a byte sequence is no character of it (a lead
+// byte without its trail byte, an unassigned pair); such a sequence becomes U+FFFD in `out`.
+bool CodePageToUtf16(const std::string& text, int code_page, std::u16string* out);
+
 }  // namespace qdw::resources
 
 #endif  // QDW_PLATFORM_RESOURCES_CODE_PAGE_H_

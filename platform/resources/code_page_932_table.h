@@ -13,9 +13,11 @@ struct CodePage932Entry {
   uint16_t bytes;
 };
 
-// Every character the code page holds, sorted by character.
-extern const CodePage932Entry kCodePage932Table[];
-extern const int kCodePage932TableSize;
+// Every character the code page holds, sorted by character. Functions rather than exported
+// arrays, so that a program and a shared library that both link the table keep their own copies
+// without clashing.
+const CodePage932Entry* CodePage932Table();
+int CodePage932TableSize();
 
 }  // namespace qdw::resources
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/text_lines.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -25,20 +26,6 @@ std::string Trim(const std::string& text) {
   while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
   while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
   return text.substr(begin, end - begin);
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
 }
 
 // Reads a "quoted" text starting at `pos` (the opening quote) with \\ and \" escapes; any
@@ -134,7 +121,7 @@ class Parser {
   bool Run(const std::string& text) {
     std::string body = text;
     if (body.compare(0, 3, "\xEF\xBB\xBF") == 0) body.erase(0, 3);
-    std::vector<std::string> lines = SplitLines(body);
+    std::vector<std::string> lines = platform::SplitLinesKeepingLastPiece(body);
     size_t i = 0;
     while (i < lines.size() && Trim(lines[i]).empty()) ++i;
     if (i == lines.size()) return true;

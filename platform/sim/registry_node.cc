@@ -2,12 +2,18 @@
 
 #include <utility>
 
-#include "platform/windows_path.h"
+#include "platform/code_page_text.h"
 
 namespace qdw::sim {
+namespace {
 
-using platform::EqualsIgnoreCase;
-using platform::UpperAnsi;
+// Names are kept in UTF-8 and compared as the system compares them, ignoring case.
+std::string UpperAnsi(const std::string& name) { return platform::UpperUtf8(name); }
+bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+  return a == b || UpperAnsi(a) == UpperAnsi(b);
+}
+
+}  // namespace
 
 RegistryNode* RegistryNode::Child(const std::string& name) {
   auto it = children_.find(UpperAnsi(name));

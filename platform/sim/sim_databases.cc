@@ -1,5 +1,6 @@
 #include "platform/sim/sim_databases.h"
 
+#include <dlfcn.h>
 #include <glob.h>
 #include <sys/stat.h>
 
@@ -168,11 +169,18 @@ std::string SqliteOdbcDriver() {
          {"/usr/lib/*/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so",
           "/usr/lib64/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so",
           "/usr/lib/*/libsqlite3odbc.so"}) {
+      // A machine with a second architecture installed (for 32-bit Wine) has a driver of each;
+      // only one this process can load will do.
       glob_t matches;
-      if (::glob(pattern, 0, nullptr, &matches) == 0 && matches.gl_pathc > 0) {
-        std::string path = matches.gl_pathv[0];
-        ::globfree(&matches);
-        return path;
+      if (::glob(pattern, 0, nullptr, &matches) == 0) {
+        for (size_t i = 0; i < matches.gl_pathc; ++i) {
+          if (void* driver = ::dlopen(matches.gl_pathv[i], RTLD_LAZY | RTLD_LOCAL)) {
+            ::dlclose(driver);
+            std::string path = matches.gl_pathv[i];
+            ::globfree(&matches);
+            return path;
+          }
+        }
       }
       ::globfree(&matches);
     }

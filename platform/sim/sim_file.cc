@@ -135,4 +135,10 @@ WinError SimFile::SetEnd() {
   return kSuccess;
 }
 
+WinError SimFile::Flush() {
+  if (!(access_ & platform::kGenericWrite)) return platform::kErrorAccessDenied;
+  if (WinError fault = state_->machine.faults().Check("File.Flush", key_)) return fault;
+  return ::fsync(fd_) == 0 ? kSuccess : WinErrorFromErrno(errno);
+}
+
 }  // namespace qdw::sim

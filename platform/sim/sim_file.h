@@ -17,7 +17,7 @@ namespace qdw::sim {
 // every file system of the process over the same machine, as Windows handles are.
 struct FileSystemState {
   explicit FileSystemState(SimMachine& m)
-      : machine(m), sharing(SharingTable::ForMachine(m.folder())), meta(m.folder()) {}
+      : machine(m), sharing(SharingTable::ForMachine(m.folder(), m.CodePage())), meta(m.folder()) {}
   SimMachine& machine;
   std::shared_ptr<SharingTable> sharing;
   MetadataStore meta;
@@ -42,6 +42,7 @@ class SimFile : public platform::File {
                               const platform::FileTime* last_access,
                               const platform::FileTime* last_write) override;
   platform::WinError SetEnd() override;
+  platform::WinError Flush() override;
 
  private:
   std::shared_ptr<FileSystemState> state_;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/code_page_text.h"
 #include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_file_system.h"
 #include "platform/windows_path.h"
@@ -20,8 +21,9 @@ namespace {
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
 struct Listed {
-  std::string name;
-  std::string upper;
+  std::string name;       // ANSI, as the program sees it
+  std::string host_name;  // UTF-8
+  std::string upper;      // the host form of the upper-case name, as sidecars are named
   HostInfo info;
 };
 
@@ -34,6 +36,7 @@ DirEntry SimFileSystem::EntryOf(const std::string& name, const std::string& host
   uint32_t bits =
       meta && meta->attributes ? *meta->attributes : (info.is_folder ? 0 : platform::kAttrArchive);
   if (info.is_folder) bits |= platform::kAttrDirectory;
+  if (info.reparse) bits |= platform::kAttrReparsePoint;
   entry.attributes = bits == 0 ? platform::kAttrNormal : bits;
   entry.size = info.size;
   if (meta && meta->creation) {
@@ -50,23 +53,26 @@ DirEntry SimFileSystem::EntryOf(const std::string& name, const std::string& host
 WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* entries) {
   entries->clear();
   if (WinError fault = machine_.faults().Check("FileSystem.Find", pattern)) return fault;
+  const int code_page = machine_.CodePage();
   std::string text = pattern;
   std::replace(text.begin(), text.end(), '/', '\\');
-  size_t slash = text.rfind('\\');
+  size_t slash = platform::FindLastChar(code_page, text, '\\');
   if (slash == std::string::npos) return platform::kErrorInvalidName;
   std::string folder_path = text.substr(0, slash);
   std::string last = text.substr(slash + 1);
   if (last.empty()) return platform::kErrorFileNotFound;
   if (platform::IsBareDrive(folder_path)) folder_path += "\\";
   Located folder;
-  if (WinError error = Locate(folder_path, &folder)) return error;
+  // Listing a junction's content lists its target's.
+  if (WinError error = Locate(folder_path, &folder, /*follow_last=*/true)) return error;
   if (!folder.exists || !folder.info.is_folder) return platform::kErrorPathNotFound;
 
   if (!HasWildcard(last)) {
     Located at;
     if (WinError error = Locate(text, &at)) return error;
     if (!at.exists) return platform::kErrorFileNotFound;
-    std::string name = at.IsRoot() ? last : at.host.substr(at.host.rfind('/') + 1);
+    std::string name =
+        at.IsRoot() ? last : AnsiName(code_page, at.host.substr(at.host.rfind('/') + 1));
     entries->push_back(EntryOf(name, at.host, at.info, state_->meta.Read(at.parts)));
     return kSuccess;
   }
@@ -78,11 +84,13 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
   std::vector<Listed> listed;
   while (dirent* item = ::readdir(dir)) {
     if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0) continue;
-    if (!platform::WildcardMatch(last, item->d_name)) continue;
     Listed one;
-    one.name = item->d_name;
-    if (!StatHost(folder.host + "/" + one.name, &one.info)) continue;  // gone meanwhile
-    one.upper = platform::UpperAnsi(one.name);
+    one.host_name = item->d_name;
+    one.name = AnsiName(code_page, one.host_name);
+    if (!platform::WildcardMatchText(code_page, last, one.name)) continue;
+    if (!StatHost(folder.host + "/" + one.host_name, &one.info)) continue;  // gone meanwhile
+    // UTF-8 sorts by character, as NTFS sorts its names.
+    one.upper = HostName(code_page, platform::UpperText(code_page, one.name));
     listed.push_back(std::move(one));
   }
   ::closedir(dir);
@@ -99,7 +107,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
 
   if (!folder.IsRoot()) {
     for (const char* dots : {".", ".."}) {
-      if (platform::WildcardMatch(last, dots))
+      if (platform::WildcardMatchText(code_page, last, dots))
         entries->push_back(EntryOf(dots, folder.host, folder.info, {}));
     }
   }
@@ -112,7 +120,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
       child.components.back() = one.name;
       meta = state_->meta.Read(child);
     }
-    entries->push_back(EntryOf(one.name, folder.host + "/" + one.name, one.info, meta));
+    entries->push_back(EntryOf(one.name, folder.host + "/" + one.host_name, one.info, meta));
   }
   return entries->empty() ? platform::kErrorFileNotFound : kSuccess;
 }

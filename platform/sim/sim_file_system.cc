@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/code_page_text.h"
 #include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_ports.h"
 
@@ -30,22 +31,49 @@ constexpr uint32_t kStoredBits = kAttrReadOnly | kAttrHidden | kAttrSystem | kAt
 
 std::string ParentHost(const std::string& host) { return host.substr(0, host.rfind('/')); }
 
+// "C:\" keeps its separator; any other path loses a trailing one.
+std::string StripTrailingSeparator(const std::string& path) {
+  return path.size() > 3 && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+}
+
+// Junctions that lead to junctions end somewhere, or the path cannot be resolved.
+constexpr int kMaxJunctionHops = 32;
+// ERROR_CANT_RESOLVE_FILENAME: a loop of junctions, or one whose target is no path.
+constexpr WinError kErrorCantResolveFilename = 1921;
+
 }  // namespace
 
 SimFileSystem::SimFileSystem(SimMachine& machine)
     : machine_(machine), state_(std::make_shared<FileSystemState>(machine)) {}
 
-WinError SimFileSystem::Locate(const std::string& path, Located* out) const {
-  if (WinError error = SplitWindowsPath(path, &out->parts)) return error;
-  Json drive = machine_.DriveDescription(out->parts.drive);
-  if (drive.is_null()) return platform::kErrorPathNotFound;
-  if (!drive.value("ready", true)) return platform::kErrorNotReady;
-  // CD-ROM drives refuse every change.
-  out->write_protected = drive.value("type", std::string()) == "cdrom";
-  out->ntfs = drive.value("fs", std::string("NTFS")) == "NTFS";
-  out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components);
-  out->exists = StatHost(out->host, &out->info);
-  return kSuccess;
+WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follow_last) const {
+  const int code_page = machine_.CodePage();
+  if (WinError error = SplitWindowsPath(path, &out->parts, code_page)) return error;
+  for (int hops = 0;; ++hops) {
+    Json drive = machine_.DriveDescription(out->parts.drive);
+    if (drive.is_null()) return platform::kErrorPathNotFound;
+    if (!drive.value("ready", true)) return platform::kErrorNotReady;
+    // CD-ROM drives refuse every change.
+    out->write_protected = drive.value("type", std::string()) == "cdrom";
+    out->ntfs = drive.value("fs", std::string("NTFS")) == "NTFS";
+    size_t junction = std::string::npos;
+    out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components,
+                                      code_page, &junction);
+    if (junction == std::string::npos) {
+      out->exists = StatHost(out->host, &out->info);
+      if (!follow_last || !out->exists || !out->info.reparse) return kSuccess;
+      junction = out->parts.components.size() - 1;
+    }
+    // A path through a junction goes on from the junction's target.
+    WindowsPathParts target;
+    if (hops == kMaxJunctionHops || !ReadJunctionTarget(out->host, code_page, &target)) {
+      return kErrorCantResolveFilename;
+    }
+    target.components.insert(target.components.end(),
+                             out->parts.components.begin() + static_cast<long>(junction) + 1,
+                             out->parts.components.end());
+    out->parts = std::move(target);
+  }
 }
 
 bool SimFileSystem::ParentIsFolder(const Located& located) {
@@ -63,6 +91,7 @@ uint32_t SimFileSystem::AttributesOf(const Located& located, const ObjectMeta& m
   bool folder = located.info.is_folder;
   uint32_t bits = meta.attributes ? *meta.attributes : (folder ? 0 : kAttrArchive);
   if (folder) bits |= kAttrDirectory;
+  if (located.info.reparse) bits |= platform::kAttrReparsePoint;
   return bits == 0 ? kAttrNormal : bits;
 }
 
@@ -131,24 +160,27 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
   }
   if (create) flags |= O_CREAT | O_EXCL;
   if (truncate) flags |= O_TRUNC;
+  // A new file (or one replaced) takes the caller's attributes; it never inherits a stale
+  // sidecar of an earlier file of that name, nor a replaced file's creation time.
+  ObjectMeta fresh;
+  if (!create) fresh.dacl = meta.dacl;
+  if (requested != 0) fresh.attributes = requested | kAttrArchive;
+  if (create) {
+    // The sidecar comes first: a process killed in between leaves no file without its
+    // attributes, only a sidecar of no file, which the next object of that name replaces.
+    state_->meta.Remove(at.parts);
+    if (!fresh.IsDefault()) state_->meta.Write(at.parts, fresh);
+  }
   int fd = ::open(at.host.c_str(), flags, 0644);
   if (fd < 0) {
     int error = errno;
+    if (create && error != EEXIST) state_->meta.Remove(at.parts);
     state_->sharing->Release(key, ticket);
     return error == EEXIST ? platform::kErrorFileExists : WinErrorFromErrno(error);
   }
-  if (create || disposition == Disposition::kCreateAlways) {
-    // A new file (or one replaced) takes the caller's attributes; it never inherits a
-    // stale sidecar of an earlier file of that name, nor a replaced file's creation time.
-    ObjectMeta fresh;
-    if (!create) fresh.dacl = meta.dacl;
-    if (requested != 0) fresh.attributes = requested | kAttrArchive;
-    if (create) {
-      state_->meta.Remove(at.parts);
-    } else {
-      ForgetHostCreation(fd);
-    }
-    if (!create || !fresh.IsDefault()) state_->meta.Write(at.parts, fresh);
+  if (!create && disposition == Disposition::kCreateAlways) {
+    ForgetHostCreation(fd);
+    state_->meta.Write(at.parts, fresh);
   }
   *out = std::make_unique<SimFile>(state_, at.parts, fd, access, ticket);
   return kSuccess;
@@ -215,6 +247,12 @@ WinError SimFileSystem::RemoveFolder(const std::string& path) {
   if (!at.exists) return MissingError(at);
   if (!at.info.is_folder) return platform::kErrorDirectory;
   if (at.write_protected || IsReadOnly(at)) return kErrorAccessDenied;
+  // A junction goes as a link; its target and what that holds stay.
+  if (at.info.reparse) {
+    if (::unlink(at.host.c_str()) != 0) return WinErrorFromErrno(errno);
+    state_->meta.Remove(at.parts);
+    return kSuccess;
+  }
   if (::rmdir(at.host.c_str()) != 0) {
     return errno == ENOTEMPTY || errno == EEXIST ? platform::kErrorDirNotEmpty
                                                  : WinErrorFromErrno(errno);
@@ -225,6 +263,29 @@ WinError SimFileSystem::RemoveFolder(const std::string& path) {
 
 std::unique_ptr<platform::FileSystem> NewSimFileSystem(SimMachine& machine) {
   return std::make_unique<SimFileSystem>(machine);
+}
+
+WinError SimFileSystem::MakeJunction(const std::string& path, const std::string& target) {
+  std::string full_target;
+  if (WinError error = NormalizeFullPath(machine_.CodePage(), target, &full_target)) return error;
+  WindowsPathParts target_parts;
+  if (WinError error = SplitWindowsPath(full_target, &target_parts, machine_.CodePage())) {
+    return error;
+  }
+  Located at;
+  if (WinError error = Locate(path, &at)) return error;
+  if (at.IsRoot() || at.exists) return platform::kErrorAlreadyExists;
+  if (!ParentIsFolder(at)) return platform::kErrorPathNotFound;
+  if (at.write_protected || !at.ntfs) return kErrorAccessDenied;
+  std::string link_text;
+  platform::AnsiToUtf8(machine_.CodePage(), StripTrailingSeparator(full_target), &link_text);
+  state_->meta.Remove(at.parts);
+  if (::symlink(link_text.c_str(), at.host.c_str()) != 0) return WinErrorFromErrno(errno);
+  return kSuccess;
+}
+
+WinError MakeSimJunction(SimMachine& machine, const std::string& path, const std::string& target) {
+  return SimFileSystem(machine).MakeJunction(path, target);
 }
 
 }  // namespace qdw::sim

@@ -30,6 +30,7 @@ class SimFileSystem : public platform::FileSystem {
   platform::WinError Copy(const std::string& source, const std::string& target,
                           bool fail_if_exists) override;
   platform::WinError Move(const std::string& source, const std::string& target) override;
+  platform::WinError Replace(const std::string& source, const std::string& target) override;
   platform::WinError Delete(const std::string& path) override;
   platform::WinError MakeFolder(const std::string& path) override;
   platform::WinError RemoveFolder(const std::string& path) override;
@@ -38,7 +39,13 @@ class SimFileSystem : public platform::FileSystem {
   platform::WinError VolumeFileSystem(const std::string& root, std::string* name) override;
   platform::WinError ReadDacl(const std::string& path, bool* present, platform::Acl* dacl) override;
   platform::WinError WriteDacl(const std::string& path, const platform::Acl& dacl) override;
+  platform::WinError FullPath(const std::string& path, std::string* full) override;
   platform::WinError TempFileName(const std::string& prefix, std::string* path) override;
+
+  // Makes `path` a junction to the folder `target` (mklink /J): a host symbolic link holding the
+  // Windows path of the target. The target need not exist. kErrorAlreadyExists when something is
+  // at `path`; kErrorAccessDenied on a drive without reparse points (FAT, CD).
+  platform::WinError MakeJunction(const std::string& path, const std::string& target);
 
  private:
   // A path resolved on the machine.
@@ -53,8 +60,11 @@ class SimFileSystem : public platform::FileSystem {
   };
 
   // Parses and maps `path`: kErrorPathNotFound for a drive the machine lacks,
-  // kErrorNotReady for a drive without a medium, the syntax errors of SplitWindowsPath.
-  platform::WinError Locate(const std::string& path, Located* out) const;
+  // kErrorNotReady for a drive without a medium, the syntax errors of SplitWindowsPath. A
+  // junction on the way is followed to its target; one at the end only with `follow_last` (the
+  // calls that reach through it: listing its content, its access list).
+  platform::WinError Locate(const std::string& path, Located* out, bool follow_last = false) const;
+
   // Error for a path that does not exist: kErrorFileNotFound when its folder exists,
   // kErrorPathNotFound otherwise.
   static platform::WinError MissingError(const Located& located);
@@ -78,6 +88,10 @@ class SimFileSystem : public platform::FileSystem {
   SimMachine& machine_;
   std::shared_ptr<FileSystemState> state_;
 };
+
+// SimFileSystem::MakeJunction on `machine` (qdwsim link, tests).
+platform::WinError MakeSimJunction(SimMachine& machine, const std::string& path,
+                                   const std::string& target);
 
 }  // namespace qdw::sim
 

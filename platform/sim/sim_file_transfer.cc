@@ -91,8 +91,24 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
                                      bool keep_creation) const {
   Descriptor in(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return WinErrorFromErrno(errno);
+  // The target's metadata is in place before its bytes, so that a process killed during the
+  // copy leaves a partial copy with the attributes it gets, as Windows's copy would.
+  ObjectMeta source_meta = state_->meta.Read(source.parts);
+  ObjectMeta target_meta;
+  target_meta.attributes = source_meta.attributes;
+  if (keep_creation) {
+    target_meta.creation =
+        source_meta.creation.value_or(HostCreation(source.host, source.info).ticks);
+    target_meta.dacl = source_meta.dacl;
+  }
+  state_->meta.Remove(target.parts);
+  state_->meta.Write(target.parts, target_meta);
   Descriptor out(::open(target.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (out.get() < 0) return WinErrorFromErrno(errno);
+  if (out.get() < 0) {
+    int error = errno;
+    state_->meta.Remove(target.parts);
+    return WinErrorFromErrno(error);
+  }
   ForgetHostCreation(out.get());  // a copy over an existing file gets a new creation time
   WinError result = CopyData(in.get(), out.get(), target.parts.drive);
   if (result == kSuccess) {
@@ -108,18 +124,9 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
   if (result != kSuccess) {
     // A copy that did not finish leaves no partial file behind.
     ::unlink(target.host.c_str());
+    state_->meta.Remove(target.parts);
     return result;
   }
-  ObjectMeta source_meta = state_->meta.Read(source.parts);
-  ObjectMeta target_meta;
-  target_meta.attributes = source_meta.attributes;
-  if (keep_creation) {
-    target_meta.creation =
-        source_meta.creation.value_or(HostCreation(source.host, source.info).ticks);
-    target_meta.dacl = source_meta.dacl;
-  }
-  state_->meta.Remove(target.parts);
-  state_->meta.Write(target.parts, target_meta);
   return kSuccess;
 }
 
@@ -160,19 +167,15 @@ WinError SimFileSystem::MoveOneFolder(const Located& source, const Located& targ
   }
   // Windows refuses to rename a folder while a file inside it is open.
   if (state_->sharing->AnyOpenAtOrBelow(source_key)) return kErrorAccessDenied;
-  if (std::rename(source.host.c_str(), target.host.c_str()) != 0) return WinErrorFromErrno(errno);
-  state_->meta.Move(source.parts, target.parts);
-  return kSuccess;
+  return state_->meta.MoveObject(source.parts, target.parts, source.host, target.host,
+                                 /*durable=*/false);
 }
 
 WinError SimFileSystem::MoveOneFile(const Located& source, const Located& target) {
   if (WinError error = state_->sharing->CheckDelete(CanonicalPath(source.parts))) return error;
   if (source.parts.drive == target.parts.drive) {
-    if (std::rename(source.host.c_str(), target.host.c_str()) != 0) {
-      return WinErrorFromErrno(errno);
-    }
-    state_->meta.Move(source.parts, target.parts);
-    return kSuccess;
+    return state_->meta.MoveObject(source.parts, target.parts, source.host, target.host,
+                                   /*durable=*/false);
   }
   if (WinError error = CopyFileBody(source, target, /*keep_creation=*/true)) return error;
   if (::unlink(source.host.c_str()) != 0) {
@@ -183,6 +186,35 @@ WinError SimFileSystem::MoveOneFile(const Located& source, const Located& target
   }
   state_->meta.Remove(source.parts);
   return kSuccess;
+}
+
+WinError SimFileSystem::Replace(const std::string& source, const std::string& target) {
+  if (WinError fault = machine_.faults().Check("FileSystem.Replace", source)) return fault;
+  Located from;
+  Located to;
+  if (WinError error = Locate(source, &from)) return error;
+  if (!from.exists) return MissingError(from);
+  if (WinError error = Locate(target, &to)) return error;
+  if (from.IsRoot() || to.IsRoot()) return kErrorAccessDenied;
+  if (from.parts.drive != to.parts.drive) return platform::kErrorNotSameDevice;
+  if (from.write_protected) return kErrorAccessDenied;
+  bool same_object = to.exists && to.info.inode == from.info.inode &&
+                     CanonicalPath(to.parts) == CanonicalPath(from.parts);
+  if (!to.exists || same_object) {
+    if (!to.exists && !ParentIsFolder(to)) return platform::kErrorPathNotFound;
+    if (same_object) {
+      to.host = to.host.substr(0, to.host.rfind('/') + 1) +
+                HostName(to.parts.code_page, to.parts.components.back());
+      if (to.host == from.host) return kSuccess;
+    }
+    if (from.info.is_folder) return MoveOneFolder(from, to);
+  } else {
+    if (to.info.is_folder || from.info.is_folder || IsReadOnly(to)) return kErrorAccessDenied;
+    // NTFS does not replace a file that is open, whatever its opener shares.
+    if (state_->sharing->AnyOpenAtOrBelow(CanonicalPath(to.parts))) return kErrorAccessDenied;
+  }
+  if (WinError error = state_->sharing->CheckDelete(CanonicalPath(from.parts))) return error;
+  return state_->meta.MoveObject(from.parts, to.parts, from.host, to.host, /*durable=*/true);
 }
 
 WinError SimFileSystem::Move(const std::string& source, const std::string& target) {
@@ -203,7 +235,8 @@ WinError SimFileSystem::Move(const std::string& source, const std::string& targe
   }
   if (same_object) {
     // The host spelling of the last component changes; the rest stays as it is.
-    to.host = to.host.substr(0, to.host.rfind('/') + 1) + to.parts.components.back();
+    to.host = to.host.substr(0, to.host.rfind('/') + 1) +
+              HostName(to.parts.code_page, to.parts.components.back());
     if (to.host == from.host) return kSuccess;
   }
   return from.info.is_folder ? MoveOneFolder(from, to) : MoveOneFile(from, to);

@@ -111,6 +111,7 @@ platform::Acl SimFileSystem::InheritedDacl(const WindowsPathParts& path, bool is
         platform::kAceInherited |
         (is_folder ? ace.flags & (platform::kAceObjectInherit | platform::kAceContainerInherit)
                    : 0);
+    if (ace.raw.size() > 1) ace.raw[1] = ace.flags;  // an entry carried as bytes: its header
     inherited.entries.push_back(ace);
   }
   return inherited;
@@ -121,7 +122,8 @@ WinError SimFileSystem::ReadDacl(const std::string& path, bool* present, platfor
   dacl->entries.clear();
   if (WinError fault = machine_.faults().Check("FileSystem.ReadDacl", path)) return fault;
   Located at;
-  if (WinError error = Locate(path, &at)) return error;
+  // SetFileSecurity and GetFileSecurity reach through a junction to its target.
+  if (WinError error = Locate(path, &at, /*follow_last=*/true)) return error;
   if (!at.exists) return MissingError(at);
   if (!at.ntfs) return kSuccess;  // FAT and CD file systems keep no lists
   ObjectMeta meta = state_->meta.Read(at.parts);
@@ -133,7 +135,8 @@ WinError SimFileSystem::ReadDacl(const std::string& path, bool* present, platfor
 WinError SimFileSystem::WriteDacl(const std::string& path, const platform::Acl& dacl) {
   if (WinError fault = machine_.faults().Check("FileSystem.WriteDacl", path)) return fault;
   Located at;
-  if (WinError error = Locate(path, &at)) return error;
+  // SetFileSecurity and GetFileSecurity reach through a junction to its target.
+  if (WinError error = Locate(path, &at, /*follow_last=*/true)) return error;
   if (!at.exists) return MissingError(at);
   if (at.write_protected) return platform::kErrorAccessDenied;
   if (!at.ntfs) return platform::kErrorNotSupported;
@@ -142,6 +145,13 @@ WinError SimFileSystem::WriteDacl(const std::string& path, const platform::Acl& 
   meta.dacl = dacl;
   state_->meta.Write(at.parts, meta);
   return kSuccess;
+}
+
+WinError SimFileSystem::FullPath(const std::string& path, std::string* full) {
+  full->clear();
+  if (WinError fault = machine_.faults().Check("FileSystem.FullPath", path)) return fault;
+  // The stand-in keeps no short names, so GetLongPathName would change nothing.
+  return NormalizeFullPath(machine_.CodePage(), path, full);
 }
 
 WinError SimFileSystem::TempFileName(const std::string& prefix, std::string* path) {

@@ -14,7 +14,8 @@ constexpr int64_t kEpochTicks =
     static_cast<int64_t>(platform::kUnixEpochInFileTimeSeconds * platform::kTicksPerSecond);
 
 bool FromStatx(const struct statx& st, HostInfo* info) {
-  info->is_folder = S_ISDIR(st.stx_mode);
+  info->reparse = S_ISLNK(st.stx_mode);
+  info->is_folder = S_ISDIR(st.stx_mode) || info->reparse;
   info->size = info->is_folder ? 0 : st.stx_size;
   info->inode = st.stx_ino;
   info->last_access = FileTimeFromUnix(st.stx_atime.tv_sec, st.stx_atime.tv_nsec);
@@ -29,7 +30,8 @@ bool FromStatx(const struct statx& st, HostInfo* info) {
 
 bool StatHost(const std::string& host, HostInfo* info) {
   struct statx st;
-  if (::statx(AT_FDCWD, host.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
+  if (::statx(AT_FDCWD, host.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &st) !=
+      0) {
     return false;
   }
   return FromStatx(st, info);

@@ -11,7 +11,9 @@
 namespace qdw::sim {
 
 struct HostInfo {
-  bool is_folder = false;
+  bool is_folder = false;  // also for a junction
+  // A junction (a host symbolic link holding the Windows path of its target).
+  bool reparse = false;
   uint64_t size = 0;
   uint64_t inode = 0;
   platform::FileTime last_access;
@@ -19,7 +21,8 @@ struct HostInfo {
   platform::FileTime birth;  // the host's creation time, or the last write when it has none
 };
 
-// False when nothing is at `host` (or it cannot be reached).
+// False when nothing is at `host` (or it cannot be reached). A symbolic link is never followed:
+// it is a junction of the machine.
 bool StatHost(const std::string& host, HostInfo* info);
 bool StatHostFd(int fd, HostInfo* info);
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/code_page_text.h"
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_metadata.h"
 #include "platform/sim/sim_paths.h"
@@ -100,15 +101,18 @@ class ChildProcess : public platform::ProcessHandle {
 }  // namespace
 
 bool MapProgram(const SimMachine& machine, const std::string& program, std::string* host) {
+  const int code_page = machine.CodePage();
   WindowsPathParts wanted;
-  if (SplitWindowsPath(program, &wanted) != platform::kSuccess) return false;
+  if (SplitWindowsPath(program, &wanted, code_page) != platform::kSuccess) return false;
   std::string key = CanonicalPath(wanted);
   auto description = machine.Description();
   auto programs = description->find("programs");
   if (programs == description->end() || !programs->is_object()) return false;
   for (auto it = programs->begin(); it != programs->end(); ++it) {
     WindowsPathParts parts;
-    if (!it->is_string() || SplitWindowsPath(it.key(), &parts) != platform::kSuccess ||
+    std::string key_ansi;
+    platform::Utf8ToAnsi(code_page, it.key(), &key_ansi);
+    if (!it->is_string() || SplitWindowsPath(key_ansi, &parts, code_page) != platform::kSuccess ||
         CanonicalPath(parts) != key) {
       continue;
     }

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/code_page_text.h"
+#include "platform/sim/sim_metadata.h"
 #include "platform/sim/sim_paths.h"
 #include "platform/windows_path.h"
 
@@ -28,6 +30,8 @@ SimMachine::SimMachine(const std::string& folder) : store_(folder), faults_(stor
     throw std::runtime_error("not a stand-in machine (no machine.json): " + folder);
   }
   Description();  // a damaged description is reported now, not at the first port call
+  // A process killed in the middle of a move left its metadata's half undone.
+  MetadataStore(folder).RecoverMoves();
 }
 
 std::string SimMachine::MachineFolderFromEnvironment() {
@@ -92,12 +96,28 @@ bool SimMachine::DriveHostRoot(char letter, std::string* host) const {
 }
 
 bool SimMachine::ToHostPath(const std::string& windows_path, std::string* host) const {
+  const int code_page = CodePage();
   WindowsPathParts parts;
-  if (SplitWindowsPath(windows_path, &parts) != platform::kSuccess) return false;
-  std::string root;
-  if (!DriveHostRoot(parts.drive, &root)) return false;
-  *host = ResolveHostComponents(root, parts.components);
-  return true;
+  if (SplitWindowsPath(windows_path, &parts, code_page) != platform::kSuccess) return false;
+  // Junctions on the way lead on to their targets, as in the file system port.
+  for (int hops = 0; hops < 32; ++hops) {
+    std::string root;
+    if (!DriveHostRoot(parts.drive, &root)) return false;
+    size_t junction = std::string::npos;
+    *host = ResolveHostComponents(root, parts.components, code_page, &junction);
+    if (junction == std::string::npos) return true;
+    WindowsPathParts target;
+    if (!ReadJunctionTarget(*host, code_page, &target)) return false;
+    target.components.insert(target.components.end(),
+                             parts.components.begin() + static_cast<long>(junction) + 1,
+                             parts.components.end());
+    parts = std::move(target);
+  }
+  return false;
+}
+
+int SimMachine::CodePage() const {
+  return Description()->value("code_page", platform::kAnsiCodePageWestern);
 }
 
 std::string SimMachine::ComputerName() const {
@@ -136,7 +156,8 @@ bool SimMachine::EnvironmentVariable(const std::string& name, std::string* value
   if (environment != description->end() && environment->is_object()) {
     for (auto it = environment->begin(); it != environment->end(); ++it) {
       if (platform::EqualsIgnoreCase(it.key(), name) && it->is_string()) {
-        *value = it->get<std::string>();
+        // The description is UTF-8; the program reads the machine's code page.
+        platform::Utf8ToAnsi(CodePage(), it->get<std::string>(), value);
         return true;
       }
     }

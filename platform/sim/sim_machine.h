@@ -59,6 +59,8 @@ class SimMachine {
   // The drive's entry of machine.json ("drives" -> "C"); null when the machine lacks it.
   Json DriveDescription(char letter) const;
 
+  // The machine's ANSI code page ("code_page" of machine.json, 1252 when absent).
+  int CodePage() const;
   std::string ComputerName() const;
   SimUser CurrentUser() const;
   platform::OsVersion Version() const;

@@ -1,29 +1,72 @@
 #include "platform/sim/sim_metadata.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
+#include "platform/code_page_text.h"
 #include "platform/sim/machine_store.h"
+#include "platform/sim/sim_host.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
 namespace {
 
 constexpr char kSuffix[] = ".meta";
+constexpr char kMovesFolder[] = ".moves";
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+void SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+std::string ParentOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+// The metadata's half of a move whose host rename happened: the source's sidecar and children
+// take the target's place, or the target loses its own when the source had none. Repeating it
+// changes nothing.
+void FinishMetadataMove(const std::string& source, const std::string& target, bool had_sidecar) {
+  std::error_code ignored;
+  if (Exists(source + kSuffix)) {
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ignored);
+    std::rename((source + kSuffix).c_str(), (target + kSuffix).c_str());
+  } else if (!had_sidecar) {
+    ::unlink((target + kSuffix).c_str());
+  }
+  // Sidecars a killed removal left at the target would otherwise dress the moved object's
+  // children.
+  std::filesystem::remove_all(target, ignored);
+  if (Exists(source)) {
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ignored);
+    std::rename(source.c_str(), target.c_str());
+  }
+}
 
 Json AclToJson(const platform::Acl& acl) {
   Json entries = Json::array();
   for (const platform::Ace& ace : acl.entries) {
-    entries.push_back({{"type", ace.type},
-                       {"flags", ace.flags},
-                       {"mask", ace.mask},
-                       {"sid", ace.sid.ToString()}});
+    Json entry = {
+        {"type", ace.type}, {"flags", ace.flags}, {"mask", ace.mask}, {"sid", ace.sid.ToString()}};
+    // An entry carried as bytes keeps them, as Windows keeps every entry it was given.
+    if (!ace.raw.empty()) entry["raw"] = ace.raw;
+    entries.push_back(entry);
   }
   return entries;
 }
@@ -36,6 +79,7 @@ platform::Acl AclFromJson(const Json& entries) {
     ace.flags = entry.value("flags", uint8_t{0});
     ace.mask = entry.value("mask", 0u);
     platform::Sid::Parse(entry.value("sid", std::string()), &ace.sid);
+    ace.raw = entry.value("raw", std::vector<uint8_t>());
     acl.entries.push_back(ace);
   }
   return acl;
@@ -52,7 +96,9 @@ std::string CanonicalPath(const WindowsPathParts& path) {
   std::string key(1, path.drive);
   key += ":";
   if (path.components.empty()) key += "\\";
-  for (const std::string& name : path.components) key += "\\" + platform::UpperAnsi(name);
+  for (const std::string& name : path.components) {
+    key += "\\" + platform::UpperText(path.code_page, name);
+  }
   return key;
 }
 
@@ -61,7 +107,9 @@ MetadataStore::MetadataStore(std::string machine_folder)
 
 std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
   std::string node = meta_root_ + "/" + std::string(1, path.drive);
-  for (const std::string& name : path.components) node += "/" + platform::UpperAnsi(name);
+  for (const std::string& name : path.components) {
+    node += "/" + HostName(path.code_page, platform::UpperText(path.code_page, name));
+  }
   return node;
 }
 
@@ -127,6 +175,78 @@ void MetadataStore::Move(const WindowsPathParts& from, const WindowsPathParts& t
   if (::stat(source.c_str(), &st) == 0) {
     MakeParents(target);
     std::rename(source.c_str(), target.c_str());
+  }
+}
+
+platform::WinError MetadataStore::MoveObject(const WindowsPathParts& from,
+                                             const WindowsPathParts& to,
+                                             const std::string& host_from,
+                                             const std::string& host_to, bool durable) const {
+  static std::atomic<uint64_t> counter{0};
+  std::string source = NodePath(from);
+  std::string target = NodePath(to);
+  bool carries = !from.components.empty() && !to.components.empty() && source != target;
+  std::string note;
+  bool had_sidecar = carries && Exists(source + kSuffix);
+  if (carries) {
+    Json intent = {{"pid", ::getpid()},   {"host_from", host_from}, {"host_to", host_to},
+                   {"node_from", source}, {"node_to", target},      {"had_sidecar", had_sidecar}};
+    std::string folder = meta_root_ + "/" + kMovesFolder;
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    note = folder + "/" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".json";
+    std::string temp = note + ".tmp";
+    {
+      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+      out << intent.dump();
+    }
+    std::rename(temp.c_str(), note.c_str());
+  }
+  if (std::rename(host_from.c_str(), host_to.c_str()) != 0) {
+    int error = errno;
+    if (!note.empty()) ::unlink(note.c_str());
+    return WinErrorFromErrno(error);
+  }
+  if (durable) {
+    SyncFolder(ParentOf(host_to));
+    if (ParentOf(host_from) != ParentOf(host_to)) SyncFolder(ParentOf(host_from));
+  }
+  if (carries) {
+    std::lock_guard<std::mutex> lock(write_mutex_);
+    FinishMetadataMove(source, target, had_sidecar);
+    ::unlink(note.c_str());
+  }
+  return platform::kSuccess;
+}
+
+void MetadataStore::RecoverMoves() const {
+  std::string folder = meta_root_ + "/" + kMovesFolder;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> notes;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0) notes.push_back(name);
+  }
+  ::closedir(dir);
+  std::lock_guard<std::mutex> lock(write_mutex_);
+  for (const std::string& name : notes) {
+    std::string note = folder + "/" + name;
+    Json intent = Json::parse(std::ifstream(note), nullptr, /*allow_exceptions=*/false);
+    if (!intent.is_object()) {
+      ::unlink(note.c_str());
+      continue;
+    }
+    // A move still under way in a living process is that process's to finish.
+    pid_t pid = intent.value("pid", 0);
+    if (pid == ::getpid() || (pid > 0 && (::kill(pid, 0) == 0 || errno != ESRCH))) continue;
+    std::string host_from = intent.value("host_from", std::string());
+    std::string host_to = intent.value("host_to", std::string());
+    if (!Exists(host_from) && Exists(host_to)) {
+      FinishMetadataMove(intent.value("node_from", std::string()),
+                         intent.value("node_to", std::string()), intent.value("had_sidecar", true));
+    }
+    ::unlink(note.c_str());
   }
 }
 

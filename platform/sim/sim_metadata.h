@@ -14,6 +14,7 @@
 
 #include "platform/security_types.h"
 #include "platform/sim/sim_paths.h"
+#include "platform/win_error.h"
 
 namespace qdw::sim {
 
@@ -40,6 +41,16 @@ class MetadataStore {
   void Remove(const WindowsPathParts& path) const;
   // Carries an object's metadata (and its children's) to a new path.
   void Move(const WindowsPathParts& from, const WindowsPathParts& to) const;
+  // Renames the host file or folder `host_from` to `host_to` (replacing a file there) and
+  // carries the metadata along, as one step for anyone who looks later: a note of the move is
+  // kept in meta/.moves until both parts are done, so that RecoverMoves() can finish the
+  // metadata's part after the process was killed between them. With `durable` the host folders
+  // are synced after the rename.
+  platform::WinError MoveObject(const WindowsPathParts& from, const WindowsPathParts& to,
+                                const std::string& host_from, const std::string& host_to,
+                                bool durable) const;
+  // Finishes the moves that processes killed in the middle of one left behind.
+  void RecoverMoves() const;
   // Upper-case names of the children of `folder` that have sidecars.
   std::set<std::string> ChildrenWithSidecars(const WindowsPathParts& folder) const;
 

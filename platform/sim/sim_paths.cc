@@ -2,35 +2,50 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <vector>
 
+#include "platform/code_page_text.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
 namespace {
 
-bool HasInvalidCharacter(const std::string& name) {
-  for (char c : name) {
+bool HasInvalidCharacter(int code_page, const std::string& name) {
+  for (size_t i = 0; i < name.size(); i = platform::NextChar(code_page, name, i)) {
+    if (platform::CharLength(code_page, name, i) != 1) continue;  // a trail byte is no "|"
+    const char c = name[i];
     if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*", c) != nullptr) return true;
   }
-  return false;
+  std::string ignored;
+  return !platform::AnsiToUtf8(code_page, name, &ignored);  // no character of the code page
 }
 
+// Trail bytes are 0x40 and above, so the last byte being a dot or a space is a character.
 std::string TrimTrailingDotsAndSpaces(const std::string& name) {
   size_t end = name.size();
   while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ')) --end;
   return end == 0 ? name : name.substr(0, end);
 }
 
+bool IsSymbolicLink(const std::string& host) {
+  struct stat st;
+  return ::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 }  // namespace
 
-platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out) {
+platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out, int code_page) {
   std::string text = path;
   for (char& c : text) {
-    if (c == '/') c = '\\';
+    if (c == '/') c = '\\';  // never a trail byte
   }
-  if (text.size() >= platform::kMaxPath) return platform::kErrorFilenameExcedRange;
+  // MAX_PATH counts characters: the system converts the path to UTF-16 first.
+  if (platform::CharCount(code_page, text) >= platform::kMaxPath) {
+    return platform::kErrorFilenameExcedRange;
+  }
   if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
     return text.size() > 2 && (text[2] == '?' || text[2] == '.') ? platform::kErrorInvalidName
                                                                  : platform::kErrorBadNetName;
@@ -41,10 +56,11 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
   }
   if (text.size() > 2 && text[2] != '\\') return platform::kErrorInvalidName;
   out->drive = letter;
+  out->code_page = code_page;
   out->components.clear();
   size_t pos = 2;
   while (pos < text.size()) {
-    size_t next = text.find('\\', pos + 1);
+    size_t next = platform::FindChar(code_page, text, '\\', pos + 1);
     if (next == std::string::npos) next = text.size();
     std::string name = text.substr(pos + 1, next - pos - 1);
     pos = next;
@@ -54,7 +70,7 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
       continue;
     }
     name = TrimTrailingDotsAndSpaces(name);
-    if (HasInvalidCharacter(name) || name == "." || name == "..") {
+    if (HasInvalidCharacter(code_page, name) || name == "." || name == "..") {
       return platform::kErrorInvalidName;
     }
     out->components.push_back(name);
@@ -62,13 +78,94 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
   return platform::kSuccess;
 }
 
-bool FindHostName(const std::string& host_folder, const std::string& name, std::string* found) {
+platform::WinError NormalizeFullPath(int code_page, const std::string& path, std::string* full) {
+  full->clear();
+  std::string text = path;
+  for (char& c : text) {
+    if (c == '/') c = '\\';  // never a trail byte
+  }
+  // The root: "C:" of a drive path, "\\server\share" of a UNC path.
+  std::string root;
+  size_t rest = 0;
+  const bool unc = text.size() >= 2 && text[0] == '\\' && text[1] == '\\';
+  if (unc) {
+    if (text.size() > 2 && (text[2] == '?' || text[2] == '.')) return platform::kErrorInvalidName;
+    size_t server_end = platform::FindChar(code_page, text, '\\', 2);
+    if (server_end == std::string::npos || server_end == 2) return platform::kErrorInvalidName;
+    size_t share_end = platform::FindChar(code_page, text, '\\', server_end + 1);
+    if (share_end == std::string::npos) share_end = text.size();
+    if (share_end == server_end + 1) return platform::kErrorInvalidName;
+    root = text.substr(0, share_end);
+    rest = share_end;
+  } else {
+    char letter = text.empty() ? 0 : platform::ToUpperAnsi(text[0]);
+    if (text.size() < 3 || letter < 'A' || letter > 'Z' || text[1] != ':' || text[2] != '\\') {
+      return platform::kErrorInvalidName;
+    }
+    root = text.substr(0, 2);
+    rest = 2;
+  }
+  std::vector<std::string> components;
+  while (rest < text.size()) {
+    size_t next = platform::FindChar(code_page, text, '\\', rest + 1);
+    if (next == std::string::npos) next = text.size();
+    std::string name = text.substr(rest + 1, next - rest - 1);
+    const bool last = next == text.size();
+    rest = next;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (!components.empty()) components.pop_back();
+      continue;
+    }
+    // The last name loses its trailing dots and spaces; one before it a single trailing dot.
+    if (last) {
+      name = TrimTrailingDotsAndSpaces(name);
+      if (name.find_first_not_of(". ") == std::string::npos) continue;
+    } else if (name.back() == '.') {
+      name.pop_back();
+    }
+    components.push_back(name);
+  }
+  std::string result = root;
+  for (const std::string& name : components) result += "\\" + name;
+  const bool trailing = text.size() > root.size() && text.back() == '\\';
+  if (components.empty() ? !unc || trailing : trailing) result += "\\";
+  if (platform::CharCount(code_page, result) >= platform::kMaxPath) {
+    return platform::kErrorFilenameExcedRange;
+  }
+  *full = result;
+  return platform::kSuccess;
+}
+
+std::string HostName(int code_page, const std::string& ansi_name) {
+  std::string host;
+  platform::AnsiToUtf8(code_page, ansi_name, &host);
+  return host;
+}
+
+std::string AnsiName(int code_page, const std::string& host_name) {
+  std::string ansi;
+  platform::Utf8ToAnsi(code_page, host_name, &ansi);
+  return ansi;
+}
+
+bool ReadJunctionTarget(const std::string& host, int code_page, WindowsPathParts* target) {
+  char buffer[4096];
+  ssize_t length = ::readlink(host.c_str(), buffer, sizeof(buffer));
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof(buffer)) return false;
+  std::string ansi;
+  platform::Utf8ToAnsi(code_page, std::string(buffer, static_cast<size_t>(length)), &ansi);
+  return SplitWindowsPath(ansi, target, code_page) == platform::kSuccess;
+}
+
+bool FindHostName(const std::string& host_folder, const std::string& name, std::string* found,
+                  int code_page) {
   DIR* dir = ::opendir(host_folder.c_str());
   if (dir == nullptr) return false;
   bool result = false;
   while (dirent* entry = ::readdir(dir)) {
-    if (platform::EqualsIgnoreCase(entry->d_name, name) && std::strcmp(entry->d_name, ".") != 0 &&
-        std::strcmp(entry->d_name, "..") != 0) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    if (platform::EqualsIgnoreCaseText(code_page, AnsiName(code_page, entry->d_name), name)) {
       *found = entry->d_name;
       result = true;
       break;
@@ -79,10 +176,16 @@ bool FindHostName(const std::string& host_folder, const std::string& name, std::
 }
 
 std::string ResolveHostComponents(const std::string& root,
-                                  const std::vector<std::string>& components) {
-  // Paths usually come from listings and are spelt as stored: one look settles them.
+                                  const std::vector<std::string>& components, int code_page,
+                                  size_t* junction_at) {
+  if (junction_at != nullptr) *junction_at = std::string::npos;
+  // Paths usually come from listings and are spelt as stored: one look settles them. A junction
+  // on the way dangles for the host, so such a path takes the walk below.
+  std::vector<std::string> names;
+  names.reserve(components.size());
+  for (const std::string& name : components) names.push_back(HostName(code_page, name));
   std::string exact = root;
-  for (const std::string& name : components) exact += "/" + name;
+  for (const std::string& name : names) exact += "/" + name;
   struct stat whole;
   if (::lstat(exact.c_str(), &whole) == 0) return exact;
   // A new name in a folder spelt as stored (a file about to be created): only the last name
@@ -91,28 +194,33 @@ std::string ResolveHostComponents(const std::string& root,
   if (!components.empty() && last > root.size() &&
       ::lstat(exact.substr(0, last).c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
     std::string found;
-    return FindHostName(exact.substr(0, last), components.back(), &found)
+    return FindHostName(exact.substr(0, last), components.back(), &found, code_page)
                ? exact.substr(0, last + 1) + found
                : exact;
   }
   std::string host = root;
   bool missing = false;
-  for (const std::string& name : components) {
+  for (size_t i = 0; i < components.size(); ++i) {
     if (!missing) {
-      std::string exact = host + "/" + name;
+      std::string candidate = host + "/" + names[i];
       struct stat st;
-      if (::lstat(exact.c_str(), &st) == 0) {
-        host = exact;
-        continue;
-      }
       std::string found;
-      if (FindHostName(host, name, &found)) {
+      if (::lstat(candidate.c_str(), &st) == 0) {
+        host = candidate;
+      } else if (FindHostName(host, components[i], &found, code_page)) {
         host += "/" + found;
+      } else {
+        missing = true;
+        host += "/" + names[i];
         continue;
       }
-      missing = true;
+      if (i + 1 < components.size() && junction_at != nullptr && IsSymbolicLink(host)) {
+        *junction_at = i;
+        return host;
+      }
+      continue;
     }
-    host += "/" + name;
+    host += "/" + names[i];
   }
   return host;
 }

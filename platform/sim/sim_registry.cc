@@ -20,7 +20,7 @@ class SimRegistry : public platform::Registry {
                    std::unique_ptr<platform::RegistryKey>* out) override {
     out->reset();
     KeyPath names;
-    if (WinError error = SimRegistryHives::SplitPath(path, &names)) return error;
+    if (WinError error = SimRegistryHives::SplitPath(hives_->Stored(path), &names)) return error;
     if (WinError fault = hives_->machine().faults().Check(
             "Registry.OpenKey", SimRegistryHives::FullPath(hive, names))) {
       return fault;
@@ -40,7 +40,7 @@ class SimRegistry : public platform::Registry {
     out->reset();
     if (created) *created = false;
     KeyPath names;
-    if (WinError error = SimRegistryHives::SplitPath(path, &names)) return error;
+    if (WinError error = SimRegistryHives::SplitPath(hives_->Stored(path), &names)) return error;
     if (WinError fault = hives_->machine().faults().Check(
             "Registry.CreateKey", SimRegistryHives::FullPath(hive, names))) {
       return fault;

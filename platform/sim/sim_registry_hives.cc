@@ -1,5 +1,6 @@
 #include "platform/sim/sim_registry_hives.h"
 
+#include "platform/code_page_text.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -40,6 +41,37 @@ SimRegistryHives::SimRegistryHives(SimMachine& machine) : machine_(machine) {
 }
 
 RegistryHiveFile& SimRegistryHives::File(Hive hive) { return *files_[HiveIndex(hive)]; }
+
+std::string SimRegistryHives::Stored(const std::string& ansi) const {
+  std::string utf8;
+  platform::AnsiToUtf8(machine_.CodePage(), ansi, &utf8);
+  return utf8;
+}
+
+std::string SimRegistryHives::ForProgram(const std::string& utf8) const {
+  std::string ansi;
+  platform::Utf8ToAnsi(machine_.CodePage(), utf8, &ansi);
+  return ansi;
+}
+
+bool SimRegistryHives::IsText(uint32_t type) {
+  return type == platform::kRegSz || type == platform::kRegExpandSz ||
+         type == platform::kRegMultiSz;
+}
+
+std::vector<uint8_t> SimRegistryHives::StoredData(uint32_t type,
+                                                  const std::vector<uint8_t>& data) const {
+  if (!IsText(type)) return data;
+  std::string text = Stored(std::string(data.begin(), data.end()));
+  return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+std::vector<uint8_t> SimRegistryHives::DataForProgram(uint32_t type,
+                                                      const std::vector<uint8_t>& data) const {
+  if (!IsText(type)) return data;
+  std::string text = ForProgram(std::string(data.begin(), data.end()));
+  return std::vector<uint8_t>(text.begin(), text.end());
+}
 
 const char* SimRegistryHives::RootName(Hive hive) {
   switch (hive) {
@@ -118,10 +150,10 @@ bool SimRegistryHives::Listed(const char* list, Hive hive, const KeyPath& path) 
   if (registry == description->end() || !registry->is_object()) return false;
   auto entries = registry->find(list);
   if (entries == registry->end() || !entries->is_array()) return false;
-  std::string full = platform::UpperAnsi(FullPath(hive, path)) + "\\";
+  std::string full = platform::UpperUtf8(FullPath(hive, path)) + "\\";
   for (const Json& entry : *entries) {
     if (!entry.is_string()) continue;
-    std::string listed = platform::UpperAnsi(entry.get<std::string>());
+    std::string listed = platform::UpperUtf8(entry.get<std::string>());
     for (auto [short_name, long_name] :
          {std::pair<const char*, const char*>{"HKLM", "HKEY_LOCAL_MACHINE"},
           {"HKCU", "HKEY_CURRENT_USER"},

@@ -31,6 +31,15 @@ class SimRegistryHives {
   SimMachine& machine() { return machine_; }
   RegistryHiveFile& File(platform::Hive hive);
 
+  // The hives keep names and texts in UTF-8; the program hands and reads them in the machine's
+  // ANSI code page. Data of the text types (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) is converted,
+  // other data kept as it is.
+  std::string Stored(const std::string& ansi) const;
+  std::string ForProgram(const std::string& utf8) const;
+  static bool IsText(uint32_t type);
+  std::vector<uint8_t> StoredData(uint32_t type, const std::vector<uint8_t>& data) const;
+  std::vector<uint8_t> DataForProgram(uint32_t type, const std::vector<uint8_t>& data) const;
+
   // Splits "SOFTWARE\VARNOLD" into its names ("" is the hive's root; one trailing "\" is
   // allowed). kErrorBadPathname for a leading "\" or an empty name inside.
   static platform::WinError SplitPath(const std::string& path, KeyPath* out);

@@ -15,7 +15,7 @@ SimRegistryKey::SimRegistryKey(std::shared_ptr<SimRegistryHives> hives, platform
 
 WinError SimRegistryKey::Fault(const std::string& operation, const std::string& suffix) {
   std::string path = SimRegistryHives::FullPath(hive_, path_);
-  if (!suffix.empty()) path += "\\" + suffix;
+  if (!suffix.empty()) path += "\\" + hives_->Stored(suffix);
   return hives_->machine().faults().Check(operation, path);
 }
 
@@ -29,7 +29,7 @@ WinError SimRegistryKey::EnumSubKey(uint32_t index, std::string* name) {
     if (index >= node->children().size()) return platform::kErrorNoMoreItems;
     auto it = node->children().begin();
     std::advance(it, index);
-    *name = it->second->name();
+    *name = hives_->ForProgram(it->second->name());
     return platform::kSuccess;
   });
 }
@@ -42,11 +42,12 @@ WinError SimRegistryKey::QueryValue(const std::string& name, uint32_t buffer_siz
   return hives_->File(hive_).Read([&](const RegistryNode& root) -> WinError {
     const RegistryNode* node = SimRegistryHives::Find(root, path_);
     if (node == nullptr) return kErrorKeyDeleted;
-    const RegistryValue* value = node->FindValue(name);
+    const RegistryValue* value = node->FindValue(hives_->Stored(name));
     if (value == nullptr) return platform::kErrorFileNotFound;
     if (type != nullptr) *type = value->type;
-    if (value->data.size() > buffer_size) return platform::kErrorMoreData;
-    *data = value->data;
+    std::vector<uint8_t> converted = hives_->DataForProgram(value->type, value->data);
+    if (converted.size() > buffer_size) return platform::kErrorMoreData;
+    *data = std::move(converted);
     return platform::kSuccess;
   });
 }
@@ -60,7 +61,7 @@ WinError SimRegistryKey::SetValue(const std::string& name, uint32_t type,
   return hives_->File(hive_).Update([&](RegistryNode& root, bool* changed) -> WinError {
     RegistryNode* node = SimRegistryHives::Find(root, path_);
     if (node == nullptr) return kErrorKeyDeleted;
-    node->SetValue(RegistryValue{name, type, data});
+    node->SetValue(RegistryValue{hives_->Stored(name), type, hives_->StoredData(type, data)});
     *changed = true;
     return platform::kSuccess;
   });
@@ -72,7 +73,7 @@ WinError SimRegistryKey::DeleteValue(const std::string& name) {
   return hives_->File(hive_).Update([&](RegistryNode& root, bool* changed) -> WinError {
     RegistryNode* node = SimRegistryHives::Find(root, path_);
     if (node == nullptr) return kErrorKeyDeleted;
-    if (!node->RemoveValue(name)) return platform::kErrorFileNotFound;
+    if (!node->RemoveValue(hives_->Stored(name))) return platform::kErrorFileNotFound;
     *changed = true;
     return platform::kSuccess;
   });
@@ -80,7 +81,9 @@ WinError SimRegistryKey::DeleteValue(const std::string& name) {
 
 WinError SimRegistryKey::DeleteSubKey(const std::string& name) {
   KeyPath relative;
-  if (WinError error = SimRegistryHives::SplitPath(name, &relative)) return error;
+  if (WinError error = SimRegistryHives::SplitPath(hives_->Stored(name), &relative)) {
+    return error;
+  }
   // RegDeleteKey needs a subkey; an empty name would name this key itself.
   if (relative.empty()) return platform::kErrorAccessDenied;
   KeyPath target = path_;

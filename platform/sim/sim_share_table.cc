@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "platform/code_page_text.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -80,6 +81,35 @@ ShareInfo SimShareTable::FromJson(const Json& entry) {
   return share;
 }
 
+// shares.json is UTF-8 text; the program's texts are in the machine's code page.
+ShareInfo SimShareTable::ForProgram(ShareInfo share) const {
+  const int code_page = machine_.CodePage();
+  for (std::string* text : {&share.name}) platform::Utf8ToAnsi(code_page, *text, text);
+  for (std::optional<std::string>* text : {&share.remark, &share.path, &share.password}) {
+    if (*text) platform::Utf8ToAnsi(code_page, **text, &**text);
+  }
+  return share;
+}
+
+ShareInfo SimShareTable::Stored(ShareInfo share) const {
+  const int code_page = machine_.CodePage();
+  std::string converted;
+  platform::AnsiToUtf8(code_page, share.name, &converted);
+  share.name = converted;
+  for (std::optional<std::string>* text : {&share.remark, &share.path, &share.password}) {
+    if (!*text) continue;
+    platform::AnsiToUtf8(code_page, **text, &converted);
+    *text = converted;
+  }
+  return share;
+}
+
+bool SimShareTable::SameName(const Json& entry, const std::string& ansi_name) const {
+  std::string stored;
+  platform::Utf8ToAnsi(machine_.CodePage(), entry.value("name", std::string()), &stored);
+  return platform::EqualsIgnoreCaseText(machine_.CodePage(), stored, ansi_name);
+}
+
 WinError SimShareTable::Batch(uint32_t* next, std::vector<ShareInfo>* out, bool* more) {
   Json document = machine_.store().Read(kDocument);
   const Json& shares = SharesOf(document);
@@ -87,7 +117,9 @@ WinError SimShareTable::Batch(uint32_t* next, std::vector<ShareInfo>* out, bool*
   if (batch == 0) batch = kDefaultBatchSize;
   uint32_t index = *next;
   uint32_t end = index;
-  for (; end < shares.size() && end - index < batch; ++end) out->push_back(FromJson(shares[end]));
+  for (; end < shares.size() && end - index < batch; ++end) {
+    out->push_back(ForProgram(FromJson(shares[end])));
+  }
   *next = end;
   *more = end < shares.size();
   return platform::kSuccess;
@@ -96,8 +128,8 @@ WinError SimShareTable::Batch(uint32_t* next, std::vector<ShareInfo>* out, bool*
 WinError SimShareTable::Find(const std::string& name, ShareInfo* out) {
   Json document = machine_.store().Read(kDocument);
   for (const Json& entry : SharesOf(document)) {
-    if (EqualsIgnoreCase(entry.value("name", std::string()), name)) {
-      *out = FromJson(entry);
+    if (SameName(entry, name)) {
+      *out = ForProgram(FromJson(entry));
       return platform::kSuccess;
     }
   }
@@ -116,7 +148,7 @@ WinError SimShareTable::Add(const ShareInfo& share, const std::string& creator) 
   WinError result = platform::kSuccess;
   machine_.store().Update(kDocument, [&](Json& document) {
     for (const Json& entry : SharesOf(document)) {
-      if (EqualsIgnoreCase(entry.value("name", std::string()), share.name)) {
+      if (SameName(entry, share.name)) {
         result = platform::kNerrDuplicateShare;
         return false;
       }
@@ -125,7 +157,7 @@ WinError SimShareTable::Add(const ShareInfo& share, const std::string& creator) 
       result = platform::kNerrUnknownDevDir;
       return false;
     }
-    Json entry = ToJson(share);
+    Json entry = ToJson(Stored(share));
     if (!creator.empty()) entry["creator"] = creator;
     document["shares"].push_back(entry);
     return true;
@@ -139,7 +171,7 @@ WinError SimShareTable::Remove(const std::string& name) {
     if (!document.contains("shares") || !document["shares"].is_array()) return false;
     Json& shares = document["shares"];
     for (size_t i = 0; i < shares.size(); ++i) {
-      if (EqualsIgnoreCase(shares[i].value("name", std::string()), name)) {
+      if (SameName(shares[i], name)) {
         shares.erase(i);
         result = platform::kSuccess;
         return true;
@@ -154,8 +186,10 @@ bool SimShareTable::PathShared(const std::string& path) {
   Json document = machine_.store().Read(kDocument);
   for (const Json& entry : SharesOf(document)) {
     std::optional<std::string> shared = OptionalText(entry, "path");
-    if (shared && EqualsIgnoreCase(platform::StripTrailingSeparator(*shared),
-                                   platform::StripTrailingSeparator(path))) {
+    if (shared) platform::Utf8ToAnsi(machine_.CodePage(), *shared, &*shared);
+    if (shared && platform::EqualsIgnoreCaseText(machine_.CodePage(),
+                                                 platform::StripTrailingSeparator(*shared),
+                                                 platform::StripTrailingSeparator(path))) {
       return true;
     }
   }

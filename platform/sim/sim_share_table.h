@@ -36,10 +36,14 @@ class SimShareTable {
   // True when a share's path equals `path` ignoring case.
   bool PathShared(const std::string& path);
 
+  // An entry of shares.json and back, its texts as stored (UTF-8).
   static Json ToJson(const platform::ShareInfo& share);
   static platform::ShareInfo FromJson(const Json& entry);
 
  private:
+  platform::ShareInfo ForProgram(platform::ShareInfo share) const;
+  platform::ShareInfo Stored(platform::ShareInfo share) const;
+  bool SameName(const Json& entry, const std::string& ansi_name) const;
   bool FolderExists(const std::string& windows_path) const;
 
   SimMachine& machine_;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/code_page_text.h"
 #include "platform/file_system.h"
 #include "platform/sim/machine_store.h"
 #include "platform/sim/sim_metadata.h"
@@ -29,9 +30,11 @@ bool Conflicts(uint32_t access, uint32_t share, uint32_t held_access, uint32_t h
 
 }  // namespace
 
-SharingTable::SharingTable(std::string locks_file) : locks_file_(std::move(locks_file)) {}
+SharingTable::SharingTable(std::string locks_file, int code_page)
+    : locks_file_(std::move(locks_file)), code_page_(code_page) {}
 
-std::shared_ptr<SharingTable> SharingTable::ForMachine(const std::string& machine_folder) {
+std::shared_ptr<SharingTable> SharingTable::ForMachine(const std::string& machine_folder,
+                                                       int code_page) {
   static std::mutex tables_mutex;
   static std::map<std::string, std::weak_ptr<SharingTable>> tables;
   char resolved[PATH_MAX];
@@ -39,7 +42,7 @@ std::shared_ptr<SharingTable> SharingTable::ForMachine(const std::string& machin
   std::lock_guard<std::mutex> lock(tables_mutex);
   std::shared_ptr<SharingTable> table = tables[key].lock();
   if (!table) {
-    table = std::make_shared<SharingTable>(machine_folder + "/locks.json");
+    table = std::make_shared<SharingTable>(machine_folder + "/locks.json", code_page);
     tables[key] = table;
   }
   return table;
@@ -65,8 +68,10 @@ void SharingTable::RefreshLocks() {
   if (!doc.is_object() || !doc.contains("locks") || !doc["locks"].is_array()) return;
   for (const Json& lock : doc["locks"]) {
     WindowsPathParts parts;
-    if (!lock.is_object() ||
-        SplitWindowsPath(lock.value("path", std::string()), &parts) != platform::kSuccess) {
+    std::string path;
+    if (lock.is_object())
+      platform::Utf8ToAnsi(code_page_, lock.value("path", std::string()), &path);
+    if (!lock.is_object() || SplitWindowsPath(path, &parts, code_page_) != platform::kSuccess) {
       continue;
     }
     Opener holder;

@@ -20,10 +20,11 @@ namespace qdw::sim {
 
 class SharingTable {
  public:
-  // `locks_file` is the host path of locks.json.
-  explicit SharingTable(std::string locks_file);
+  // `locks_file` is the host path of locks.json; its paths are UTF-8 text of names in the
+  // machine's `code_page`.
+  SharingTable(std::string locks_file, int code_page);
   // The one table of this process for the machine in `machine_folder`.
-  static std::shared_ptr<SharingTable> ForMachine(const std::string& machine_folder);
+  static std::shared_ptr<SharingTable> ForMachine(const std::string& machine_folder, int code_page);
 
   // Registers an opener of the file with canonical path `key` (CanonicalPath()). Fails with
   // kErrorSharingViolation when an earlier opener does not share the requested access or
@@ -47,6 +48,7 @@ class SharingTable {
   std::vector<Opener> OpenersOf(const std::string& key);
 
   std::string locks_file_;
+  int code_page_;
   std::mutex mutex_;
   std::map<std::string, std::vector<Opener>> open_;
   std::multimap<std::string, Opener> locks_;

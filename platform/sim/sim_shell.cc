@@ -6,6 +6,7 @@
 // "associations", a list of extensions; by default .txt, .log, .pdf, .htm and .html).
 #include <sys/stat.h>
 
+#include "platform/code_page_text.h"
 #include "platform/shell.h"
 #include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_launcher.h"
@@ -135,7 +136,8 @@ class SimShell : public platform::Shell {
     if (!folders.is_object() || !folders.contains(key) || !folders[key].is_string()) {
       return platform::kErrorFileNotFound;
     }
-    std::string value = folders[key].get<std::string>();
+    std::string value;
+    platform::Utf8ToAnsi(machine_.CodePage(), folders[key].get<std::string>(), &value);
     *path = value.size() > 3 ? platform::StripTrailingSeparator(value) : value;
     return kSuccess;
   }

@@ -83,6 +83,7 @@ class SimSystemInfo : public platform::SystemInfo {
   }
 
   uint32_t ThreadLocale() override { return machine_.Description()->value("thread_locale", 1033u); }
+  uint32_t AnsiCodePage() override { return static_cast<uint32_t>(machine_.CodePage()); }
 
   void Sleep(uint32_t milliseconds) override {
     if (VirtualSleep()) {

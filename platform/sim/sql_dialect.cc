@@ -73,6 +73,67 @@ size_t ConvertDoubleQuoted(const std::string& sql, size_t i, std::string* out) {
   return j < sql.size() ? j + 1 : sql.size();
 }
 
+bool IsTextType(const std::string& upper_word) {
+  for (const char* type : {"TEXT", "VARCHAR", "CHAR", "NVARCHAR", "NCHAR", "MEMO", "LONGTEXT",
+                           "STRING", "CHARACTER"}) {
+    if (upper_word == type) return true;
+  }
+  return false;
+}
+
+// Text columns of a CREATE TABLE compare ignoring case, as the Access driver compares text: a
+// column whose type (the second word of its definition) is a text type gets COLLATE NOCASE
+// after the type and its length, unless it names a collation itself.
+std::string TextColumnsIgnoreCase(const std::string& sql) {
+  std::string out;
+  int depth = 0;
+  int word_in_column = 0;
+  size_t i = 0;
+  while (i < sql.size()) {
+    char c = sql[i];
+    if (c == '\'' || c == '[') {
+      if (depth == 1) ++word_in_column;
+      i = CopyDelimited(sql, i, c == '[' ? ']' : '\'', &out);
+      continue;
+    }
+    if (!IsWordStart(c)) {
+      if (c == '(' && ++depth == 1) word_in_column = 0;
+      if (c == ')') --depth;
+      if (c == ',' && depth == 1) word_in_column = 0;
+      out += c;
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < sql.size() && IsWordChar(sql[end])) ++end;
+    const bool is_type = depth == 1 && word_in_column++ == 1 &&
+                         IsTextType(platform::UpperAnsi(sql.substr(i, end - i)));
+    if (is_type) {
+      size_t after = SkipSpaces(sql, end);
+      if (after < sql.size() && sql[after] == '(') {
+        size_t close = sql.find(')', after);
+        end = close == std::string::npos ? sql.size() : close + 1;
+      }
+      out.append(sql, i, end - i);
+      after = SkipSpaces(sql, end);
+      if (sql.size() - after < 7 || !platform::EqualsIgnoreCase(sql.substr(after, 7), "COLLATE")) {
+        out += " COLLATE NOCASE";
+      }
+    } else {
+      out.append(sql, i, end - i);
+    }
+    i = end;
+  }
+  return out;
+}
+
+bool IsCreateTable(const std::string& sql) {
+  size_t i = SkipSpaces(sql, 0);
+  if (sql.size() - i < 6 || !platform::EqualsIgnoreCase(sql.substr(i, 6), "CREATE")) return false;
+  i = SkipSpaces(sql, i + 6);
+  return sql.size() - i >= 5 && platform::EqualsIgnoreCase(sql.substr(i, 5), "TABLE");
+}
+
 }  // namespace
 
 std::string SqlDialect::ToSqlite(const std::string& access_sql) {
@@ -111,7 +172,7 @@ std::string SqlDialect::ToSqlite(const std::string& access_sql) {
       ++i;
     }
   }
-  return out;
+  return IsCreateTable(out) ? TextColumnsIgnoreCase(out) : out;
 }
 
 }  // namespace qdw::sim

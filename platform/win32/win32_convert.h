@@ -28,12 +28,13 @@ inline FILETIME ToFiletime(platform::FileTime time) {
 // Copies a SID the system handed out; an invalid one gives an empty Sid.
 platform::Sid SidFromWin32(PSID sid);
 
-// The allow and deny entries of a Win32 ACL in stored order; other entry kinds are skipped.
-// A null ACL gives an empty list.
+// Every entry of a Win32 ACL in stored order: allow and deny entries taken apart, any other
+// kind carried as its bytes (platform::Ace::raw). A null ACL gives an empty list.
 platform::Acl AclFromWin32(const ACL* acl);
 
 // Builds a Win32 ACL from the entries into `buffer` (kept by the caller while the ACL is
-// used). False when an entry's SID is invalid.
+// used): entries with bytes of their own go in as they are, byte for byte. False when an entry
+// built from its fields has an invalid SID, or carried bytes are not one whole entry.
 bool BuildWin32Acl(const platform::Acl& acl, std::vector<uint8_t>* buffer);
 
 }  // namespace qdw::win32

@@ -71,6 +71,10 @@ class Win32File : public platform::File {
     return SetEndOfFile(handle_.get()) ? platform::kSuccess : GetLastError();
   }
 
+  WinError Flush() override {
+    return FlushFileBuffers(handle_.get()) ? platform::kSuccess : GetLastError();
+  }
+
  private:
   ScopedHandle handle_;
 };

@@ -21,6 +21,18 @@ std::string RootWithBackslash(const std::string& root) {
   return root;
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// "C:\..." or "\\server\share...", but not a device path ("\\?\", "\\.\").
+bool IsAbsolutePath(const std::string& path) {
+  if (path.size() >= 3 && path[1] == ':' && IsSeparator(path[2])) {
+    char letter = static_cast<char>(path[0] & ~0x20);
+    return letter >= 'A' && letter <= 'Z';
+  }
+  return path.size() > 2 && IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] != '?' &&
+         path[2] != '.' && !IsSeparator(path[2]);
+}
+
 class Win32FileSystem : public platform::FileSystem {
  public:
   WinError Open(const std::string& path, uint32_t access, uint32_t share,
@@ -77,6 +89,11 @@ class Win32FileSystem : public platform::FileSystem {
   WinError Move(const std::string& source, const std::string& target) override {
     // Files may cross drives (copied, then deleted); folders may not.
     return Result(MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED));
+  }
+
+  WinError Replace(const std::string& source, const std::string& target) override {
+    return Result(MoveFileExA(source.c_str(), target.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
   }
 
   WinError Delete(const std::string& path) override { return Result(DeleteFileA(path.c_str())); }
@@ -142,6 +159,27 @@ class Win32FileSystem : public platform::FileSystem {
       return GetLastError();
     }
     return Result(SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &descriptor));
+  }
+
+  WinError FullPath(const std::string& path, std::string* full) override {
+    full->clear();
+    // GetFullPathName would resolve a relative path against the current folder, which the
+    // program never relies on; device paths are no files of the program's.
+    if (!IsAbsolutePath(path)) return platform::kErrorInvalidName;
+    std::string buffer(MAX_PATH, '\0');
+    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer.data(), nullptr);
+    if (length == 0) return GetLastError();
+    if (length >= MAX_PATH) return platform::kErrorFilenameExcedRange;
+    buffer.resize(length);
+    std::string long_form(MAX_PATH, '\0');
+    DWORD long_length = GetLongPathNameA(buffer.c_str(), long_form.data(), MAX_PATH);
+    // A path that does not exist (yet) keeps its full form.
+    if (long_length > 0 && long_length < MAX_PATH) {
+      long_form.resize(long_length);
+      buffer = long_form;
+    }
+    *full = buffer;
+    return platform::kSuccess;
   }
 
   WinError TempFileName(const std::string& prefix, std::string* path) override {

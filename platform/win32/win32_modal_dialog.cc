@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/win32/win32_dialog_window.h"
@@ -33,6 +34,31 @@ struct ModalRun {
 std::vector<ModalRun*>& RunningDialogs() {
   static std::vector<ModalRun*> runs;
   return runs;
+}
+
+// The system's text for `error`, without the line end it comes with.
+std::string SystemErrorText(DWORD error) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string out = length > 0 && text != nullptr ? std::string(text, length) : "no text";
+  if (text != nullptr) LocalFree(text);
+  while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == ' ')) {
+    out.pop_back();
+  }
+  return out;
+}
+
+void ReportFailure(platform::DialogDriver* driver, uint16_t template_id, DWORD error) {
+  if (driver == nullptr) return;
+  // Wine may leave the error at 0 where Windows says what failed (1407 for a control class
+  // nobody registered, for one).
+  driver->DialogFailed(template_id, error,
+                       error == ERROR_RESOURCE_NAME_NOT_FOUND
+                           ? "the resource module has no such template"
+                       : error == ERROR_SUCCESS ? "the system gave no reason"
+                                                : SystemErrorText(error));
 }
 
 void Abandon(ModalRun& run) {
@@ -185,7 +211,7 @@ HWND InnermostDialog() {
 int RunModalDialog(HINSTANCE module, uint16_t template_id, platform::DialogHandler& handler,
                    HWND owner, platform::DialogDriver* driver) {
   if (FindResourceA(module, MAKEINTRESOURCEA(template_id), MAKEINTRESOURCEA(5)) == nullptr) {
-    if (driver != nullptr) driver->DialogFailed(template_id);
+    ReportFailure(driver, template_id, ERROR_RESOURCE_NAME_NOT_FOUND);
     return platform::kModalFailed;
   }
   ModalRun run;
@@ -194,12 +220,15 @@ int RunModalDialog(HINSTANCE module, uint16_t template_id, platform::DialogHandl
   run.handler = &handler;
   run.driver = driver;
   RunningDialogs().push_back(&run);
+  SetLastError(ERROR_SUCCESS);
   const INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(template_id), owner,
                                          DialogProcedure, reinterpret_cast<LPARAM>(&run));
+  // The template is there: whatever kept the dialog from being made is the system's to say.
+  const DWORD error = GetLastError();
   RunningDialogs().pop_back();
   if (run.error) std::rethrow_exception(run.error);
   if (run.window == nullptr) {
-    if (driver != nullptr) driver->DialogFailed(template_id);
+    ReportFailure(driver, template_id, error);
     return platform::kModalFailed;
   }
   if (driver != nullptr) {

@@ -88,6 +88,7 @@ class Win32SystemInfo : public platform::SystemInfo {
   }
 
   uint32_t ThreadLocale() override { return GetThreadLocale(); }
+  uint32_t AnsiCodePage() override { return GetACP(); }
   void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
   uint64_t TickCount() override { return GetTickCount64(); }
   void DebugOutput(const std::string& text) override { OutputDebugStringA(text.c_str()); }

@@ -25,6 +25,14 @@ std::string RandomBytes(size_t size, uint32_t seed) {
   return bytes;
 }
 
+// The set identifier of a cabinet header (setID, at byte 32).
+uint16_t SetIdentifier(const std::string& cabinet) {
+  constexpr size_t kSetIdOffset = 32;
+  if (cabinet.size() < kSetIdOffset + 2) return 0;
+  return static_cast<uint16_t>(static_cast<uint8_t>(cabinet[kSetIdOffset]) |
+                               (static_cast<uint8_t>(cabinet[kSetIdOffset + 1]) << 8));
+}
+
 class CompressTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -122,6 +130,10 @@ TEST_F(CompressTest, NamesContinuationVolumesAndReportsTheLast) {
     ASSERT_EQ(Compress(kSource, kArchive, last_), 0);
   }
   EXPECT_STREQ(last_, "B_add3.qdw");
+  // Every volume of a set carries the set's identifier; another set gets another one, so
+  // volumes of two backups under one name are never read as one set.
+  const uint16_t set_id = SetIdentifier(machine_.ReadFile(kArchive));
+  EXPECT_EQ(SetIdentifier(machine_.ReadFile(std::string(kOutput) + "B_add3.qdw")), set_id);
   EXPECT_TRUE(machine_.Exists(std::string(kOutput) + "B_add2.qdw"));
   EXPECT_TRUE(machine_.Exists(std::string(kOutput) + "B_add3.qdw"));
   EXPECT_FALSE(machine_.Exists(std::string(kOutput) + "B_add4.qdw"));
@@ -134,6 +146,11 @@ TEST_F(CompressTest, NamesContinuationVolumesAndReportsTheLast) {
   EXPECT_EQ(Compress("C:\\Small", "C:\\Work\\QDWBackUpFileTemp\\S.qdw", last_), 0);
   EXPECT_STREQ(last_, "");
   ExpectCabextractAccepts(machine_.HostPath("C:\\Work\\QDWBackUpFileTemp\\S.qdw"));
+  ASSERT_EQ(Compress(kSource, "C:\\Work\\QDWBackUpFileTemp\\T.qdw", last_), 0);
+  const uint16_t others[] = {
+      SetIdentifier(machine_.ReadFile("C:\\Work\\QDWBackUpFileTemp\\S.qdw")),
+      SetIdentifier(machine_.ReadFile("C:\\Work\\QDWBackUpFileTemp\\T.qdw"))};
+  EXPECT_FALSE(others[0] == set_id && others[1] == set_id) << "every set had identifier " << set_id;
 }
 
 TEST_F(CompressTest, FileHeldWithoutReadSharingEndsWithOne) {

@@ -12,17 +12,17 @@ namespace qdw::testing {
 
 namespace {
 
-class FakeEngineRun : public app::EngineRun {
+class FakeEngineRun : public engine::EngineRun {
  public:
   FakeEngineRun(FakeRunServices& owner, engine::Prompts& prompts)
       : owner_(owner), prompts_(prompts) {}
 
-  int ProductFolderStep(const std::string& mode_word) override {
+  int RunProductFolderStep(const std::string& mode_word) override {
     owner_.calls.push_back("product-folder " + mode_word);
     return owner_.product_step_result;
   }
-  int Restore(const std::string& archive, const std::string& repository,
-              const std::string& temp_folder) override {
+  int RestoreFromArchive(const std::string& archive, const std::string& repository,
+                         const std::string& temp_folder) override {
     owner_.calls.push_back("restore " + archive + "|" + repository + "|" + temp_folder);
     if (owner_.restore_results.empty()) return 0;
     const int result = owner_.restore_results.front();
@@ -37,9 +37,9 @@ class FakeEngineRun : public app::EngineRun {
     reported_ = owner_.archive_path;
     return owner_.backup_result;
   }
-  std::string ArchivePath() const override { return reported_; }
+  const std::string& archive_path() const override { return reported_; }
   void StopServicesWithoutRights() override { owner_.calls.push_back("stop-without-rights"); }
-  void CommandLineStart() override { owner_.calls.push_back("command-line-start"); }
+  void StartServicesFromCommandLine() override { owner_.calls.push_back("command-line-start"); }
 
  private:
   FakeRunServices& owner_;
@@ -87,7 +87,7 @@ ScriptedUi::ScriptedUi(const std::string& script, platform::FileSystem* files)
   ui_ = std::make_unique<ui::UiContext>(*host_, *texts_, "Quillon Deskora Backup Tool");
 }
 
-std::unique_ptr<app::EngineRun> FakeRunServices::NewEngineRun(engine::Prompts& prompts) {
+std::unique_ptr<engine::EngineRun> FakeRunServices::NewEngineRun(engine::Prompts& prompts) {
   calls.push_back("new-engine");
   if (new_engine_throws) throw std::bad_alloc();
   return std::make_unique<FakeEngineRun>(*this, prompts);

@@ -84,13 +84,15 @@ class FakeRunServices : public app::RunServices {
   bool new_engine_throws = false;
   std::string archive_path = "D:\\Backup\\QDWBackup26Dec06.qdw";
   std::string windows_folder = "C:\\Windows";
-  std::string program_files = "C:\\Program Files";
+  // As a 32-bit program sees them on 64-bit Windows.
+  std::vector<std::string> program_folders = {"C:\\Program Files (x86)", "C:\\Program Files",
+                                              "C:\\Program Files (x86)"};
   std::set<std::string> folders;  // folders that exist, as the run sequence asks for them
   // Runs inside the backup engine call, e.g. to show the engine's own messages.
   std::function<void(engine::Prompts&)> during_backup;
   std::vector<std::string> calls;
 
-  std::unique_ptr<app::EngineRun> NewEngineRun(engine::Prompts& prompts) override;
+  std::unique_ptr<engine::EngineRun> NewEngineRun(engine::Prompts& prompts) override;
   void SetWorldGroup(const std::string& name) override { world_group = name; }
   std::string world_group;  // the name start-up gave for the restores
   bool ServiceRights() override;
@@ -102,7 +104,7 @@ class FakeRunServices : public app::RunServices {
   bool FolderExists(const std::string& path) override;
   void RemoveFolderTree(const std::string& path) override;
   std::string WindowsFolder() override { return windows_folder; }
-  std::string ProgramFilesFolder() override { return program_files; }
+  std::vector<std::string> ProgramFolders() override { return program_folders; }
 
   // Whether a call was recorded, and the calls joined by "; " for messages.
   bool Called(const std::string& call) const;

@@ -13,7 +13,7 @@
 
 #include "app/backup_app.h"
 #include "database/sample/sample_repository.h"
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 #include "platform/resources/pe_resource_image.h"
 #include "platform/resources/resource_image_library.h"
 #include "tests/app/app_test_support.h"
@@ -153,8 +153,8 @@ TEST_F(BackupProgramTest, BacksUpAndRestoresWithEveryLanguagesModule) {
   ASSERT_FALSE(summary.shares.empty());
   // The product's folders are shared and registered as the user's shared folders; the user may
   // write the product's machine-wide settings, so the restore re-creates the shares.
-  SetText(platform::Hive::kLocalMachine, restore::kWritableProductKey, "", "");
-  SetText(platform::Hive::kLocalMachine, restore::kCommonSettingsKey, "", "");
+  SetText(platform::Hive::kLocalMachine, settings::kWritableProductKey, "", "");
+  SetText(platform::Hive::kLocalMachine, settings::kCommonSettingsKey, "", "");
   std::vector<std::string> names;
   std::vector<std::string> paths;
   for (const auto& share : summary.shares) {
@@ -167,7 +167,7 @@ TEST_F(BackupProgramTest, BacksUpAndRestoresWithEveryLanguagesModule) {
     names.push_back(share.name);
     paths.push_back(share.path);
   }
-  ASSERT_TRUE(restore::ProductSettings(machine_.platform()).WriteUserSharedFolders(names, paths));
+  ASSERT_TRUE(settings::ProductSettings(machine_.platform()).WriteUserSharedFolders(names, paths));
   const std::string document = summary.documents.at(0).files.at(0);
   const std::string content = machine_.ReadFile(document);
   const std::map<std::string, std::string> world_groups = {

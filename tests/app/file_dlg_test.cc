@@ -94,7 +94,7 @@ TEST_F(FileDlgTest, UnsafeDestinationsAreRefusedAfterStoppingServices) {
       "C:\\WINDOWS\\Backup",
       "c:\\windows",
       "D:\\Copies\\C:\\Windows\\x",
-      "C:\\PROGRAM FILES\\Backup",
+      "C:\\PROGRAM FILES\\Backup",  // beside the x86 folder a 32-bit program's variable names
       "C:\\Program Files (x86)\\Backup",
       "C:\\Users\\jo\\Repo\\VARNOLD",
       "c:\\users\\jo\\repo\\varnold\\QDW\\Backup\\",

@@ -11,7 +11,7 @@
 #include "app/machine_services.h"
 #include "lingvault/language_constants.h"
 #include "tests/app/app_test_support.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::testing {
 namespace {
@@ -59,12 +59,13 @@ class MachineServicesWorldGroupTest : public ::testing::Test {
     product_.SetSharedFolders({"Scans"}, {kScans});
     auto backup = services_.NewEngineRun(prompts_);
     ASSERT_EQ(backup->Backup(ProductMachine::kRepository, "D:\\Backups", "Shares"), 0);
-    archive_ = backup->ArchivePath();
+    archive_ = backup->archive_path();
     ASSERT_EQ(product_.platform().shares().Delete("Scans"), platform::kSuccess);
   }
 
   int Restore() {
-    return services_.NewEngineRun(prompts_)->Restore(archive_, ProductMachine::kRepository, "");
+    return services_.NewEngineRun(prompts_)->RestoreFromArchive(archive_,
+                                                                ProductMachine::kRepository, "");
   }
 
   ProductMachine product_;

@@ -14,11 +14,11 @@
 #include "app/headless/transcript.h"
 #include "app/machine_services.h"
 #include "database/product_schema.h"
-#include "engine/backup/backup_restore.h"
-#include "engine/backup/backup_state.h"
+#include "engine/backup_restore.h"
+#include "engine/common/engine_state.h"
 #include "engine/backup/compress_packer.h"
 #include "tests/app/app_test_support.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::testing {
 namespace {
@@ -32,7 +32,7 @@ class RestoreCodesTest : public ::testing::Test {
  protected:
   explicit RestoreCodesTest(const sim::Json& patch = sim::Json::object()) : product_(patch) {
     product_.machine().MakeDefault();
-    backup::ProcessBackupState().undeletable_files.clear();
+    engine::ProcessEngineState().undeletable_files.clear();
     product_.machine().PutFile(std::string(kQdw) + "\\FTSIndex\\catalog.wci", "catalog");
     EXPECT_EQ(product_.files().MakeFolder("D:\\Backups"), platform::kSuccess);
   }
@@ -44,7 +44,7 @@ class RestoreCodesTest : public ::testing::Test {
                                                 &error))
         << error;
   }
-  ~RestoreCodesTest() override { backup::ProcessBackupState().undeletable_files.clear(); }
+  ~RestoreCodesTest() override { engine::ProcessEngineState().undeletable_files.clear(); }
 
   // Backs the product up as "Full", then damages it: a document deleted, a stray file added.
   void BackUpAndDamage() {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/headless/transcript.h"
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 #include "lingvault/language_constants.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/windows_path.h"
@@ -143,7 +143,7 @@ class RestoreProgramTest : public ::testing::Test {
       share["path"] = platform::UpperAnsi(share.value("path", ""));
       state.shares[share["name"].get<std::string>()] = share;
     }
-    restore::ProductSettings settings(*platform_);
+    settings::ProductSettings settings(*platform_);
     EXPECT_TRUE(settings.ReadUserSharedFolders(&state.registered));
     for (std::string& entry : state.registered) entry = platform::UpperAnsi(entry);
     std::sort(state.registered.begin(), state.registered.end());

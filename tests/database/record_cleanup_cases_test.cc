@@ -31,7 +31,6 @@ std::string Doc(const std::string& id, const std::string& folder, const std::str
 class RecordCleanupCasesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    state_.working_copy_folder = kRoot;
     db_ = DatabasePathUnder(kRoot);
     folders_ = {"INSERT INTO qln_folder VALUES (1, 0, 'QDW', 'C:\\W\\QDW', 0, 0, 0)",
                 "INSERT INTO qln_folder VALUES (2, 1, 'Clients', 'C:\\W\\QDW\\Clients', 0, 0, 0)",
@@ -49,7 +48,7 @@ class RecordCleanupCasesTest : public ::testing::Test {
   }
 
   void Remove(const std::string& directory, const std::string& base_name) {
-    RecordCleanup cleanup(m_.files(), m_.databases(), state_, nullptr);
+    RecordCleanup cleanup(m_.files(), m_.databases(), working_root_, merged_, nullptr);
     EXPECT_TRUE(cleanup.RemoveLockedDocument(directory, base_name));
   }
 
@@ -58,7 +57,8 @@ class RecordCleanupCasesTest : public ::testing::Test {
   }
 
   testing::DatabaseTestMachine m_;
-  backup::BackupState state_;
+  std::string working_root_ = kRoot;
+  MergedFolderList merged_;
   std::string db_;
   std::vector<std::string> folders_;
 };
@@ -87,7 +87,7 @@ TEST_F(RecordCleanupCasesTest, MergedDocumentWithQuotedNamesAndMarkedParts) {
   }
   EXPECT_TRUE(m_.Exists(d + "\\Other.pdf"));
   EXPECT_TRUE(m_.Exists(std::string(kClients) + "\\Client's brief.docx"));
-  EXPECT_THAT(state_.merged_folders.names, ElementsAre("Merged O'Brien"));
+  EXPECT_THAT(merged_.names, ElementsAre("Merged O'Brien"));
 }
 
 TEST_F(RecordCleanupCasesTest, FileKeptUnderATopLevelFolderOfShareTypeOtherThanZero) {
@@ -111,12 +111,32 @@ TEST_F(RecordCleanupCasesTest, FolderChainThatLoopsEndsAndStillDropsTheRows) {
   EXPECT_TRUE(m_.Exists(loop + "\\Looped.odt"));  // its folder could not be confirmed
 }
 
-TEST_F(RecordCleanupCasesTest, EveryOpenRowOfTheNameGoesInOneScanNameIsCaseSensitive) {
+TEST_F(RecordCleanupCasesTest, EveryOpenRowOfTheNameInTheFolderGoesInOneScanNameIsCaseSensitive) {
+  // 41 is a same-named document of another folder: its files are in the archive, so its row
+  // stays with them.
   Build({Doc("40", "2", "Dup", "", "", 1), Doc("41", "3", "Dup", "", "", 1),
-         Doc("42", "2", "dup", "", "", 1), Doc("43", "2", "Dup", "", "", 0)},
+         Doc("42", "2", "dup", "", "", 1), Doc("43", "2", "Dup", "", "", 0),
+         Doc("44", "2", "Dup", "", "", 1)},
         {});
   Remove(kClients, "Dup");
-  EXPECT_THAT(Ids("qln_file_properties"), ElementsAre("42", "43"));
+  EXPECT_THAT(Ids("qln_file_properties"), ElementsAre("41", "42", "43"));
+}
+
+TEST_F(RecordCleanupCasesTest, ADottedDocumentNameTakesNothingOfItsNamesakes) {
+  const std::string c = kClients;
+  const std::string o = kObrien;
+  Build({Doc("100", "2", "Memo", "Memo", "docx", 1), Doc("101", "2", "Memo.2024", "", "", 1),
+         Doc("102", "3", "Memo.2024", "", "", 1)},
+        {c + "\\Memo.docx", c + "\\Memo.pdf", c + "\\Memo.xml", c + "\\Memo$#\\a.xml",
+         c + "\\Memo.2024.xml", o + "\\Memo.2024.pdf", o + "\\Memo.2024.xml"});
+  Remove(c, "Memo.2024");
+  EXPECT_THAT(Ids("qln_file_properties"), ElementsAre("100", "102"));
+  EXPECT_FALSE(m_.Exists(c + "\\Memo.2024.xml"));
+  for (const std::string& kept : {c + "\\Memo.docx", c + "\\Memo.pdf", c + "\\Memo.xml",
+                                  c + "\\Memo$#\\a.xml", o + "\\Memo.2024.pdf",
+                                  o + "\\Memo.2024.xml"}) {
+    EXPECT_TRUE(m_.Exists(kept)) << kept;
+  }
 }
 
 TEST_F(RecordCleanupCasesTest, BinderCounts) {
@@ -189,14 +209,6 @@ TEST_F(RecordCleanupCasesTest, FailedDeletionEndsTheScanQuietly) {
   EXPECT_FALSE(ProcessConnection::Instance().IsOpen());
 }
 
-TEST(MergedFolderListTest, EmptiedWhenABackupRunBegins) {
-  backup::BackupState state;
-  state.merged_folders.Append("3", "Merged");
-  state.locked_file_count = 2;
-  state.BeginRun();
-  EXPECT_EQ(state.merged_folders.size(), 0u);
-  EXPECT_EQ(state.locked_file_count, 0);
-}
 
 }  // namespace
 }  // namespace qdw::database

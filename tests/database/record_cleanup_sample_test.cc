@@ -22,11 +22,11 @@ class RecordCleanupSampleTest : public ::testing::Test {
     ASSERT_TRUE(
         sample::GenerateSampleRepository(m_.platform(), "C:\\Work", 4, 1 << 20, &summary_, &error))
         << error;
-    state_.working_copy_folder = summary_.qdw_folder;
+    working_root_ = summary_.qdw_folder;
     db_ = summary_.database_path;
   }
 
-  RecordCleanup Cleanup() { return RecordCleanup(m_.files(), m_.databases(), state_, nullptr); }
+  RecordCleanup Cleanup() { return RecordCleanup(m_.files(), m_.databases(), working_root_, merged_, nullptr); }
 
   // The copy of a locked document's PDF failed, so it is missing from the working copy.
   void LockAndRemove(const SampleDocument& doc) {
@@ -49,7 +49,8 @@ class RecordCleanupSampleTest : public ::testing::Test {
 
   testing::DatabaseTestMachine m_;
   sample::SampleSummary summary_;
-  backup::BackupState state_;
+  std::string working_root_;
+  MergedFolderList merged_;
   std::string db_;
 };
 
@@ -112,8 +113,8 @@ TEST_F(RecordCleanupSampleTest, MergedDocumentTakesItsPartsWithIt) {
     EXPECT_EQ(m_.Count(db_, "SELECT * FROM qln_file_properties WHERE id = " + part_id), 0u)
         << "part " << part_id;
   }
-  EXPECT_THAT(state_.merged_folders.folder_ids, ElementsAre(merged->folder_id));
-  EXPECT_THAT(state_.merged_folders.names, ElementsAre(merged->original_name));
+  EXPECT_THAT(merged_.folder_ids, ElementsAre(merged->folder_id));
+  EXPECT_THAT(merged_.names, ElementsAre(merged->original_name));
   // Documents that had nothing to do with the merge are untouched.
   for (const SampleDocument& doc : summary_.documents) {
     if (doc.id == merged->id || doc.directory != merged->directory) continue;
@@ -126,7 +127,7 @@ TEST_F(RecordCleanupSampleTest, MergedDocumentTakesItsPartsWithIt) {
 
 TEST_F(RecordCleanupSampleTest, NoDatabaseStillRemovesCompanionFiles) {
   const SampleDocument& doc = summary_.documents[0];
-  state_.working_copy_folder = "C:\\Elsewhere";
+  working_root_ = "C:\\Elsewhere";
   LockAndRemove(doc);
   EXPECT_FALSE(m_.Exists(doc.directory + "\\" + doc.pdf_name + ".xml"));
   EXPECT_FALSE(m_.Exists(doc.folders[0]));

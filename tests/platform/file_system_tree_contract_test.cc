@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "platform/windows_path.h"
+#include "tests/platform/ace_samples.h"
 #include "tests/platform/file_system_test_fixture.h"
 
 namespace qdw::platform {
@@ -115,15 +116,19 @@ TEST_F(FileSystemContractTest, DrivesReportKindFileSystemAndFreeSpace) {
   EXPECT_EQ(fs().FreeSpace(MissingDrive(), &free_bytes), kErrorPathNotFound);
 }
 
+// Every entry comes back as written and in order, object and callback entries byte for byte.
 TEST_F(FileSystemContractTest, AccessListsAreKeptAndMoveWithTheFolder) {
   QDW_SKIP_IF_LACKING(*port_, Capability::kFileAcls);
   ASSERT_EQ(fs().MakeFolder(S("Share")), kSuccess);
   Sid user;
   ASSERT_EQ(port_->platform().accounts().ProcessUser(&user), kSuccess);
+  const uint8_t inherit = kAceObjectInherit | kAceContainerInherit;
   Acl written;
   written.entries.push_back({kAceAccessDenied, 0, kMaskChange, Sid::World()});
-  written.entries.push_back(
-      {kAceAccessAllowed, kAceObjectInherit | kAceContainerInherit, kMaskFullControl, user});
+  written.entries.push_back(testing::ObjectAce(inherit, kMaskRead, Sid::World()));
+  written.entries.push_back({kAceAccessDenied, inherit | kAceInheritOnly, kMaskChange, user});
+  written.entries.push_back({kAceAccessAllowed, inherit, kMaskFullControl, user});
+  written.entries.push_back(testing::CallbackAce(0, kMaskRead, user));
   ASSERT_EQ(fs().WriteDacl(S("share"), written), kSuccess);
   bool present = false;
   Acl acl;

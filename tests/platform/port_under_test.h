@@ -56,6 +56,9 @@ class PortUnderTest {
   virtual void PutFile(const std::string& path, const std::string& content) = 0;
   // Another program holds the file open with `share` (kShare* bits) until this object goes.
   virtual void HoldOpen(const std::string& path, uint32_t share) = 0;
+  // Makes `path` (missing) a junction to the folder `target`, as "mklink /J" does. Empty when
+  // it was made, else why this machine cannot make one.
+  virtual std::string MakeJunction(const std::string& path, const std::string& target) = 0;
 
   // The probe program as the port starts it (Windows path). It takes "exit N", "sleep MS",
   // "mutex NAME" (0: created, 183: existed) and "args FILE A..." (writes each argument to FILE).

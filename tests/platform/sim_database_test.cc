@@ -42,6 +42,18 @@ class SimDatabaseTest : public ::testing::Test {
   std::unique_ptr<DatabaseConnection> connection_;
 };
 
+TEST_F(SimDatabaseTest, TextComparesIgnoringCaseAsTheAccessDriverDoes) {
+  std::unique_ptr<RecordSet> rows;
+  ASSERT_TRUE(connection_->Query("SELECT id FROM qln_folder WHERE name = 'ROOT' OR name IN ('sUB')",
+                                 true, &rows));
+  long count = 0;
+  while (rows->Fetch()) ++count;
+  EXPECT_EQ(count, 2);
+  long changed = 0;
+  ASSERT_TRUE(connection_->Execute("DELETE FROM qln_folder WHERE name = 'root'", &changed));
+  EXPECT_EQ(changed, 1);
+}
+
 TEST_F(SimDatabaseTest, AFailingCommitUndoesTheTransactionsWork) {
   machine_.machine().faults().AddRule("Database.Commit", 1, kErrorDiskFull);
   ASSERT_TRUE(connection_->BeginTransaction());

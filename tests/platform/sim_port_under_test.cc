@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/sim/sim_file_system.h"
 #include "tests/platform/port_under_test.h"
 #include "tests/platform/sim_probe.h"
 #include "tests/platform/sim_test_machine.h"
@@ -34,6 +35,11 @@ class SimPortUnderTest : public PortUnderTest {
       doc["locks"].push_back({{"path", path}, {"share", share}, {"program", "QDW.EXE"}});
       return true;
     });
+  }
+
+  std::string MakeJunction(const std::string& path, const std::string& target) override {
+    platform::WinError error = sim::MakeSimJunction(machine_.machine(), path, target);
+    return error == platform::kSuccess ? "" : "error " + std::to_string(error);
   }
 
   std::string ProbeProgram() override { return kProbe; }

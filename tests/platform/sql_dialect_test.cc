@@ -22,6 +22,17 @@ TEST(SqlDialectTest, AdaptsWhatSqliteDoesNotUnderstand) {
             "SELECT * FROM t WHERE name = 'O''Brien \"Jr\"'");
 }
 
+TEST(SqlDialectTest, TextColumnsOfNewTablesCompareIgnoringCase) {
+  EXPECT_EQ(SqlDialect::ToSqlite("CREATE TABLE qln_folder (id INTEGER PRIMARY KEY, name TEXT "
+                                 "DEFAULT '', [text] varchar (255) NOT NULL, memo MEMO,\n"
+                                 "  kept TEXT COLLATE BINARY, UNIQUE (name, memo))"),
+            "CREATE TABLE qln_folder (id INTEGER PRIMARY KEY, name TEXT COLLATE NOCASE "
+            "DEFAULT '', [text] varchar (255) COLLATE NOCASE NOT NULL, memo MEMO COLLATE NOCASE,"
+            "\n  kept TEXT COLLATE BINARY, UNIQUE (name, memo))");
+  EXPECT_EQ(SqlDialect::ToSqlite("create table t (a text)"),
+            "create table t (a text COLLATE NOCASE)");
+}
+
 TEST(SqlDialectTest, LeavesTextNamesAndOtherStatementsAlone) {
   for (const char* sql : {
            "SELECT * FROM qln_folder WHERE name = 'Yes' AND path = 'No''s DELETE * FROM x'",
@@ -31,6 +42,8 @@ TEST(SqlDialectTest, LeavesTextNamesAndOtherStatementsAlone) {
            "DELETE * FROMAGE",
            "UPDATE qln_file_properties SET is_open = '0'",
            "SELECT * FROM t WHERE a = 'unterminated",
+           "CREATE INDEX i ON t (text)",
+           "SELECT text FROM t WHERE name TEXT",
        }) {
     EXPECT_EQ(SqlDialect::ToSqlite(sql), sql);
   }

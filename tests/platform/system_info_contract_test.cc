@@ -32,6 +32,7 @@ TEST_F(SystemInfoContractTest, ReportsAnNtVersionNamesAndALocale) {
   ASSERT_EQ(port_->platform().shares().WorkstationUser(&domain, &workstation_user), kSuccess);
   EXPECT_EQ(workstation_user, user);
   EXPECT_NE(system().ThreadLocale(), 0u);
+  EXPECT_NE(system().AnsiCodePage(), 0u);
 }
 
 TEST_F(SystemInfoContractTest, TheClockIsCurrentAndLocalTimeConvertsBothWays) {

@@ -36,6 +36,50 @@ bool ReadOnlyFilesOpenForWriting(const std::string& folder) {
   return opened;
 }
 
+// The reparse data of a mount point (REPARSE_DATA_BUFFER's MountPointReparseBuffer, which
+// MinGW's headers leave to the driver kit).
+struct MountPointData {
+  DWORD tag;
+  WORD data_length;
+  WORD reserved;
+  WORD substitute_offset;
+  WORD substitute_length;
+  WORD print_offset;
+  WORD print_length;
+  WCHAR names[1024];
+};
+
+constexpr DWORD kReparseTagMountPoint = 0xA0000003;
+constexpr DWORD kFsctlSetReparsePoint = 0x000900A4;
+
+// Turns the empty folder `path` into a junction to `target` ("mklink /J").
+std::string SetMountPoint(const std::string& path, const std::string& target) {
+  std::wstring print(target.begin(), target.end());  // the scratch paths are ASCII
+  std::wstring substitute = L"\\??\\" + print;
+  MountPointData data = {};
+  const size_t name_bytes = (substitute.size() + 1 + print.size() + 1) * sizeof(WCHAR);
+  if (name_bytes > sizeof(data.names)) return "the target path is too long";
+  data.tag = kReparseTagMountPoint;
+  data.substitute_offset = 0;
+  data.substitute_length = static_cast<WORD>(substitute.size() * sizeof(WCHAR));
+  data.print_offset = static_cast<WORD>((substitute.size() + 1) * sizeof(WCHAR));
+  data.print_length = static_cast<WORD>(print.size() * sizeof(WCHAR));
+  substitute.copy(data.names, substitute.size());
+  print.copy(data.names + substitute.size() + 1, print.size());
+  data.data_length = static_cast<WORD>(4 * sizeof(WORD) + name_bytes);
+  HANDLE folder = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (folder == INVALID_HANDLE_VALUE)
+    return "opening failed with " + std::to_string(GetLastError());
+  DWORD returned = 0;
+  const DWORD size = static_cast<DWORD>(8 + data.data_length);
+  BOOL ok =
+      DeviceIoControl(folder, kFsctlSetReparsePoint, &data, size, nullptr, 0, &returned, nullptr);
+  const DWORD error = GetLastError();
+  CloseHandle(folder);
+  return ok ? "" : "FSCTL_SET_REPARSE_POINT failed with " + std::to_string(error);
+}
+
 class Win32PortUnderTest : public PortUnderTest {
  public:
   Win32PortUnderTest() {
@@ -70,6 +114,15 @@ class Win32PortUnderTest : public PortUnderTest {
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE) << path << ": error " << GetLastError();
     held_.push_back(handle);
+  }
+
+  std::string MakeJunction(const std::string& path, const std::string& target) override {
+    if (!CreateDirectoryA(path.c_str(), nullptr)) {
+      return "CreateDirectory failed with " + std::to_string(GetLastError());
+    }
+    std::string why = SetMountPoint(path, target);
+    if (!why.empty()) RemoveDirectoryA(path.c_str());
+    return why;
   }
 
   std::string ProbeProgram() override { return ProgramFolder() + "\\probe_program.exe"; }

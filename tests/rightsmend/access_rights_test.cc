@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "tests/platform/ace_samples.h"
 #include "tests/platform/sim_test_machine.h"
 #include "tests/rightsmend/dacl_absent_platform.h"
 
@@ -76,11 +77,20 @@ TEST_F(AccessRightsTest, ReplacingLeavesExactlyTheNewEntry) {
   EXPECT_EQ(DaclOf("C:\\Data\\a.txt"), Acl{{Allowed(kJoSid, platform::kMaskRead, 0)}});
 }
 
+// Kept entries are copied as they are, whatever their kind: an inherit-only deny, an object and
+// a callback entry stay in place and unchanged.
 TEST_F(AccessRightsTest, KeepingAppendsAfterTheOtherAccountsEntriesEvenWhenEqual) {
   MakeFolder("C:\\Data");
-  SetDacl("C:\\Data", admin_and_jo_);
+  Acl old_dacl = admin_and_jo_;
+  old_dacl.entries.insert(old_dacl.entries.begin() + 1,
+                          testing::ObjectAce(kFolderFlags, platform::kMaskRead, SidOf(kJoSid)));
+  old_dacl.entries.push_back(Ace{platform::kAceAccessDenied,
+                                 kFolderFlags | platform::kAceInheritOnly, platform::kMaskChange,
+                                 SidOf(kJoSid)});
+  old_dacl.entries.push_back(testing::CallbackAce(0, platform::kMaskRead, SidOf(kJoSid)));
+  SetDacl("C:\\Data", old_dacl);
   ASSERT_EQ(Change("C:\\Data", "jo", platform::kMaskRead, 1, 0), kRightsDone);
-  Acl expected = admin_and_jo_;
+  Acl expected = old_dacl;
   expected.entries.push_back(Allowed(kJoSid, platform::kMaskRead, kFolderFlags));
   EXPECT_EQ(DaclOf("C:\\Data"), expected);
 }

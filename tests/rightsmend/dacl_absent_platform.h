@@ -36,7 +36,13 @@ class DaclAbsentFileSystem : public platform::FileSystem {
   platform::WinError Move(const std::string& source, const std::string& target) override {
     return inner_.Move(source, target);
   }
+  platform::WinError Replace(const std::string& source, const std::string& target) override {
+    return inner_.Replace(source, target);
+  }
   platform::WinError Delete(const std::string& path) override { return inner_.Delete(path); }
+  platform::WinError FullPath(const std::string& path, std::string* full) override {
+    return inner_.FullPath(path, full);
+  }
   platform::WinError MakeFolder(const std::string& path) override {
     return inner_.MakeFolder(path);
   }

@@ -1,5 +1,6 @@
-// The built library's C exports, on a machine named by QDW_MACHINE: the library keeps its own
-// platform, so the whole suite shares one machine.
+// The built library's C exports. The library links a private copy of the platform code, yet it
+// works on the machine the test installed: the suite shares one machine, and a test that makes
+// a second machine sees the library follow it.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -59,6 +60,28 @@ TEST_F(RightsmendExportTest, FailuresAreReportedAsZero) {
   EXPECT_EQ(VNChangeAccessRightsFullPath("C:\\Missing", "Everyone", 1, 0, 0), 0);
   EXPECT_EQ(VNChangeAccessRightsFullPath(nullptr, "Everyone", 1, 0, 0), 0);
   EXPECT_EQ(VNChangeAccessRights("VARNOLD", nullptr, 1, 0, 0), 0);
+}
+
+// The library must never keep serving a machine the process has moved on from.
+TEST(RightsmendMachineTest, EachMachineOfTheProcessIsServedByItself) {
+  auto grant = [](testing::SimTestMachine& machine, const std::string& folder) {
+    machine.MakeDefault();
+    machine.PutFile(folder + "\\a.txt", "a");
+    EXPECT_EQ(VNChangeAccessRightsFullPath(folder.c_str(), "Everyone", platform::kMaskChange, 0, 0),
+              1)
+        << folder;
+    bool present = false;
+    platform::Acl acl;
+    EXPECT_EQ(machine.platform().files().ReadDacl(folder, &present, &acl), platform::kSuccess);
+    ASSERT_EQ(acl.entries.size(), 1u) << folder;
+    EXPECT_EQ(acl.entries[0].mask, platform::kMaskChange);
+  };
+  {
+    testing::SimTestMachine first;
+    grant(first, "C:\\First");
+  }
+  testing::SimTestMachine second;
+  grant(second, "C:\\Second");
 }
 
 }  // namespace

@@ -151,6 +151,7 @@ int Init(const Args& input) {
   uint32_t seed = static_cast<uint32_t>(std::stoul(TakeOption(&args, "--seed", "1")));
   uint64_t size_mb = std::stoull(TakeOption(&args, "--size", "100"));
   std::string os = TakeOption(&args, "--os", "6.1");
+  std::string code_page = TakeOption(&args, "--code-page", "1252");
   if (args.size() != 1) throw UsageError("init takes one folder");
   const std::string folder = std::filesystem::absolute(args[0]).string();
   if (std::filesystem::exists(folder) && !std::filesystem::is_empty(folder)) {
@@ -160,6 +161,10 @@ int Init(const Args& input) {
   if (!OsVersionDescription(os, &description["os_version"])) {
     throw UsageError("unknown --os version '" + os + "' (4.0, 5.0, 5.1, 6.0, 6.1, 6.2, 10.0, 9x)");
   }
+  if (code_page != "1252" && code_page != "932") {
+    throw UsageError("unknown --code-page '" + code_page + "' (1252 or 932)");
+  }
+  description["code_page"] = std::stoi(code_page);
   sim::SimMachine::CreateMachineFolder(folder, description);
   std::unique_ptr<sim::SimPlatform> machine = sim::OpenSimMachine(folder);
   InstallProduct(*machine, seed, size_mb);

@@ -24,6 +24,9 @@ int Process(const Args& args);
 int Share(const Args& args);
 int Fault(const Args& args);
 int User(const Args& args);
+int Link(const Args& args);
+int Snapshot(const Args& args);
+int Diff(const Args& args);
 
 // The value after `flag` in `args` (removing both), or `fallback` when absent.
 std::string TakeOption(Args* args, const std::string& flag, const std::string& fallback);

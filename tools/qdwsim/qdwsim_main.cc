@@ -15,17 +15,22 @@ namespace {
 
 const char kUsage[] =
     "usage: qdwsim COMMAND DIR [ARGUMENTS]\n"
-    "  init DIR [--seed N] [--size MB] [--os VERSION]   make a machine with the product\n"
-    "       (VERSION: 4.0, 5.1, 6.0, 6.1, 10.0 or 9x; default 6.1)\n"
+    "  init DIR [--seed N] [--size MB] [--os VERSION] [--code-page 1252|932]\n"
+    "       make a machine with the product (VERSION: 4.0, 5.1, 6.0, 6.1, 10.0 or 9x;\n"
+    "       default 6.1; ANSI code page 1252 by default)\n"
     "  show DIR                                         print the machine's state as JSON\n"
     "  lock DIR PATH [--share none|read] [--program NAME]  another program holds PATH\n"
     "  unlock DIR PATH                                  release it again\n"
     "  service DIR NAME start|stop|remove|deny|allow|stuck|unstuck\n"
     "  process DIR start|stop NAME                      a running program of the machine\n"
     "  share DIR add NAME PATH | share DIR remove NAME\n"
+    "  link DIR PATH TARGET                             make PATH a junction to TARGET\n"
     "  fault DIR add OP NTH ERROR [--path PATTERN] [--times N]\n"
     "  fault DIR disk-full DRIVE BYTES | fault DIR clear\n"
-    "  user DIR [--admin yes|no] [--services yes|no]\n";
+    "  user DIR [--admin yes|no] [--services yes|no]\n"
+    "  snapshot DIR                                     print what a user could observe\n"
+    "  diff A B                                         compare two machines or snapshot\n"
+    "       files (written by snapshot); exit status 1 when they differ\n";
 
 }  // namespace
 
@@ -70,6 +75,9 @@ int Run(const Args& all) {
   if (command == "share") return Share(args);
   if (command == "fault") return Fault(args);
   if (command == "user") return User(args);
+  if (command == "link") return Link(args);
+  if (command == "snapshot") return Snapshot(args);
+  if (command == "diff") return Diff(args);
   throw UsageError("unknown command '" + command + "'");
 }
 

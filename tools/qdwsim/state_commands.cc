@@ -1,6 +1,8 @@
 // qdwsim lock, unlock, service, process, share, fault and user: small changes of a machine.
 #include <iostream>
 
+#include "platform/code_page_text.h"
+#include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_platform.h"
 #include "tools/qdwsim/qdwsim.h"
 
@@ -14,6 +16,15 @@ std::unique_ptr<sim::SimPlatform> OpenMachine(const Args& args, size_t count,
   if (args.size() != count) throw UsageError(usage);
   RequireMachine(args[0]);
   return sim::OpenSimMachine(args[0]);
+}
+
+// Arguments are UTF-8 text; the ports take the machine's ANSI code page.
+std::string Ansi(sim::SimPlatform& machine, const std::string& argument) {
+  std::string ansi;
+  if (!platform::Utf8ToAnsi(machine.machine().CodePage(), argument, &ansi)) {
+    throw UsageError("'" + argument + "' has characters the machine's code page lacks");
+  }
+  return ansi;
 }
 
 bool YesNo(const std::string& text, const std::string& flag) {
@@ -100,8 +111,8 @@ int Share(const Args& args) {
   if (args.size() >= 2 && args[1] == "add") {
     auto machine = OpenMachine(args, 4, "share DIR add NAME PATH");
     platform::ShareInfo share;
-    share.name = args[2];
-    share.path = args[3];
+    share.name = Ansi(*machine, args[2]);
+    share.path = Ansi(*machine, args[3]);
     share.remark = "";
     platform::WinError e = machine->shares().Add(share);
     if (e != platform::kSuccess) {
@@ -112,9 +123,20 @@ int Share(const Args& args) {
   }
   auto machine = OpenMachine(args, 3, "share DIR add NAME PATH | share DIR remove NAME");
   if (args[1] != "remove") throw UsageError("share takes add or remove");
-  platform::WinError e = machine->shares().Delete(args[2]);
+  platform::WinError e = machine->shares().Delete(Ansi(*machine, args[2]));
   if (e != platform::kSuccess) {
     std::cerr << "qdwsim: the share could not be removed (error " << e << ")\n";
+    return 1;
+  }
+  return 0;
+}
+
+int Link(const Args& args) {
+  auto machine = OpenMachine(args, 3, "link DIR PATH TARGET");
+  platform::WinError e =
+      sim::MakeSimJunction(machine->machine(), Ansi(*machine, args[1]), Ansi(*machine, args[2]));
+  if (e != platform::kSuccess) {
+    std::cerr << "qdwsim: the junction could not be made (error " << e << ")\n";
     return 1;
   }
   return 0;

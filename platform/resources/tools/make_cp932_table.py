@@ -34,15 +34,19 @@ def main():
         '#include "platform/resources/code_page_932_table.h"',
         "",
         "namespace qdw::resources {",
+        "namespace {",
         "",
-        "const CodePage932Entry kCodePage932Table[] = {",
+        "const CodePage932Entry kTable[] = {",
     ]
     for character in sorted(table, key=ord):
         lines.append("    {0x%04X, 0x%04X}," % (ord(character), table[character]))
     lines += [
         "};",
         "",
-        "const int kCodePage932TableSize = %d;" % len(table),
+        "}  // namespace",
+        "",
+        "const CodePage932Entry* CodePage932Table() { return kTable; }",
+        "int CodePage932TableSize() { return %d; }" % len(table),
         "",
         "}  // namespace qdw::resources",
         "",

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup/backup_restore.h"
-#include "engine/engine_errors.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "engine/backup_restore.h"
+#include "engine/common/engine_errors.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::backup {
 namespace {
@@ -122,7 +122,9 @@ TEST_F(BackupSequenceTest, RefusedInputsShowTheirMessageAndCreateNothing) {
     std::string destination, name;
     int message;
   };
-  const std::string long_name(255 - std::string("D:\\Backups\\.qdw").size(), 'n');
+  // The set's longest path, its last possible continuation in the file-temp folder, is 27
+  // characters longer than the archive path and must fit the platform's path buffer.
+  const std::string long_name(232 - std::string("D:\\Backups\\.qdw").size(), 'n');
   for (const Case& c : std::vector<Case>{
            {"E:\\", "Set1", 120},
            {"D:\\Nowhere", "Set1", 120},
@@ -140,9 +142,8 @@ TEST_F(BackupSequenceTest, RefusedInputsShowTheirMessageAndCreateNothing) {
   ExpectNoTrace();
 
   prompts_.shown.clear();
-  // 255 characters pass the check; the longer packing paths then exceed the platform's
-  // limit, as they would on Windows.
-  EXPECT_NE(Backup(long_name), 100) << "255 characters are accepted";
+  EXPECT_EQ(Backup(long_name), 0) << "the longest archive path whose set paths all fit";
+  EXPECT_TRUE(machine().Exists("D:\\Backups\\" + long_name + ".qdw"));
   EXPECT_EQ(Backup("Q_BAK", "D:\\Backups\\"), 0) << "upper-case _BAK is no volume mark";
   EXPECT_TRUE(machine().Exists("D:\\Backups\\Q_BAK.qdw"));
   EXPECT_EQ(Backup("Root", "C:\\"), 0) << "a fixed drive's root is a destination";
@@ -172,20 +173,52 @@ TEST_F(BackupSequenceTest, ExistingArchiveIsKeptWhenDeclinedOrWhenTheRunFails) {
   ExpectNoTrace();
 }
 
-TEST_F(BackupSequenceTest, ReplacedSetComesBackWhenAVolumeCannotBeMoved) {
-  machine().PutFile("D:\\Backups\\Set1_bak3.qdw", "old 1");
-  machine().PutFile("D:\\Backups\\Set1_add2.qdw", "old 2");
-  packer_.volumes = 3;
-  prompts_.answers = {PromptAnswer::kNo};
-  EXPECT_EQ(Backup("Set1"), 8);
-  EXPECT_EQ(prompts_.shown, std::vector<int>{164});
-  EXPECT_EQ(prompts_.texts[0], "<164>\nD:\\Backups\\Set1_bak3.qdw\nD:\\Backups\\Set1_add2.qdw");
+TEST_F(BackupSequenceTest, AnEarlierSetOfTheNameIsReplacedWholeOrNotAtAll) {
+  const std::vector<std::string> old_set = {"Set1_bak6.qdw", "Set1_add2.qdw", "Set1_add3.qdw",
+                                            "Set1_add4.qdw", "Set1_add5.qdw", "Set1_add6.qdw"};
+  for (const std::string& volume : old_set) machine().PutFile("D:\\Backups\\" + volume, volume);
+  machine().PutFile("D:\\Backups\\Set10.qdw", "another backup");
+  machine().PutFile("D:\\Backups\\Set1_addendum.qdw", "not a volume");
+  auto old_set_intact = [&] {
+    for (const std::string& volume : old_set) {
+      EXPECT_EQ(machine().ReadFile("D:\\Backups\\" + volume), volume);
+    }
+  };
 
-  faults().AddRule("FileSystem.Move", 1, platform::kErrorDiskFull, "*\\Set1_add3.qdw");
+  // One question lists the whole earlier set, even though the new set has one volume.
+  prompts_.answers = {PromptAnswer::kNo};
+  EXPECT_EQ(Backup("Set1"), 100);
+  ASSERT_EQ(prompts_.shown, std::vector<int>{118});
+  std::string listed = "<118>";
+  for (const std::string& volume : old_set) listed += "\nD:\\Backups\\" + volume;
+  EXPECT_EQ(prompts_.texts[0], listed);
+  old_set_intact();
+
+  // A new set that cannot be placed gives every old volume back.
+  faults().AddRule("FileSystem.Move", 1, platform::kErrorDiskFull, "*\\QDWBackUpFileTemp\\*");
   EXPECT_EQ(Backup("Set1"), 7);
-  EXPECT_EQ(machine().ReadFile("D:\\Backups\\Set1_bak3.qdw"), "old 1");
-  EXPECT_EQ(machine().ReadFile("D:\\Backups\\Set1_add2.qdw"), "old 2");
-  EXPECT_FALSE(machine().Exists("D:\\Backups\\Set1_add3.qdw"));
+  faults().Clear();
+  old_set_intact();
+  EXPECT_FALSE(machine().Exists("D:\\Backups\\Set1.qdw"));
+
+  ASSERT_EQ(Backup("Set1"), 0);
+  EXPECT_EQ(machine().ReadFile("D:\\Backups\\Set1.qdw"), "volume 1");
+  for (const std::string& volume : old_set) {
+    EXPECT_FALSE(machine().Exists("D:\\Backups\\" + volume)) << volume;
+    EXPECT_FALSE(machine().Exists("D:\\Backups\\" + volume + ".old")) << volume;
+  }
+
+  // And a multi-volume set replaces the single volume, asking once.
+  prompts_.shown.clear();
+  packer_.volumes = 3;
+  ASSERT_EQ(Backup("Set1"), 0);
+  EXPECT_EQ(prompts_.shown, (std::vector<int>{118, 166}));
+  EXPECT_FALSE(machine().Exists("D:\\Backups\\Set1.qdw"));
+  for (const char* volume : {"Set1_bak3.qdw", "Set1_add2.qdw", "Set1_add3.qdw"}) {
+    EXPECT_TRUE(machine().Exists(std::string("D:\\Backups\\") + volume)) << volume;
+  }
+  EXPECT_EQ(machine().ReadFile("D:\\Backups\\Set10.qdw"), "another backup");
+  EXPECT_EQ(machine().ReadFile("D:\\Backups\\Set1_addendum.qdw"), "not a volume");
   ExpectNoTrace();
 }
 

@@ -7,9 +7,9 @@
 
 #include "database/process_connection.h"
 #include "database/sample/sample_repository.h"
-#include "engine/backup/backup_restore.h"
+#include "engine/backup_restore.h"
 #include "engine/backup/open_flag_reset.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::backup {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "engine/backup/open_flag_reset.h"
-#include "engine/engine_errors.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "engine/common/engine_errors.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::backup {
 namespace {
@@ -19,9 +19,9 @@ class ProductFolderStepTest : public ::testing::Test {
  protected:
   testing::ProductMachine product_;
   testing::ScriptedPrompts prompts_;
-  BackupState state_;
-  restore::ProductSettings settings_{product_.platform()};
-  OpenPdfCheck check_{product_.files(), state_};
+  engine::EngineState state_;
+  settings::ProductSettings settings_{product_.platform()};
+  engine::OpenPdfCheck check_{product_.files(), state_};
   ProductFolderStep step_{settings_, check_, state_, prompts_};
 };
 
@@ -62,7 +62,7 @@ TEST_F(ProductFolderStepTest, UnreadableSharedFolderListStillReportsTheRepositor
 TEST_F(ProductFolderStepTest, UnreadableRepositoryPathRaises301) {
   std::unique_ptr<platform::RegistryKey> key;
   ASSERT_EQ(product_.platform().registry().OpenKey(platform::Hive::kCurrentUser,
-                                                   std::string(restore::kProductKey) + "\\QDW",
+                                                   std::string(settings::kProductKey) + "\\QDW",
                                                    platform::kKeyWrite, &key),
             platform::kSuccess);
   ASSERT_EQ(key->DeleteValue("Repository Path"), platform::kSuccess);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/backup/backup_test_support.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::backup {
 namespace {
@@ -31,10 +31,10 @@ class ShareInfoWriterTest : public ::testing::Test {
   std::string Info() { return machine_.machine().ReadFile(kInfo); }
 
   testing::ProductMachine machine_;
-  BackupState state_;
-  NoLockedDocumentCleanup cleanup_;
-  restore::ProductSettings settings_{machine_.platform()};
-  TreeCopier copier_{machine_.files(), state_, cleanup_};
+  engine::EngineState state_;
+  engine::NoLockedDocumentCleanup cleanup_;
+  settings::ProductSettings settings_{machine_.platform()};
+  engine::TreeCopier copier_{machine_.files(), state_, cleanup_};
   ShareInfoWriter writer_{machine_.platform(), settings_, copier_};
 };
 

@@ -8,9 +8,9 @@
 
 #include "database/product_schema.h"
 #include "engine/restore/printer_icon_repair.h"
-#include "engine/restore/product_settings.h"
+#include "settings/product_settings.h"
 #include "engine/restore/share_targets.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::restore {
 namespace {
@@ -22,7 +22,7 @@ constexpr char kSettingsFolder[] = "C:\\Users\\jo\\Documents\\VARNOLD\\QDW\\Sett
 
 TEST(ShareTargetsTest, NetworkPathsAreNoMissingDrives) {
   ProductMachine product;
-  ProductSettings settings(product.platform());
+  settings::ProductSettings settings(product.platform());
   product.machine().PutFile("C:\\Work\\BackupShareInfo.txt",
                             "WINDOWS NT\n"
                             "Net,\\\\server\\share\\docs\n"
@@ -86,7 +86,7 @@ TEST_F(PrinterRepairTest, QuotesInNamesAndPathsAreWrittenBackAsText) {
   AddPrinter(4, settings + "\\printer.ico=3");
   AddPrinter(5, "C:\\It's gone\\nothing.ico=0");
 
-  ProductSettings product_settings(product_.platform());
+  settings::ProductSettings product_settings(product_.platform());
   RepairPrinterIcons(product_.platform(), product_settings);
   EXPECT_EQ(Printers(), (std::vector<std::string>{
                             "1|" + settings + "\\O'Brien.ico=0",

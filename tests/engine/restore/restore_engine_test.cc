@@ -8,10 +8,10 @@
 #include <random>
 #include <string>
 
-#include "engine/backup/backup_restore.h"
+#include "engine/backup_restore.h"
 #include "engine/backup/compress_packer.h"
-#include "engine/restore/product_settings.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "settings/product_settings.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::restore {
 namespace {
@@ -245,7 +245,7 @@ TEST_F(RestoreEngineTest, SharesContentAndRegistrationComeBack) {
   EXPECT_EQ(share.remark.value_or(""), "Team, scans");
   EXPECT_EQ(product_.machine().ReadFile(std::string(kScans) + "\\f.txt"), "scans at backup time");
   std::vector<std::string> entries;
-  restore::ProductSettings settings(product_.platform());
+  settings::ProductSettings settings(product_.platform());
   ASSERT_TRUE(settings.ReadUserSharedFolders(&entries));
   EXPECT_EQ(entries, std::vector<std::string>{std::string("Scans,") + kScans});
   ExpectNoLeftOvers();

@@ -7,10 +7,10 @@
 #include <map>
 #include <string>
 
-#include "engine/backup/backup_restore.h"
+#include "engine/backup_restore.h"
 #include "engine/backup/compress_packer.h"
-#include "engine/restore/product_settings.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "settings/product_settings.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::restore {
 namespace {
@@ -76,7 +76,7 @@ class RestoreShareProxyTest : public ::testing::Test {
   }
   std::vector<std::string> Registered() {
     std::vector<std::string> entries;
-    EXPECT_TRUE(ProductSettings(product_.platform()).ReadUserSharedFolders(&entries));
+    EXPECT_TRUE(settings::ProductSettings(product_.platform()).ReadUserSharedFolders(&entries));
     return entries;
   }
   // Another user's share takes the name "Docs" for a folder of its own.

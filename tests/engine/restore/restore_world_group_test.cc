@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "engine/backup/backup_restore.h"
+#include "engine/backup_restore.h"
 #include "engine/backup/compress_packer.h"
-#include "tests/engine/backup/backup_test_support.h"
+#include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::restore {
 namespace {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "platform/text_lines.h"
+
 namespace qdw::platform {
 namespace {
 
@@ -36,6 +41,26 @@ TEST(WindowsPathTest, JoinAndSplitKeepBackslashRules) {
   SplitPath("Set", &drive, &dir, &name, &ext);
   EXPECT_EQ(drive + dir + ext, "");
   EXPECT_EQ(name, "Set");
+}
+
+TEST(WindowsPathTest, ContainmentEndsAtAFolderBoundary) {
+  EXPECT_TRUE(IsAtOrBelow("C:\\Users\\jo", "c:\\users\\JO"));
+  EXPECT_TRUE(IsAtOrBelow("C:\\Users\\jo\\Box", "C:\\Users\\jo"));
+  EXPECT_TRUE(IsAtOrBelow("C:\\Users\\jo\\", "C:\\Users\\jo"));
+  EXPECT_TRUE(IsAtOrBelow("C:\\a", "C:\\"));
+  EXPECT_FALSE(IsAtOrBelow("C:\\Users\\joe", "C:\\Users\\jo"));
+  EXPECT_FALSE(IsAtOrBelow("C:\\Users", "C:\\Users\\jo"));
+  EXPECT_FALSE(IsAtOrBelow("C:\\a", ""));
+}
+
+TEST(WindowsPathTest, LinesDifferOnlyInThePieceAfterAFinalBreak) {
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(SplitLines("NT\r\na,b\n"), (Lines{"NT", "a,b"}));
+  EXPECT_EQ(SplitLinesKeepingLastPiece("NT\r\na,b\n"), (Lines{"NT", "a,b", ""}));
+  EXPECT_EQ(SplitLines("a\n\nb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(SplitLinesKeepingLastPiece("a\n\nb"), (Lines{"a", "", "b"}));
+  EXPECT_TRUE(SplitLines("").empty());
+  EXPECT_EQ(SplitLinesKeepingLastPiece(""), (Lines{""}));
 }
 
 TEST(WindowsPathTest, SafeRelativeNamesStayInsideTheirFolder) {

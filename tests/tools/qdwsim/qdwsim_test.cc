@@ -104,8 +104,13 @@ TEST_F(QdwsimTest, InitIsDeterministicForASeedAndInstallsTheProduct) {
 
 TEST_F(QdwsimTest, EditingCommandsChangeTheMachine) {
   const std::string m = Machine("m");
-  ASSERT_EQ(Qdwsim("init " + m + " --size 1 --os 5.1"), 0) << output_;
+  ASSERT_EQ(Qdwsim("init " + m + " --size 1 --os 5.1 --code-page 932"), 0) << output_;
   EXPECT_EQ(Show(m)["description"]["os_version"]["major"], 5);
+  EXPECT_EQ(Show(m)["description"]["code_page"], 932);
+  const std::string before = (root_ / "before.snapshot").string();
+  ASSERT_EQ(Qdwsim("snapshot " + m), 0) << output_;
+  std::ofstream(before) << output_;
+  EXPECT_EQ(Qdwsim("diff " + before + " " + m), 0) << output_;
 
   ASSERT_EQ(Qdwsim("lock " + m + " 'C:\\Users\\jo\\QDW Repository\\x.pdf' --share read"), 0);
   EXPECT_EQ(Show(m)["locks"]["locks"][0]["share"], 1);
@@ -139,6 +144,15 @@ TEST_F(QdwsimTest, EditingCommandsChangeTheMachine) {
 
   ASSERT_EQ(Qdwsim("user " + m + " --admin no --services no"), 0);
   EXPECT_EQ(Show(m)["description"]["current_user"]["admin"], false);
+  ASSERT_EQ(Qdwsim("link " + m + " 'C:\\Users\\jo\\Link' 'C:\\Users\\jo\\Desktop'"), 0) << output_;
+  EXPECT_EQ(Qdwsim("link " + m + " 'C:\\Users\\jo\\Link' 'C:\\Users'"), 1);
+
+  // Of all that, a user sees the services and the junction; the rest is the machine's.
+  EXPECT_EQ(Qdwsim("diff " + before + " " + m), 1);
+  EXPECT_NE(output_.find("+ junction C:\\USERS\\JO\\LINK"), std::string::npos) << output_;
+  EXPECT_NE(output_.find("~ service CISVC"), std::string::npos) << output_;
+  EXPECT_NE(output_.find("- service QDW SHARE PROXY SERVICE"), std::string::npos) << output_;
+  EXPECT_EQ(output_.find("share"), std::string::npos) << output_;
 }
 
 TEST_F(QdwsimTest, BadArgumentsSayWhatIsWrong) {
@@ -148,6 +162,7 @@ TEST_F(QdwsimTest, BadArgumentsSayWhatIsWrong) {
   EXPECT_EQ(Qdwsim("show " + Machine("none")), 2);
   EXPECT_NE(output_.find("not a stand-in machine"), std::string::npos);
   EXPECT_EQ(Qdwsim("init " + Machine("v") + " --os 3.1"), 2);
+  EXPECT_EQ(Qdwsim("init " + Machine("v") + " --code-page 437"), 2);
   ASSERT_EQ(Qdwsim("init " + Machine("w") + " --size 1"), 0);
   EXPECT_EQ(Qdwsim("init " + Machine("w") + " --size 1"), 2);  // not empty: never overwritten
   EXPECT_EQ(Qdwsim("service " + Machine("w") + " CiSvc dance"), 2);

@@ -1,0 +1,49 @@
+#include "engine/common/folder_markers.h"
+
+#include <memory>
+#include <vector>
+
+#include "engine/common/engine_errors.h"
+#include "engine/common/folder_listing.h"
+#include "platform/windows_path.h"
+
+namespace qdw::engine {
+
+bool FolderMarkers::MarkFolders(const std::string& folder) {
+  std::vector<platform::DirEntry> entries;
+  if (!ListFolder(files_, folder, &entries)) return false;
+  for (const platform::DirEntry& entry : entries) {
+    if (!IsFolder(entry)) continue;
+    const std::string subfolder = platform::JoinPath(folder, entry.name);
+    const std::string marker = platform::JoinPath(subfolder, kFolderMarkerName);
+    std::unique_ptr<platform::File> file;
+    platform::WinError error =
+        FitsPathLimit(marker)
+            ? files_.Open(marker, platform::kGenericWrite, platform::kShareNone,
+                          platform::Disposition::kCreateAlways, platform::kAttrNormal, &file)
+            : platform::kErrorFilenameExcedRange;
+    if (error != platform::kSuccess) {
+      throw engine::FrameworkError("cannot create the folder marker " + marker + " (error " +
+                                   std::to_string(error) + ")");
+    }
+    file.reset();
+    MarkFolders(subfolder);
+  }
+  return true;
+}
+
+bool FolderMarkers::RemoveMarkers(const std::string& folder) {
+  std::vector<platform::DirEntry> entries;
+  if (!ListFolder(files_, folder, &entries)) return false;
+  for (const platform::DirEntry& entry : entries) {
+    const std::string path = platform::JoinPath(folder, entry.name);
+    if (IsFolder(entry)) {
+      RemoveMarkers(path);
+    } else if (entry.name == kFolderMarkerName) {
+      files_.Delete(path);
+    }
+  }
+  return true;
+}
+
+}  // namespace qdw::engine

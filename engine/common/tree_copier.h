@@ -1,0 +1,57 @@
+// Copying a folder tree into the work folder, with the bookkeeping of files that another
+// program holds: they are counted and listed in the process-wide backup state, and their
+// documents are removed from the working copy once their folder is done.
+#ifndef QDW_ENGINE_COMMON_TREE_COPIER_H_
+#define QDW_ENGINE_COMMON_TREE_COPIER_H_
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/common/engine_state.h"
+#include "engine/common/locked_document_cleanup.h"
+#include "platform/file_system.h"
+
+namespace qdw::engine {
+
+// What a tree copy could not do. Files held by another program (sharing violations) are the
+// expected skips; anything else (disk full, access denied, an unlistable folder, an
+// over-long path) means the copy is not a faithful image of the source.
+struct CopyOutcome {
+  int failures = 0;  // entries that could not be copied, locked files included
+  int locked = 0;    // files held by another program
+
+  int Code() const { return failures == 0 ? 0 : 1; }
+  bool HasUnexpectedFailures() const { return failures > locked; }
+};
+
+class TreeCopier {
+ public:
+  TreeCopier(platform::FileSystem& files, EngineState& state, LockedDocumentCleanup& cleanup)
+      : files_(files), state_(state), cleanup_(cleanup) {}
+
+  // Copies the content of `source` into the existing folder `target`. A source folder that
+  // is `excluded` (the work folder, when it lies inside the source) is left out, so a copy
+  // never copies itself; empty `excluded` means `target`.
+  CopyOutcome CopyTree(const std::string& source, const std::string& target,
+                       const std::string& excluded = "");
+
+  // The original document stored beside the file `name` in `folder`: the first file with the
+  // same base name whose extension is neither "xml" nor "pdf", else `folder`\`name`.
+  std::string OriginalDocument(const std::string& folder, const std::string& name);
+
+ private:
+  void CopyFolder(const std::string& source, const std::string& target, CopyOutcome* outcome);
+  void CopyOneFile(const std::string& source, const std::string& target, const std::string& name,
+                   CopyOutcome* outcome,
+                   std::vector<std::pair<std::string, std::string>>* locked_here);
+
+  platform::FileSystem& files_;
+  EngineState& state_;
+  LockedDocumentCleanup& cleanup_;
+  std::string excluded_;
+};
+
+}  // namespace qdw::engine
+
+#endif  // QDW_ENGINE_COMMON_TREE_COPIER_H_

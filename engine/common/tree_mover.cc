@@ -1,0 +1,70 @@
+#include "engine/common/tree_mover.h"
+
+#include <vector>
+
+#include "engine/common/engine_errors.h"
+#include "engine/common/folder_listing.h"
+#include "engine/common/result_codes.h"
+#include "platform/windows_path.h"
+
+namespace qdw::engine {
+namespace {
+
+using platform::kSuccess;
+
+constexpr uint32_t kSettableAttributes = platform::kAttrReadOnly | platform::kAttrHidden |
+                                         platform::kAttrSystem | platform::kAttrArchive;
+
+bool EndsWithDollarHash(const std::string& name) {
+  return name.size() >= 2 && name.compare(name.size() - 2, 2, "$#") == 0;
+}
+
+}  // namespace
+
+int TreeMover::MoveTree(const std::string& source, const std::string& target,
+                        bool copy_then_delete) {
+  std::vector<platform::DirEntry> entries;
+  if (!ListFolder(files_, source, &entries)) return 1;
+
+  int result = 0;
+  for (const platform::DirEntry& entry : entries) {
+    const std::string from = platform::JoinPath(source, entry.name);
+    const std::string to = platform::JoinPath(target, entry.name);
+    if (!FitsPathLimit(from) || !FitsPathLimit(to)) {
+      result = 1;
+      continue;
+    }
+    if (!IsFolder(entry)) {
+      if (!MoveOneFile(from, to, entry.attributes, copy_then_delete)) result = 1;
+      continue;
+    }
+    platform::WinError made = files_.MakeFolder(to);
+    if (made != kSuccess &&
+        !(made == platform::kErrorAlreadyExists && platform::FolderExists(files_, to))) {
+      result = 1;
+      continue;
+    }
+    if (MoveTree(from, to, copy_then_delete) != 0) result = 1;
+    // Attributes go on after the content is in, so a read-only folder never refuses it.
+    uint32_t attributes = entry.attributes & kSettableAttributes;
+    if (EndsWithDollarHash(entry.name)) attributes |= platform::kAttrHidden;
+    files_.WriteAttributes(to, attributes == 0 ? platform::kAttrNormal : attributes);
+  }
+  if (result == 0) remover_.RemoveTree(source, ReadOnlyHandling::kClear);
+  return result;
+}
+
+bool TreeMover::MoveOneFile(const std::string& from, const std::string& to, uint32_t attributes,
+                            bool copy_then_delete) {
+  if (!copy_then_delete) return files_.Move(from, to) == kSuccess;
+  if (files_.Copy(from, to, /*fail_if_exists=*/false) != kSuccess) {
+    Fail(kResultCopyIntoPlaceFailed);
+  }
+  if ((attributes & platform::kAttrReadOnly) != 0) {
+    files_.WriteAttributes(from, platform::kAttrNormal);
+  }
+  if (files_.Delete(from) != kSuccess) Fail(kResultCopyIntoPlaceFailed);
+  return true;
+}
+
+}  // namespace qdw::engine

@@ -1,0 +1,33 @@
+// Moving a folder tree into place (the restore side's unpacked folders). On Windows 7 files
+// are copied and then deleted instead of moved.
+#ifndef QDW_ENGINE_COMMON_TREE_MOVER_H_
+#define QDW_ENGINE_COMMON_TREE_MOVER_H_
+
+#include <string>
+
+#include "engine/common/tree_remover.h"
+#include "platform/file_system.h"
+
+namespace qdw::engine {
+
+class TreeMover {
+ public:
+  TreeMover(platform::FileSystem& files, TreeRemover& remover) : files_(files), remover_(remover) {}
+
+  // Moves the content of `source` into the existing folder `target`; 0 when every entry
+  // moved, 1 otherwise. `copy_then_delete` chooses the Windows 7 method, where a file that
+  // cannot be copied or whose source cannot be deleted fails with kResultCopyIntoPlaceFailed (202).
+  // The source is removed only when everything in it was moved, so nothing is lost on failure.
+  int MoveTree(const std::string& source, const std::string& target, bool copy_then_delete);
+
+ private:
+  bool MoveOneFile(const std::string& from, const std::string& to, uint32_t attributes,
+                   bool copy_then_delete);
+
+  platform::FileSystem& files_;
+  TreeRemover& remover_;
+};
+
+}  // namespace qdw::engine
+
+#endif  // QDW_ENGINE_COMMON_TREE_MOVER_H_

@@ -1,0 +1,39 @@
+// Removing a folder tree. Files that cannot be deleted are remembered in the process-wide
+// undeletable-files list for the restore engine.
+#ifndef QDW_ENGINE_COMMON_TREE_REMOVER_H_
+#define QDW_ENGINE_COMMON_TREE_REMOVER_H_
+
+#include <string>
+
+#include "engine/common/engine_state.h"
+#include "platform/file_system.h"
+
+namespace qdw::engine {
+
+enum class ReadOnlyHandling {
+  // Read-only files stop the removal, as for folders the user owns.
+  kKeep,
+  // The tool's own folders and a move's source: read-only attributes are cleared first, so
+  // one read-only file cannot make every later run fail.
+  kClear,
+};
+
+class TreeRemover {
+ public:
+  TreeRemover(platform::FileSystem& files, EngineState& state) : files_(files), state_(state) {}
+
+  // True when the whole tree, `folder` included, is gone. Stops at the first file or folder
+  // that cannot be removed.
+  bool RemoveTree(const std::string& folder, ReadOnlyHandling read_only = ReadOnlyHandling::kKeep);
+
+ private:
+  bool RemoveOneFile(const std::string& path, uint32_t attributes, ReadOnlyHandling read_only);
+  void ClearReadOnly(const std::string& path, uint32_t attributes);
+
+  platform::FileSystem& files_;
+  EngineState& state_;
+};
+
+}  // namespace qdw::engine
+
+#endif  // QDW_ENGINE_COMMON_TREE_REMOVER_H_

@@ -1,0 +1,82 @@
+// A process of the machine killed at any instant of a move or a replacement leaves what
+// Windows could have left: the object at one place or the other, with its own attributes.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <memory>
+#include <random>
+
+#include "platform/sim/sim_platform.h"
+#include "tests/platform/sim_test_machine.h"
+
+namespace qdw::testing {
+namespace {
+
+using platform::kAttrArchive;
+using platform::kAttrHidden;
+using platform::kInvalidAttributes;
+using platform::kSuccess;
+
+class SimKillSafetyTest : public ::testing::Test {
+ protected:
+  void Put(const std::string& path, uint32_t attributes) {
+    machine_.PutFile(path, "content");
+    ASSERT_EQ(machine_.platform().files().WriteAttributes(path, attributes), kSuccess);
+  }
+
+  // Runs `step` over and over in a child process of its own and kills it at a random instant.
+  template <typename Step>
+  void KillDuring(std::mt19937* random, Step step) {
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      auto port = sim::OpenSimMachine(machine_.folder());
+      for (int i = 0; i < 1000000; ++i) step(port->files(), i);
+      ::_exit(0);
+    }
+    ::usleep(std::uniform_int_distribution<int>(200, 8000)(*random));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+  }
+
+  // The attributes of `path` as a process that starts now sees them.
+  uint32_t AttributesAfterRestart(const std::string& path) {
+    auto port = sim::OpenSimMachine(machine_.folder());
+    uint32_t attributes = 0;
+    port->files().ReadAttributes(path, &attributes);
+    return attributes;
+  }
+
+  SimTestMachine machine_;
+};
+
+TEST_F(SimKillSafetyTest, AKilledReplaceOrMoveLeavesEachObjectWithItsOwnMetadata) {
+  std::mt19937 random(7);
+  const std::string a = "C:\\Data\\a.txt";
+  const std::string b = "C:\\Data\\b.txt";
+  Put(a, kAttrHidden | kAttrArchive);
+  machine_.PutFile("C:\\Data\\One\\inner.txt", "inner");
+  ASSERT_EQ(machine_.platform().files().WriteAttributes("C:\\Data\\One\\inner.txt", kAttrHidden),
+            kSuccess);
+  for (int round = 0; round < 12; ++round) {
+    KillDuring(&random, [&](platform::FileSystem& files, int i) {
+      // Back and forth, and over a plain file that must give way.
+      files.Replace(i % 2 ? b : a, i % 2 ? a : b);
+      files.Move(i % 2 ? "C:\\Data\\Two" : "C:\\Data\\One",
+                 i % 2 ? "C:\\Data\\One" : "C:\\Data\\Two");
+    });
+    uint32_t at_a = AttributesAfterRestart(a);
+    uint32_t at_b = AttributesAfterRestart(b);
+    EXPECT_TRUE((at_a == kInvalidAttributes) != (at_b == kInvalidAttributes)) << round;
+    EXPECT_EQ(at_a == kInvalidAttributes ? at_b : at_a, kAttrHidden | kAttrArchive) << round;
+    uint32_t one = AttributesAfterRestart("C:\\Data\\One\\inner.txt");
+    uint32_t two = AttributesAfterRestart("C:\\Data\\Two\\inner.txt");
+    EXPECT_EQ(one == kInvalidAttributes ? two : one, kAttrHidden) << round;
+  }
+}
+
+}  // namespace
+}  // namespace qdw::testing
