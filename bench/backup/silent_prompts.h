@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/prompts.h"
+#include "engine/common/prompts.h"
 
 namespace qdw::bench {
 

@@ -52,6 +52,10 @@ class CountingFile : public platform::File {
     Timed timed(recorder_, PortCall::kSetEnd, path_);
     return inner_->SetEnd();
   }
+  WinError Flush() override {
+    Timed timed(recorder_, PortCall::kFlush, path_);
+    return inner_->Flush();
+  }
 
  private:
   std::unique_ptr<platform::File> inner_;
@@ -102,6 +106,11 @@ WinError CountingFileSystem::Move(const std::string& source, const std::string& 
   return inner_.Move(source, target);
 }
 
+WinError CountingFileSystem::Replace(const std::string& source, const std::string& target) {
+  Timed timed(recorder_, PortCall::kReplace, source);
+  return inner_.Replace(source, target);
+}
+
 WinError CountingFileSystem::Delete(const std::string& path) {
   Timed timed(recorder_, PortCall::kDelete, path);
   return inner_.Delete(path);
@@ -140,6 +149,11 @@ WinError CountingFileSystem::ReadDacl(const std::string& path, bool* present, pl
 WinError CountingFileSystem::WriteDacl(const std::string& path, const platform::Acl& dacl) {
   Timed timed(recorder_, PortCall::kOtherFileSystem, path);
   return inner_.WriteDacl(path, dacl);
+}
+
+WinError CountingFileSystem::FullPath(const std::string& path, std::string* full) {
+  Timed timed(recorder_, PortCall::kOtherFileSystem, path);
+  return inner_.FullPath(path, full);
 }
 
 WinError CountingFileSystem::TempFileName(const std::string& prefix, std::string* path) {

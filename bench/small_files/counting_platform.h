@@ -27,6 +27,7 @@ class CountingFileSystem : public platform::FileSystem {
   platform::WinError Copy(const std::string& source, const std::string& target,
                           bool fail_if_exists) override;
   platform::WinError Move(const std::string& source, const std::string& target) override;
+  platform::WinError Replace(const std::string& source, const std::string& target) override;
   platform::WinError Delete(const std::string& path) override;
   platform::WinError MakeFolder(const std::string& path) override;
   platform::WinError RemoveFolder(const std::string& path) override;
@@ -35,6 +36,7 @@ class CountingFileSystem : public platform::FileSystem {
   platform::WinError VolumeFileSystem(const std::string& root, std::string* name) override;
   platform::WinError ReadDacl(const std::string& path, bool* present, platform::Acl* dacl) override;
   platform::WinError WriteDacl(const std::string& path, const platform::Acl& dacl) override;
+  platform::WinError FullPath(const std::string& path, std::string* full) override;
   platform::WinError TempFileName(const std::string& prefix, std::string* path) override;
 
  private:

@@ -7,8 +7,8 @@
 #include "bench/backup/silent_prompts.h"
 #include "bench/small_files/counting_platform.h"
 #include "bench/small_files/step_rules.h"
-#include "engine/backup/backup_restore.h"
 #include "engine/backup/compress_packer.h"
+#include "engine/backup_restore.h"
 #include "engine/restore/restore_engine.h"
 #include "platform/sim/sim_platform.h"
 

@@ -42,9 +42,9 @@ void NoteOnTimeline(const std::string& name) {
 
 const char* PortCallName(PortCall call) {
   static const char* const kNames[kPortCallKinds] = {
-      "Open",   "ReadAttributes", "WriteAttributes", "Find",     "Copy",  "Move",
-      "Delete", "MakeFolder",     "RemoveFolder",    "other",    "Read",  "Write",
-      "Seek",   "Size",           "Times",           "SetTimes", "SetEnd"};
+      "Open",   "ReadAttributes", "WriteAttributes", "Find",   "Copy", "Move",  "Replace",
+      "Delete", "MakeFolder",     "RemoveFolder",    "other",  "Read", "Write", "Seek",
+      "Size",   "Times",          "SetTimes",        "SetEnd", "Flush"};
   return kNames[static_cast<size_t>(call)];
 }
 

@@ -24,10 +24,11 @@ enum class PortCall : size_t {
   kFind,
   kCopy,
   kMove,
+  kReplace,
   kDelete,
   kMakeFolder,
   kRemoveFolder,
-  kOtherFileSystem,  // free space, drive kind, volume name, DACLs, temporary names
+  kOtherFileSystem,  // free space, drive kind, volume name, DACLs, full paths, temporary names
   kRead,
   kWrite,
   kSeek,
@@ -35,6 +36,7 @@ enum class PortCall : size_t {
   kTimes,
   kSetTimes,
   kSetEnd,
+  kFlush,
   kKinds,
 };
 inline constexpr size_t kPortCallKinds = static_cast<size_t>(PortCall::kKinds);

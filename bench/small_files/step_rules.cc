@@ -1,7 +1,7 @@
 #include "bench/small_files/step_rules.h"
 
 #include "engine/backup/backup_sequence.h"
-#include "engine/backup/share_info_writer.h"
+#include "engine/common/archive_names.h"
 #include "engine/restore/installation_swap.h"
 #include "engine/restore/restore_engine.h"
 #include "platform/windows_path.h"
@@ -21,7 +21,7 @@ bool Is(const StepRecorder& recorder, const char* step) { return recorder.curren
 }  // namespace
 
 StepRecorder::Rule BackupStepRule(const std::string& repository, const std::string& destination) {
-  const std::string product = repository + "\\VARNOLD";
+  const std::string product = repository + "\\" + engine::kProductFolderName;
   const std::string work = destination + "\\" + backup::kWorkFolderName;
   return [=](StepRecorder& recorder, PortCall call, const std::string& path) {
     if (Is(recorder, kStepChecks) && call == PortCall::kFind && Below(path, product)) {
@@ -29,7 +29,7 @@ StepRecorder::Rule BackupStepRule(const std::string& repository, const std::stri
     } else if (call == PortCall::kMakeFolder && EqualsIgnoreCase(path, work + "\\VARNOLD\\QDW")) {
       recorder.Begin(kStepCopyIntoWork);
     } else if (Is(recorder, kStepCopyIntoWork) &&
-               (EqualsIgnoreCase(path, work + "\\" + backup::kShareInfoFileName) ||
+               (EqualsIgnoreCase(path, work + "\\" + engine::kShareInfoFileName) ||
                 (!Below(path, product) && !Below(path, work)))) {
       // The shared folders (those outside the product folder are copied) or the file itself.
       recorder.Begin(kStepShareInformation);
@@ -49,7 +49,7 @@ StepRecorder::Rule BackupStepRule(const std::string& repository, const std::stri
 }
 
 StepRecorder::Rule RestoreStepRule(const std::string& repository) {
-  const std::string product = repository + "\\VARNOLD";
+  const std::string product = repository + "\\" + engine::kProductFolderName;
   const std::string temp = repository + "\\" + restore::kRestoreTempFolder;
   return [=](StepRecorder& recorder, PortCall call, const std::string& path) {
     if (Is(recorder, kStepChecks) && call == PortCall::kMakeFolder &&
