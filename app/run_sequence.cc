@@ -190,6 +190,9 @@ void CFileDlg::FailurePath(RunState& state, engine::EngineRun& engine, int code)
   const int message = ResultMessage(code);
   state.outcome += "\n";
   if (message != 0) state.outcome += LoadText(message);
+  // Which share the system refused, so the user knows what to look at.
+  const std::string share = engine.refused_share();
+  if (code == engine::kResultSharesNotRestored && !share.empty()) state.outcome += "\n" + share;
 }
 
 void CFileDlg::Tail(RunState& state) {

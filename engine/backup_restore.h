@@ -55,6 +55,7 @@ class CBackupRestore : public EngineRun {
     return backup_.Run(repository, destination, name, &archive_path_);
   }
   const std::string& archive_path() const override { return archive_path_; }
+  std::string refused_share() const override { return restore_.refused_share(); }
   void StopServicesWithoutRights() override;
   void StartServicesFromCommandLine() override { command_line_.StartProductServices(); }
 

@@ -40,6 +40,8 @@ class EngineRun {
   virtual int Backup(const std::string& repository, const std::string& destination,
                      const std::string& name) = 0;
   virtual const std::string& archive_path() const = 0;
+  // The share the system refused in the last restore (its code 206); empty when none was.
+  virtual std::string refused_share() const { return std::string(); }
 
   // Stops the product's services for a user who may not control services: the product's
   // outside program, then the command-line stop.

@@ -127,7 +127,9 @@ bool VolumePlacement::PlaceSet(const std::vector<Volume>& volumes) {
   }
   for (const Volume& volume : volumes) {
     if (volume.source.empty()) continue;
-    if (!Flush(volume.source) || !journal_.Record(journal::CreatedRecord(volume.target)) ||
+    // The target was set aside above; a "created" record of anything there would remove it.
+    if (!Flush(volume.source) || !moves_.NothingAt(volume.target) ||
+        !journal_.Record(journal::CreatedRecord(volume.target)) ||
         files_.Replace(volume.source, volume.target) != kSuccess) {
       return false;
     }

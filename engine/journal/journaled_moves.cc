@@ -9,20 +9,42 @@ namespace qdw::journal {
 
 using platform::kSuccess;
 
+namespace {
+
+// Room for kept and staging names beside one path; more means something is wrong.
+constexpr int kMaxFreeNameTries = 1000;
+
+}  // namespace
+
+bool JournaledMoves::NothingAt(const std::string& path) {
+  uint32_t attributes = 0;
+  const platform::WinError read = files_.ReadAttributes(path, &attributes);
+  return read == platform::kErrorFileNotFound || read == platform::kErrorPathNotFound;
+}
+
 std::string JournaledMoves::FreeName(const std::string& path, const std::string& suffix) {
   std::string name = path + suffix;
-  for (int n = 2; platform::PathExists(files_, name); ++n) name = path + suffix + std::to_string(n);
+  for (int n = 2; !NothingAt(name); ++n) {
+    if (n > kMaxFreeNameTries) return std::string();
+    name = path + suffix + std::to_string(n);
+  }
   return name;
 }
 
-bool JournaledMoves::SetAside(const std::string& path, const std::string& suffix) {
-  if (!platform::PathExists(files_, path)) return true;
+bool JournaledMoves::SetAside(const std::string& path_in, const std::string& suffix) {
+  if (NothingAt(path_in)) return true;
+  // Put back under the name it has, whatever spelling the caller's path has.
+  std::vector<platform::DirEntry> found;
+  if (files_.Find(path_in, &found) != kSuccess || found.size() != 1) return false;
+  const std::string path = platform::JoinPath(platform::FolderPart(path_in), found[0].name);
   const std::string kept = FreeName(path, suffix);
-  if (!journal_.Record(KeptRecord(path, kept))) return false;
+  if (kept.empty() || !journal_.Record(KeptRecord(path, kept))) return false;
   return files_.Move(path, kept) == kSuccess;
 }
 
 bool JournaledMoves::MakeFolder(const std::string& folder) {
+  // A "created" record of something already there would have its undo remove it.
+  if (!NothingAt(folder)) return false;
   return journal_.Record(CreatedRecord(folder)) && files_.MakeFolder(folder) == kSuccess;
 }
 
@@ -31,6 +53,8 @@ bool JournaledMoves::MakeParents(const std::string& path) {
   for (std::string level = platform::FolderPart(path);
        level.size() > 3 && !platform::IsBareDrive(level) && !platform::PathExists(files_, level);
        level = platform::FolderPart(level)) {
+    // A level that cannot be read may be there: recording it as made would remove it.
+    if (!NothingAt(level)) return false;
     missing.push_back(level);
   }
   if (missing.empty()) return true;
@@ -43,16 +67,19 @@ bool JournaledMoves::MakeParents(const std::string& path) {
 int JournaledMoves::PlaceTree(const std::string& source, const std::string& target,
                               uint32_t attributes) {
   const std::string staging = FreeName(target, kIncomingSuffix);
-  if (!MakeFolder(staging)) return 1;
+  if (staging.empty() || !MakeFolder(staging)) return 1;
   if (trees_.MoveTree(source, staging) != 0) return 1;
-  files_.WriteAttributes(staging, attributes == 0 ? platform::kAttrNormal : attributes);
-  // Only a whole tree reaches its place.
-  if (!journal_.Record(CreatedRecord(target))) return 1;
+  if (files_.WriteAttributes(staging, attributes == 0 ? platform::kAttrNormal : attributes) !=
+      kSuccess) {
+    return 1;
+  }
+  // Only a whole tree reaches its place, and only where nothing is.
+  if (!NothingAt(target) || !journal_.Record(CreatedRecord(target))) return 1;
   return files_.Move(staging, target) == kSuccess ? 0 : 1;
 }
 
 bool JournaledMoves::PlaceFile(const std::string& source, const std::string& target) {
-  if (!journal_.Record(CreatedRecord(target))) return false;
+  if (!NothingAt(target) || !journal_.Record(CreatedRecord(target))) return false;
   if (files_.Copy(source, target, /*fail_if_exists=*/true) != kSuccess) return false;
   files_.Delete(source);
   return true;

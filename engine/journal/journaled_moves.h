@@ -25,7 +25,7 @@ class JournaledMoves {
       : platform_(platform), files_(platform.files()), trees_(trees), journal_(journal) {}
 
   // Renames what is at `path` aside, within its folder. True when nothing is there or it was
-  // set aside; false when it could not be (nothing was moved then).
+  // set aside; false when it could not be, or it cannot be told whether something is there.
   bool SetAside(const std::string& path, const std::string& suffix = kKeptSuffix);
   // Moves the content of the folder `source` to `target`, where nothing may be: into a staging
   // folder beside `target`, which takes `attributes` and is renamed to `target` once
@@ -39,8 +39,11 @@ class JournaledMoves {
   // Makes every missing folder above `path` (MakeSureDirectoryPathExists); each is journaled.
   bool MakeParents(const std::string& path);
 
-  // `name` + `suffix`, then with "2", "3"... until nothing is at it.
+  // `name` + `suffix`, then with "2", "3"... until nothing is at it; empty when no such name
+  // can be found.
   std::string FreeName(const std::string& path, const std::string& suffix);
+  // True only when the system says nothing is at `path` (not when it cannot tell).
+  bool NothingAt(const std::string& path);
 
  private:
   platform::Platform& platform_;

@@ -43,6 +43,7 @@ int ExtractVolume(const std::string& volume, const std::string& folder) {
 
 int RestoreEngine::RestoreFromArchive(const std::string& archive_path,
                                       const std::string& repository, const std::string& temp_base) {
+  refused_share_.clear();
   if (!platform::PathExists(p_.platform.files(), archive_path)) {
     p_.prompts.ShowMessage(engine::kMsgArchiveNotFound, PromptButtons::kOk, PromptIcon::kStop);
     return engine::kResultAbandoned;

@@ -78,6 +78,9 @@ class RestoreEngine {
                                    const std::vector<std::string>& paths,
                                    const std::vector<std::string>& data_flags);
 
+  // The share the system refused in the last restore (206); empty when none was.
+  const std::string& refused_share() const { return refused_share_; }
+
   void set_unpacker(Unpacker unpacker) { p_.unpack = std::move(unpacker); }
   void set_world_group(std::string name) { p_.world_group = std::move(name); }
 
@@ -123,6 +126,7 @@ class RestoreEngine {
   journal::JournaledMoves Moves();
 
   RestoreParts p_;
+  std::string refused_share_;
 };
 
 }  // namespace qdw::restore

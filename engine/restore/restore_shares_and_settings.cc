@@ -44,6 +44,7 @@ void RestoreEngine::StopServicesForRestore() {
 }
 
 bool RestoreEngine::RestoreSharesAndSettings(const std::string& temp_folder) {
+  CreatedShares created;
   try {
     RecordedShares shares;
     if (!ShareInfoReader(p_.platform, p_.settings).Read(temp_folder, &shares)) return false;
@@ -54,12 +55,14 @@ bool RestoreEngine::RestoreSharesAndSettings(const std::string& temp_folder) {
     }
     bool writable = false;
     if (!p_.settings.CanWriteProductSettings(&writable)) writable = false;
-    CreatedShares created;
     if (writable) {
       if (shares.source_kind != kSourceUnknown) {
         ShareCreator(p_.platform, p_.prompts, p_.settings, p_.trees).CreateShares(shares, &created);
         // A refused share fails the step as a failing share service does.
-        if (!created.all_added) return false;
+        if (!created.all_added) {
+          refused_share_ = created.refused;
+          return false;
+        }
         for (const std::string& path : created.paths) {
           if (!GrantChangeRights(path)) return false;
         }
@@ -82,6 +85,7 @@ bool RestoreEngine::RestoreSharesAndSettings(const std::string& temp_folder) {
     if (!database.UnshareFolderRecords(shares.names, shares.paths, &outside)) return false;
     return outside.empty() || database.DeleteSharedFolderRecords();
   } catch (...) {
+    refused_share_ = created.refused;
     return false;
   }
 }
