@@ -27,9 +27,7 @@ JournalRecord ServicesRecord(const std::vector<std::string>& running) {
   return Make(kRecordServices, running);
 }
 
-JournalRecord WorkFolderRecord(const std::string& path) {
-  return Make(kRecordWorkFolder, {path});
-}
+JournalRecord WorkFolderRecord(const std::string& path) { return Make(kRecordWorkFolder, {path}); }
 
 JournalRecord CreatedRecord(const std::string& path) { return Make(kRecordCreated, {path}); }
 
@@ -127,8 +125,8 @@ StepResult ChangeActions::RemovePath(const std::string& path) {
   }
   if (read != kSuccess || path.empty()) return StepResult::kFailed;
   if ((attributes & platform::kAttrReadOnly) != 0) {
-    const uint32_t kept = attributes & (platform::kAttrHidden | platform::kAttrSystem |
-                                        platform::kAttrArchive);
+    const uint32_t kept =
+        attributes & (platform::kAttrHidden | platform::kAttrSystem | platform::kAttrArchive);
     files.WriteAttributes(path, kept == 0 ? platform::kAttrNormal : kept);
   }
   // A junction goes as a link; walking into it would empty its target.
@@ -138,7 +136,7 @@ StepResult ChangeActions::RemovePath(const std::string& path) {
   if ((attributes & platform::kAttrDirectory) != 0) {
     engine::TreeRemover remover(files, state_);
     return remover.RemoveTree(path, engine::ReadOnlyHandling::kClear) ? StepResult::kDone
-                                                                       : StepResult::kFailed;
+                                                                      : StepResult::kFailed;
   }
   return files.Delete(path) == kSuccess ? StepResult::kDone : StepResult::kFailed;
 }

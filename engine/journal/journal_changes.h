@@ -17,22 +17,22 @@
 namespace qdw::journal {
 
 // Record kinds. The run's own bookkeeping first.
-inline constexpr char kRecordBegin[] = "begin";      // operation ("backup", "restore")
+inline constexpr char kRecordBegin[] = "begin";        // operation ("backup", "restore")
 inline constexpr char kRecordServices[] = "services";  // the services that ran at the start
-inline constexpr char kRecordCommit[] = "commit";    // from here on the run is kept
-inline constexpr char kRecordUndone[] = "undone";    // sequence of a record whose undo is done
-inline constexpr char kRecordDone[] = "done";        // sequence of a record whose clean-up is done
+inline constexpr char kRecordCommit[] = "commit";      // from here on the run is kept
+inline constexpr char kRecordUndone[] = "undone";      // sequence of a record whose undo is done
+inline constexpr char kRecordDone[] = "done";  // sequence of a record whose clean-up is done
 // Changes.
 inline constexpr char kRecordWorkFolder[] = "work-folder";  // path: removed in either case
 inline constexpr char kRecordCreated[] = "created";  // path where nothing was: removed on undo
-inline constexpr char kRecordKept[] = "kept";  // original, kept path: moved back on undo,
-                                               // removed once the run is kept
-inline constexpr char kRecordAttributes[] = "attributes";   // path, old attributes
-inline constexpr char kRecordDacl[] = "dacl";               // path, old access list
+inline constexpr char kRecordKept[] = "kept";        // original, kept path: moved back on undo,
+                                                     // removed once the run is kept
+inline constexpr char kRecordAttributes[] = "attributes";       // path, old attributes
+inline constexpr char kRecordDacl[] = "dacl";                   // path, old access list
 inline constexpr char kRecordShareRemoved[] = "share-removed";  // the share's information
 inline constexpr char kRecordShareAdded[] = "share-added";      // name, path
 inline constexpr char kRecordKeyCreated[] = "key-created";      // hive, key
-inline constexpr char kRecordKeyRemoved[] = "key-removed";  // hive, key, (name, type, data)...
+inline constexpr char kRecordKeyRemoved[] = "key-removed";      // hive, key, (name, type, data)...
 inline constexpr char kRecordValueSet[] = "value-set";  // hive, key, name, old type or "absent",
                                                         // old data
 

@@ -92,7 +92,8 @@ bool ParseAce(const std::string& field, platform::Ace* ace) {
   uint64_t type = 0;
   uint64_t flags = 0;
   uint64_t mask = 0;
-  for (auto [text, value] : {std::pair{&parts[0], &type}, {&parts[1], &flags}, {&parts[2], &mask}}) {
+  for (auto [text, value] :
+       {std::pair{&parts[0], &type}, {&parts[1], &flags}, {&parts[2], &mask}}) {
     if (text->empty() || text->size() > 8) return false;
     for (char c : *text) {
       if (HexValue(c) < 0) return false;
@@ -236,9 +237,9 @@ bool ParseShareFields(const std::vector<std::string>& fields, size_t first,
   uint64_t permissions = 0;
   *share = platform::ShareInfo();
   share->name = f[0];
-  if (share->name.empty() || !ParseNumberField(f[1], &type) || !ParseOptionalField(f[2], &share->remark) ||
-      !ParseNumberField(f[3], &permissions) || !ParseOptionalField(f[5], &share->path) ||
-      !ParseOptionalField(f[6], &share->password)) {
+  if (share->name.empty() || !ParseNumberField(f[1], &type) ||
+      !ParseOptionalField(f[2], &share->remark) || !ParseNumberField(f[3], &permissions) ||
+      !ParseOptionalField(f[5], &share->path) || !ParseOptionalField(f[6], &share->password)) {
     return false;
   }
   share->type = static_cast<uint32_t>(type);

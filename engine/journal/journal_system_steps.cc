@@ -27,8 +27,8 @@ bool SameValue(RegistryKey& key, const std::string& name, uint32_t type,
                const std::vector<uint8_t>& data) {
   uint32_t now_type = 0;
   std::vector<uint8_t> now;
-  return key.QueryValue(name, kValueBufferSize, &now_type, &now) == kSuccess &&
-         now_type == type && now == data;
+  return key.QueryValue(name, kValueBufferSize, &now_type, &now) == kSuccess && now_type == type &&
+         now == data;
 }
 
 // The product's share service acts for its own service account, so it can put shares back
@@ -55,8 +55,8 @@ class ProxyShares {
         std::string account;
         std::string domain;
         if (platform_.accounts().LookupSid("", ace.sid, &account, &domain) != kSuccess) continue;
-        if (platform::Failed(proxy->AddPermission(account, p.allow, p.full_control, p.change,
-                                                  p.read))) {
+        if (platform::Failed(
+                proxy->AddPermission(account, p.allow, p.full_control, p.change, p.read))) {
           return false;
         }
       }
@@ -205,9 +205,8 @@ StepResult ChangeActions::PutValueBack(const JournalRecord& record) {
     return StepResult::kFailed;
   }
   if (SameValue(*key, name, static_cast<uint32_t>(type), data)) return StepResult::kNothingToDo;
-  return key->SetValue(name, static_cast<uint32_t>(type), data) == kSuccess
-             ? StepResult::kDone
-             : StepResult::kFailed;
+  return key->SetValue(name, static_cast<uint32_t>(type), data) == kSuccess ? StepResult::kDone
+                                                                            : StepResult::kFailed;
 }
 
 StepResult ChangeActions::StartService(const std::string& name) {

@@ -103,8 +103,7 @@ class JournalingKey : public RegistryKey {
       if (error != kSuccess) return error;
       values.push_back(std::move(value));
     }
-    return journal_.Record(KeyRemovedRecord(hive_, child, values)) ? kSuccess
-                                                                   : kJournalNotWritten;
+    return journal_.Record(KeyRemovedRecord(hive_, child, values)) ? kSuccess : kJournalNotWritten;
   }
 
   platform::Registry& registry_;

@@ -12,8 +12,7 @@ using platform::kSuccess;
 using platform::WinError;
 
 HResult FromWin32(WinError error) {
-  return error == kSuccess ? platform::kSOk
-                           : static_cast<HResult>(0x80070000u | (error & 0xFFFFu));
+  return error == kSuccess ? platform::kSOk : static_cast<HResult>(0x80070000u | (error & 0xFFFFu));
 }
 
 // Before a share is removed: its information, so that the undo can add it back as it was.

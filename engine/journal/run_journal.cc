@@ -30,7 +30,9 @@ bool IsCommitted(const std::vector<JournalRecord>& run) {
 }  // namespace
 
 RunJournal::RunJournal(platform::Platform& platform, engine::EngineState& state)
-    : platform_(platform), actions_(platform, state), file_(platform, JournalPath(platform.shell())) {}
+    : platform_(platform),
+      actions_(platform, state),
+      file_(platform, JournalPath(platform.shell())) {}
 
 RunJournal::~RunJournal() {
   while (depth_ > 0) End();

@@ -31,8 +31,7 @@ class BackupFaultSweep : public ::testing::Test {
     const sim::MachineSnapshot old_set = Snapshot(base, true);
     expect_->check_after = [old_set](const std::string& folder) {
       const std::string difference = sim::DescribeDifferences(old_set, Snapshot(folder));
-      return difference.find("~ file D:\\BACKUPS\\FULL.QDW") ==
-                     std::string::npos
+      return difference.find("~ file D:\\BACKUPS\\FULL.QDW") == std::string::npos
                  ? "the earlier set was not replaced"
                  : "";
     };
@@ -56,12 +55,13 @@ class BackupFaultSweep : public ::testing::Test {
 
   void Sweep(const char* prefix, const char* other_prefix = nullptr) {
     ASSERT_NE(counts_, nullptr);
-    SweepFaults(folder_->Machine("base"), folder_->Machine("run"), *counts_,
-                [&](const std::string& op) {
-                  return op.rfind(prefix, 0) == 0 ||
-                         (other_prefix != nullptr && op.rfind(other_prefix, 0) == 0);
-                },
-                *expect_);
+    SweepFaults(
+        folder_->Machine("base"), folder_->Machine("run"), *counts_,
+        [&](const std::string& op) {
+          return op.rfind(prefix, 0) == 0 ||
+                 (other_prefix != nullptr && op.rfind(other_prefix, 0) == 0);
+        },
+        *expect_);
   }
 
   static SweepFolder* folder_;

@@ -134,9 +134,7 @@ class KillSweep : public ::testing::Test {
   std::string base_;
 };
 
-TEST_F(KillSweep, KilledRestoreIsUndoneOrFinishedAtTheNextStart) {
-  Sweep(RestoreScript(), {});
-}
+TEST_F(KillSweep, KilledRestoreIsUndoneOrFinishedAtTheNextStart) { Sweep(RestoreScript(), {}); }
 
 TEST_F(KillSweep, KilledBackupIsUndoneOrFinishedAtTheNextStart) {
   Sweep(BackupScript() + "answer yes\n" + Outcome(), {kSweepArchive});

@@ -48,12 +48,13 @@ class RestoreFaultSweep : public ::testing::Test {
 
   void Sweep(const char* prefix, const char* other_prefix = nullptr) {
     ASSERT_NE(counts_, nullptr);
-    SweepFaults(folder_->Machine("base"), folder_->Machine("run"), *counts_,
-                [&](const std::string& op) {
-                  return op.rfind(prefix, 0) == 0 ||
-                         (other_prefix != nullptr && op.rfind(other_prefix, 0) == 0);
-                },
-                *expect_);
+    SweepFaults(
+        folder_->Machine("base"), folder_->Machine("run"), *counts_,
+        [&](const std::string& op) {
+          return op.rfind(prefix, 0) == 0 ||
+                 (other_prefix != nullptr && op.rfind(other_prefix, 0) == 0);
+        },
+        *expect_);
   }
 
   static SweepFolder* folder_;

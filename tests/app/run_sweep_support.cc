@@ -137,30 +137,66 @@ sim::Json Faults(const std::string& folder) {
 }  // namespace
 
 const std::vector<std::string>& SweptOperations() {
-  static const std::vector<std::string> operations = {
-      "FileSystem.Open", "FileSystem.ReadAttributes", "FileSystem.WriteAttributes",
-      "FileSystem.Delete", "FileSystem.MakeFolder", "FileSystem.RemoveFolder",
-      "FileSystem.ReadDacl", "FileSystem.WriteDacl", "FileSystem.Find", "FileSystem.Copy",
-      "FileSystem.Move", "FileSystem.Replace", "FileSystem.FullPath", "FileSystem.TempFileName",
-      "File.Read", "File.Write", "File.Flush", "File.SetEnd", "File.SetTimes",
-      "Registry.OpenKey", "Registry.CreateKey", "Registry.QueryValue", "Registry.SetValue",
-      "Registry.DeleteValue", "Registry.DeleteSubKey", "Registry.EnumSubKey",
-      "Registry.EnumValue", "Shares.Enumerate", "Shares.GetInfo", "Shares.Delete", "Shares.Add",
-      "Shares.WorkstationUser", "ShareProxy.Create", "ShareProxy.SetComputer",
-      "ShareProxy.SetShareName", "ShareProxy.SetPath", "ShareProxy.SetRemark",
-      "ShareProxy.SetMaxUsers", "ShareProxy.SetOption", "ShareProxy.AddPermission",
-      "ShareProxy.BeforeFinish", "ShareProxy.Finish", "ShareProxy.CreateShare",
-      "ShareProxy.DeleteShare", "ShareProxy.CheckShareName", "ShareProxy.CheckPath",
-      "Database.Open", "Database.Execute", "Database.Query", "Database.BeginTransaction",
-      "Database.Commit", "Shell.MakeSureDirectoryPathExists", "Shell.Execute"};
+  static const std::vector<std::string> operations = {"FileSystem.Open",
+                                                      "FileSystem.ReadAttributes",
+                                                      "FileSystem.WriteAttributes",
+                                                      "FileSystem.Delete",
+                                                      "FileSystem.MakeFolder",
+                                                      "FileSystem.RemoveFolder",
+                                                      "FileSystem.ReadDacl",
+                                                      "FileSystem.WriteDacl",
+                                                      "FileSystem.Find",
+                                                      "FileSystem.Copy",
+                                                      "FileSystem.Move",
+                                                      "FileSystem.Replace",
+                                                      "FileSystem.FullPath",
+                                                      "FileSystem.TempFileName",
+                                                      "File.Read",
+                                                      "File.Write",
+                                                      "File.Flush",
+                                                      "File.SetEnd",
+                                                      "File.SetTimes",
+                                                      "Registry.OpenKey",
+                                                      "Registry.CreateKey",
+                                                      "Registry.QueryValue",
+                                                      "Registry.SetValue",
+                                                      "Registry.DeleteValue",
+                                                      "Registry.DeleteSubKey",
+                                                      "Registry.EnumSubKey",
+                                                      "Registry.EnumValue",
+                                                      "Shares.Enumerate",
+                                                      "Shares.GetInfo",
+                                                      "Shares.Delete",
+                                                      "Shares.Add",
+                                                      "Shares.WorkstationUser",
+                                                      "ShareProxy.Create",
+                                                      "ShareProxy.SetComputer",
+                                                      "ShareProxy.SetShareName",
+                                                      "ShareProxy.SetPath",
+                                                      "ShareProxy.SetRemark",
+                                                      "ShareProxy.SetMaxUsers",
+                                                      "ShareProxy.SetOption",
+                                                      "ShareProxy.AddPermission",
+                                                      "ShareProxy.BeforeFinish",
+                                                      "ShareProxy.Finish",
+                                                      "ShareProxy.CreateShare",
+                                                      "ShareProxy.DeleteShare",
+                                                      "ShareProxy.CheckShareName",
+                                                      "ShareProxy.CheckPath",
+                                                      "Database.Open",
+                                                      "Database.Execute",
+                                                      "Database.Query",
+                                                      "Database.BeginTransaction",
+                                                      "Database.Commit",
+                                                      "Shell.MakeSureDirectoryPathExists",
+                                                      "Shell.Execute"};
   return operations;
 }
 
 SweepFolder::SweepFolder() {
-  path_ = (fs::temp_directory_path() / ("qdw-sweep-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()
-                                            ->current_test_suite()
-                                            ->name()))
+  path_ = (fs::temp_directory_path() /
+           ("qdw-sweep-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_suite()->name()))
               .string();
   fs::remove_all(path_);
   fs::create_directories(path_);
@@ -202,8 +238,8 @@ void ChangeInstallation(const std::string& folder) {
   };
   std::vector<platform::DirEntry> inbox;
   platform.files().Find(qdw + "\\Inbox\\*.pdf", &inbox);
-  if (inbox.empty() || platform.files().Delete(qdw + "\\Inbox\\" + inbox[0].name) !=
-                           platform::kSuccess) {
+  if (inbox.empty() ||
+      platform.files().Delete(qdw + "\\Inbox\\" + inbox[0].name) != platform::kSuccess) {
     throw std::runtime_error("no document to delete");
   }
   put(qdw + "\\stray.txt", "made after the backup");
@@ -252,8 +288,8 @@ sim::MachineSnapshot Snapshot(const std::string& folder, bool write_times,
 void CountCalls(const std::string& folder, const std::vector<std::string>& operations) {
   MachineInUse machine(folder);
   for (const std::string& operation : operations) {
-    machine.platform().machine().faults().AddRule(operation, kCountOnly, platform::kErrorAccessDenied,
-                                                  "", 1);
+    machine.platform().machine().faults().AddRule(operation, kCountOnly,
+                                                  platform::kErrorAccessDenied, "", 1);
   }
 }
 
@@ -276,8 +312,7 @@ void ClearFaults(const std::string& folder) {
   machine.platform().machine().faults().Clear();
 }
 
-std::vector<uint32_t> CallsToFail(uint64_t count, uint32_t bound, uint32_t samples,
-                                  uint32_t seed) {
+std::vector<uint32_t> CallsToFail(uint64_t count, uint32_t bound, uint32_t samples, uint32_t seed) {
   std::vector<uint32_t> calls;
   for (uint32_t n = 1; n <= bound && n <= count; ++n) calls.push_back(n);
   if (count <= bound) return calls;
@@ -325,9 +360,8 @@ SweepTally SweepFaults(const std::string& base, const std::string& run_folder,
       }
       // A restore that was kept but could not delete everything it set aside says so with
       // 307; the start-up check then finishes its clean-up.
-      const bool kept_with_leftovers =
-          std::find(result.messages.begin(), result.messages.end(), kMsgFilesInUse) !=
-          result.messages.end();
+      const bool kept_with_leftovers = std::find(result.messages.begin(), result.messages.end(),
+                                                 kMsgFilesInUse) != result.messages.end();
       if (kept_with_leftovers && from_after.empty()) {
         ++tally.kept;
         continue;

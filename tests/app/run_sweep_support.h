@@ -76,8 +76,7 @@ void ClearFaults(const std::string& folder);
 
 // The calls of each operation to fail: 1 to `bound`, then `samples` more drawn from the calls
 // beyond (seeded, so a run can be repeated).
-std::vector<uint32_t> CallsToFail(uint64_t count, uint32_t bound, uint32_t samples,
-                                  uint32_t seed);
+std::vector<uint32_t> CallsToFail(uint64_t count, uint32_t bound, uint32_t samples, uint32_t seed);
 
 // What a sweep compares each run with: the machine before the run (a failed run), and after a
 // clean run (one that went through), taken without write times and without `after_excluded`,

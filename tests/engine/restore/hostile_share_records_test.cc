@@ -48,8 +48,7 @@ class HostileShareRecordsTest : public ::testing::Test {
   // Restores the archive with its share information replaced by `records`, and a folder of
   // each record's name in it, as a backup of those folders would carry them.
   int RestoreWith(const std::vector<std::pair<std::string, std::string>>& records) {
-    engine_.set_unpacker([&](const std::string& volume,
-                                              const std::string& folder) {
+    engine_.set_unpacker([&](const std::string& volume, const std::string& folder) {
       const int unpacked = ExtractVolume(volume, folder);
       std::string text = "WINDOWS NT\n";
       for (const auto& [name, path] : records) {
