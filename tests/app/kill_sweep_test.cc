@@ -84,8 +84,10 @@ class KillSweep : public ::testing::Test {
   void SetUp() override {
     base_ = folder_.Machine("base");
     InitMachine(base_, 9);
-    // The first start opens the tool's data folder to everybody: every later start finds it so.
     RunProgram(base_, BackupScript() + Outcome(), -1);
+    // Each start opens the tool's data folder to everybody, once the backup has made it: every
+    // later start finds it so.
+    StartAgain(base_);
     ASSERT_TRUE(std::filesystem::exists(base_ + "/drives/D/Backups/Full.qdw"));
     ChangeInstallation(base_);
   }
@@ -112,7 +114,8 @@ class KillSweep : public ::testing::Test {
       CopyMachine(base_, run);
       RunProgram(run, script, at);
       StartAgain(run);
-      if (sim::DescribeDifferences(before, Snapshot(run)).empty()) {
+      const std::string from_before = sim::DescribeDifferences(before, Snapshot(run));
+      if (from_before.empty()) {
         ++as_before;
         continue;
       }
@@ -123,7 +126,8 @@ class KillSweep : public ::testing::Test {
         continue;
       }
       ADD_FAILURE() << "killed after " << at << " of " << duration
-                    << " ms: neither as before nor as after:\n"
+                    << " ms: neither as before nor as after. From before:\n"
+                    << from_before << "From after:\n"
                     << from_after;
     }
     std::cout << "kills " << kills << " (run of " << duration << " ms): " << as_before

@@ -47,14 +47,14 @@ class RestoreFaultSweep : public ::testing::Test {
   }
 
   void Sweep(const char* prefix, const char* other_prefix = nullptr) {
+    SweepWhere([&](const std::string& op) {
+      return op.rfind(prefix, 0) == 0 ||
+             (other_prefix != nullptr && op.rfind(other_prefix, 0) == 0);
+    });
+  }
+  void SweepWhere(const std::function<bool(const std::string&)>& pick) {
     ASSERT_NE(counts_, nullptr);
-    SweepFaults(
-        folder_->Machine("base"), folder_->Machine("run"), *counts_,
-        [&](const std::string& op) {
-          return op.rfind(prefix, 0) == 0 ||
-                 (other_prefix != nullptr && op.rfind(other_prefix, 0) == 0);
-        },
-        *expect_);
+    SweepFaults(folder_->Machine("base"), folder_->Machine("run"), *counts_, pick, *expect_);
   }
 
   static SweepFolder* folder_;
@@ -70,7 +70,13 @@ TEST_F(RestoreFaultSweep, FileSystemCalls) { Sweep("FileSystem."); }
 TEST_F(RestoreFaultSweep, FileCalls) { Sweep("File."); }
 TEST_F(RestoreFaultSweep, RegistryCalls) { Sweep("Registry."); }
 TEST_F(RestoreFaultSweep, ShareCalls) { Sweep("Shares."); }
-TEST_F(RestoreFaultSweep, ShareServiceCalls) { Sweep("ShareProxy."); }
+TEST_F(RestoreFaultSweep, ShareServiceSetters) { Sweep("ShareProxy.Set", "ShareProxy.Add"); }
+TEST_F(RestoreFaultSweep, ShareServiceCalls) {
+  SweepWhere([](const std::string& op) {
+    return op.rfind("ShareProxy.", 0) == 0 && op.rfind("ShareProxy.Set", 0) != 0 &&
+           op.rfind("ShareProxy.Add", 0) != 0;
+  });
+}
 TEST_F(RestoreFaultSweep, DatabaseAndShellCalls) { Sweep("Database.", "Shell."); }
 
 }  // namespace
