@@ -10,6 +10,7 @@
 #include "app/temp_dlg.h"
 #include "engine/common/engine_errors.h"
 #include "engine/common/result_codes.h"
+#include "platform/normalised_paths.h"
 #include "platform/windows_path.h"
 #include "system/os_version.h"
 #include "system/service_control.h"
@@ -140,17 +141,25 @@ int CFileDlg::RunRestore(RunState& state, engine::EngineRun& engine,
 }
 
 bool CFileDlg::UnsafeDestination(const std::string& destination, const std::string& repository) {
-  // The Windows and program folders are looked for anywhere in the text; a folder that is
-  // unknown (empty) refuses nothing.
+  platform::FileSystem& files = app_.platform.files();
+  // A destination the system cannot resolve could be anywhere.
+  std::string full;
+  if (!platform::NormalisedPath(files, destination, &full)) return true;
+  // The Windows and program folders are looked for anywhere in the text as typed, and as whole
+  // folders once resolved; a folder that is unknown (empty) refuses nothing.
   std::vector<std::string> folders = app_.services.ProgramFolders();
   folders.insert(folders.begin(), app_.services.WindowsFolder());
   for (const std::string& folder : folders) {
     const std::string limited = folder.substr(0, platform::kMaxPath);
-    if (!limited.empty() && platform::ContainsIgnoreCase(destination, limited)) return true;
+    if (limited.empty()) continue;
+    if (platform::ContainsIgnoreCase(destination, limited) ||
+        platform::LiesInside(files, full, limited)) {
+      return true;
+    }
   }
   // The product folder is replaced by a restore and copied by the backup itself.
   if (repository.empty()) return false;
-  return platform::IsAtOrBelow(destination, platform::JoinPath(repository, "VARNOLD"));
+  return platform::LiesInside(files, destination, platform::JoinPath(repository, "VARNOLD"));
 }
 
 int CFileDlg::RunBackup(RunState& state, engine::EngineRun& engine, const std::string& repository) {

@@ -86,7 +86,8 @@ int BackupSequence::InputRefusal(const std::string& repository, const std::strin
   }
   if (int message = NameRefusal(name); message != 0) return message;
   // The work folder would lie inside what it copies.
-  if (DestinationInsideProduct(destination, repository)) return engine::kMsgUnsafeDestination;
+  if (DestinationInsideProduct(parts_.platform.files(), destination, repository))
+    return engine::kMsgUnsafeDestination;
   if (!SetPathsFit(destination, name, kFileTempFolderName)) return engine::kMsgPathTooLong;
   return 0;
 }
