@@ -35,7 +35,11 @@ void CFileDlg::OnOK() {
   HideInputs();
   RunState state;
   state.os_class = app_.services.OperatingSystemClass();
+  DialogProgress progress(window(), ui(), app_.platform.system());
+  progress_ = &progress;
+  app_.services.SetProgress(&progress);
   std::unique_ptr<engine::EngineRun> engine = app_.services.NewEngineRun(app_.prompts);
+  app_.services.SetProgress(nullptr);
   int code = kCompleted;
   bool thrown = false;
   try {
@@ -56,6 +60,7 @@ void CFileDlg::OnOK() {
   }
   Tail(state);
   ShowFinalState(state);
+  progress_ = nullptr;
 }
 
 void CFileDlg::StartAnimation() {
@@ -64,11 +69,16 @@ void CFileDlg::StartAnimation() {
   if (dialog.AnimationOpen(kAnimation, kProgressAnimation)) {
     dialog.AnimationPlay(kAnimation, 0, -1, -1);
   }
+  // The dialog repaints while the engines work; what is left to click waits for the end.
+  progress_->ShowControls(true);
+  for (int id : {platform::kIdCancel, kViewLogButton}) EnableItem(id, false);
 }
 
 void CFileDlg::StopAnimation() {
   window().AnimationClose(kAnimation);
   ShowItem(kAnimation, false);
+  progress_->ShowControls(false);
+  for (int id : {platform::kIdCancel, kViewLogButton}) EnableItem(id, true);
 }
 
 int CFileDlg::RunSteps(RunState& state, engine::EngineRun& engine) {
@@ -82,8 +92,10 @@ int CFileDlg::RunSteps(RunState& state, engine::EngineRun& engine) {
   }
   state.cursor = std::make_unique<ui::WaitCursor>(ui());
   StartAnimation();
+  progress_->Begin({engine::ProgressPhase::kStopServices}, 0);
   const int stopped = StopServices(state, engine);
   if (stopped != kCompleted) return stopped;
+  progress_->Finish();
   std::string repository;
   if (!app_.services.ReadRepositoryPath(&repository)) return engine::kResultRepositoryUnreadable;
   return restore_mode() ? RunRestore(state, engine, repository)
@@ -193,6 +205,7 @@ void CFileDlg::Tail(RunState& state) {
   }
   if (state.success) state.outcome = LoadText(kMsgOperationSucceeded);
   RunServices& services = app_.services;
+  progress_->Begin({engine::ProgressPhase::kStartServices}, 0);
   if (state.rights) {
     if (system::HasIndexingService(state.os_class) && state.indexing_restart &&
         state.indexing_running && !services.StartService(system::kIndexingService)) {
@@ -203,6 +216,7 @@ void CFileDlg::Tail(RunState& state) {
       state.outcome = LoadText(kMsgSharedFolderNotRestarted);
     }
   }
+  progress_->Finish();
   // Without a backup in this process the names are looked for at the root of the current drive.
   const std::string& destination = app_.last_backup_destination;
   for (const char* name : {"QDWBackUpTemp", "QDWBackUpFileTemp"}) {
