@@ -130,7 +130,7 @@ bool ParseAction(const std::string& line, Action* action) {
       return false;
     }
     action->values = {percent, ms};
-    return percent >= 0 && percent <= 100 && ms >= 0 && ms <= kLongestWaitMs &&
+    return percent >= 0 && percent < 100 && ms >= 0 && ms <= kLongestWaitMs &&
            rest.find_first_not_of(' ') == std::string::npos;
   }
   if (verb == "close") {

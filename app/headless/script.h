@@ -17,9 +17,9 @@
 //   close                    closes the waiting dialog or message box with its close button
 //   wait MS                  leaves the waiting dialog on the screen for MS milliseconds
 //                            (at most 600000) before the next action; headless, it does nothing
-//   hold ID PERCENT MS       while the program works, once progress bar ID shows PERCENT or
-//                            more, holds the work for MS milliseconds (at most 600000) with the
-//                            dialog on the screen; headless, it does nothing
+//   hold ID PERCENT MS       while the program works, once progress bar ID shows PERCENT (0 to
+//                            99) or more and is not full, holds the work for MS milliseconds (at
+//                            most 600000) with the dialog on the screen; headless, it does nothing
 #ifndef QDW_APP_HEADLESS_SCRIPT_H_
 #define QDW_APP_HEADLESS_SCRIPT_H_
 

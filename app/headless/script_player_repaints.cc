@@ -34,7 +34,8 @@ int ScriptPlayer::DueHold(const std::vector<platform::DrivenControl>& controls) 
   const Action& hold = script_.Peek();
   for (const platform::DrivenControl& control : controls) {
     if (control.id != hold.number) continue;
-    if (!control.shown || control.position < hold.values[0]) return 0;
+    // A full bar is a phase that has ended, not the work under way.
+    if (!control.shown || control.position < hold.values[0] || control.position >= 100) return 0;
     return NextAction("the working dialog").values[1];
   }
   return 0;
