@@ -12,6 +12,7 @@
 #include "engine/restore/printer_icon_repair.h"
 #include "engine/restore/registered_shares.h"
 #include "engine/restore/unpack_progress.h"
+#include "engine/restore/volume_copy.h"
 #include "engine/restore/volume_set.h"
 #include "platform/file_checks.h"
 #include "platform/windows_path.h"
@@ -135,9 +136,13 @@ std::vector<uint64_t> RestoreEngine::CopyVolumes(const std::string& archive_path
   p_.progress.Begin({engine::ProgressPhase::kCopySet}, total);
   uint64_t copied = 0;
   for (size_t i = 0; i < sources.size(); ++i) {
-    // A copy never replaces a file: the folder was made empty for this run.
-    if (files.Copy(sources[i], platform::JoinPath(temp_folder, platform::FileNamePart(sources[i])),
-                   true) != platform::kSuccess) {
+    // A copy never replaces a file: the folder was made empty for this run. A volume that grew
+    // since it was measured fills no more than its own share.
+    const auto counted = [&](uint64_t bytes) {
+      p_.progress.Advance(copied + std::min(bytes, sizes[i]));
+    };
+    if (!CopyVolume(files, sources[i],
+                    platform::JoinPath(temp_folder, platform::FileNamePart(sources[i])), counted)) {
       Fail(engine::kResultCopyIntoPlaceFailed);
     }
     copied += sizes[i];

@@ -134,7 +134,7 @@ TEST_F(RestoreEngineTest, BackupAndRestoreReportEachPhaseAsTheyGo) {
                                   ProgressPhase::kRecreateShares, ProgressPhase::kRemoveReplaced}));
   finished();
   const auto& copy_set = progress.Of(ProgressPhase::kCopySet);
-  EXPECT_EQ(copy_set.advances, 3);
+  EXPECT_GE(copy_set.advances, 3);
   EXPECT_EQ(copy_set.last, copy_set.total);
   const auto& unpack = progress.Of(ProgressPhase::kUnpackVolume);
   EXPECT_EQ(unpack.total, copy_set.total);
