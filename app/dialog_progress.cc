@@ -39,8 +39,9 @@ void DialogProgress::Show(const engine::ProgressStep& step) {
 
 void DialogProgress::Advance(uint64_t done) {
   // A phase without a measure moves only when it is finished.
-  const bool moved = total_ > 0 && SetPercent(static_cast<int>(
-                                       (done < total_ ? done : total_) * kFullPercent / total_));
+  const bool moved =
+      total_ > 0 &&
+      SetPercent(static_cast<int>((done < total_ ? done : total_) * kFullPercent / total_));
   if (moved || clock_.TickCount() - last_repaint_ >= kRepaintIntervalMs) Repaint();
 }
 

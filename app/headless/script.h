@@ -57,10 +57,10 @@ struct Action {
   int line = 0;        // 1-based line of the script
   std::string source;  // the line as written
   ActionKind kind = ActionKind::kClose;
-  int number = 0;           // template, string, control id, system command or milliseconds
+  int number = 0;  // template, string, control id, system command or milliseconds
   // Rows of select; rows count, row and column of expect; percent and milliseconds of hold.
   std::vector<int> values;
-  std::string text;         // text of expect text / type / expect cell, path of browse, answer word
+  std::string text;  // text of expect text / type / expect cell, path of browse, answer word
 };
 
 class Script {

@@ -19,8 +19,7 @@ inline constexpr uint32_t kVolumeCopyPiece = 1u << 20;
 // target already there, a write that failed or a full disk); a target this call began is
 // removed again.
 bool CopyVolume(platform::FileSystem& files, const std::string& source, const std::string& target,
-                const std::function<void(uint64_t)>& copied,
-                uint32_t piece = kVolumeCopyPiece);
+                const std::function<void(uint64_t)>& copied, uint32_t piece = kVolumeCopyPiece);
 
 }  // namespace qdw::restore
 

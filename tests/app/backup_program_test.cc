@@ -15,9 +15,9 @@
 
 #include "app/backup_app.h"
 #include "database/sample/sample_repository.h"
-#include "settings/product_settings.h"
 #include "platform/resources/pe_resource_image.h"
 #include "platform/resources/resource_image_library.h"
+#include "settings/product_settings.h"
 #include "tests/app/app_test_support.h"
 #include "tests/platform/sim_test_machine.h"
 
@@ -173,12 +173,14 @@ TEST_F(BackupProgramTest, BackupAndRestoreShowWhatTheyDoAndHowFarTheyHaveGot) {
   SetText(platform::Hive::kLocalMachine, settings::kCommonSettingsKey, "", "");
   machine_.PutFile("D:\\Backup\\readme.txt", "");
   // The hold is taken while the work runs, once the bar shows half.
-  const std::string backup = "click 1\ntype 1008 D:\\Backup\nclick 1\nhold 1038 50 0\n"
-                             "expect text 1033 " + ModuleText(138) +
-                             "\nexpect hidden 1038\nexpect enabled 2\nclose\n";
+  const std::string backup =
+      "click 1\ntype 1008 D:\\Backup\nclick 1\nhold 1038 50 0\n"
+      "expect text 1033 " +
+      ModuleText(138) + "\nexpect hidden 1038\nexpect enabled 2\nclose\n";
   const std::string restore =
       "click 1001\nclick 1\ntype 1009 D:\\Backup\\QDWBackup26Dec06.qdw\nclick 1\n"
-      "expect message 123\nanswer yes\nexpect text 1033 " + ModuleText(138) + "\nclose\n";
+      "expect message 123\nanswer yes\nexpect text 1033 " +
+      ModuleText(138) + "\nclose\n";
   const std::string volume = " (" + ModuleText(214) + " 1)";
   const struct {
     const std::string& script;
