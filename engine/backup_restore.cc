@@ -10,6 +10,7 @@ CBackupRestore::CBackupRestore(platform::Platform& platform, Prompts& prompts,
                                backup::ArchivePacker& packer, EngineOptions options)
     : platform_(platform),
       cursor_(options.cursor),
+      progress_(options.progress != nullptr ? *options.progress : no_progress_),
       state_(ProcessEngineState()),
       journal_(platform, state_),
       journaling_(platform, journal_),
@@ -21,9 +22,9 @@ CBackupRestore::CBackupRestore(platform::Platform& platform, Prompts& prompts,
       shares_(platform, settings_, trees_.copier()),
       product_folder_(settings_, trees_.open_pdf_check(), state_, prompts),
       backup_(backup::BackupParts{platform, prompts, settings_, state_, trees_, shares_,
-                                  product_folder_, packer, journal_}),
+                                  product_folder_, packer, journal_, progress_}),
       restore_(restore::RestoreParts{journaling_, prompts, restore_settings_, state_, trees_,
-                                     journal_, std::move(options.unpacker),
+                                     journal_, progress_, std::move(options.unpacker),
                                      std::move(options.world_group)}) {}
 
 bool CBackupRestore::BeginRun(bool restore, std::vector<std::string>* pending) {

@@ -13,6 +13,7 @@
 #include "engine/backup/share_info_writer.h"
 #include "engine/common/engine_state.h"
 #include "engine/common/file_tree_operations.h"
+#include "engine/common/progress.h"
 #include "engine/common/prompts.h"
 #include "engine/engine_run.h"
 #include "engine/journal/journaling_platform.h"
@@ -33,6 +34,8 @@ struct EngineOptions {
   system::WaitCursor* cursor = nullptr;
   // Unpacks one volume; empty means the archive reader library.
   restore::Unpacker unpacker;
+  // Where both engines say how far they have got; null: nowhere. Must outlive the object.
+  Progress* progress = nullptr;
 };
 
 class CBackupRestore : public EngineRun {
@@ -70,6 +73,8 @@ class CBackupRestore : public EngineRun {
  private:
   platform::Platform& platform_;
   system::WaitCursor* cursor_;
+  NoProgress no_progress_;
+  Progress& progress_;
   EngineState& state_;
   // Declared before every part that changes the machine: the run's journal, and the machine
   // as the restore's share and settings steps see it, recording each change first.

@@ -189,6 +189,14 @@ bool RunJournal::CleanUp() {
   return CleanUpRecords(run_, &progress_, &report);
 }
 
+std::vector<std::string> RunJournal::KeptPaths() const {
+  std::vector<std::string> kept;
+  for (const JournalRecord& record : run_) {
+    if (record.kind == kRecordKept) kept.push_back(record.Field(1));
+  }
+  return kept;
+}
+
 bool RunJournal::UndoRecords(const std::vector<JournalRecord>& run, Progress* progress,
                              RecoveryReport* report) {
   // A step that fails stays pending and the undo goes on: the others do not depend on it in a

@@ -72,6 +72,9 @@ class RunJournal {
   bool Undo();
   // After the commit: removes what the run set aside. False when something stayed.
   bool CleanUp();
+  // What the open run has set aside so far (the kept paths), oldest first, so that a caller
+  // may remove them its own way before CleanUp.
+  std::vector<std::string> KeptPaths() const;
 
  private:
   struct Progress {
