@@ -12,6 +12,9 @@ namespace qdw::restore {
 
 namespace {
 
+// NERR_ServerNotStarted: the Server service, which publishes the shares, is not running.
+constexpr platform::WinError kNerrServerNotStarted = 2114;
+
 // NetShareEnum answers in batches; a machine with this many batches is answering wrongly.
 constexpr int kMaxEnumerationBatches = 100000;
 
@@ -29,6 +32,11 @@ bool FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& 
   for (int batch = 0;; ++batch) {
     std::vector<platform::ShareInfo> part;
     const platform::WinError error = shares.Enumerate(&resume, &part);
+    // A machine without a share service (or with its server stopped) publishes no share that
+    // could be in the way; any other failure leaves the shares unknown.
+    if (batch == 0 && (error == platform::kErrorNotSupported || error == kNerrServerNotStarted)) {
+      return true;
+    }
     if (error != platform::kSuccess && error != platform::kErrorMoreData) return false;
     all.insert(all.end(), part.begin(), part.end());
     if (error == platform::kSuccess) break;
