@@ -35,9 +35,8 @@ void CFileDlg::OnOK() {
   HideInputs();
   RunState state;
   state.os_class = app_.services.OperatingSystemClass();
-  DialogProgress progress(window(), ui(), app_.platform.system());
-  progress_ = &progress;
-  app_.services.SetProgress(&progress);
+  progress_ = std::make_unique<DialogProgress>(window(), ui(), app_.platform.system());
+  app_.services.SetProgress(progress_.get());
   std::unique_ptr<engine::EngineRun> engine = app_.services.NewEngineRun(app_.prompts);
   app_.services.SetProgress(nullptr);
   int code = kCompleted;
@@ -60,7 +59,6 @@ void CFileDlg::OnOK() {
   }
   Tail(state);
   ShowFinalState(state);
-  progress_ = nullptr;
 }
 
 void CFileDlg::StartAnimation() {
