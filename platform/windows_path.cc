@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/keepable_names.h"
+
 namespace qdw::platform {
 
 namespace {
@@ -129,14 +131,11 @@ void SplitPath(const std::string& path, std::string* drive, std::string* dir,
 }
 
 bool IsSafeRelativeName(const std::string& name) {
-  if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
-  if (name.find(':') != std::string::npos) return false;
   size_t start = 0;
   while (start <= name.size()) {
     size_t end = FindSeparatorOrSlash(name, start);
     if (end == std::string::npos) end = name.size();
-    std::string part = name.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return false;
+    if (!WindowsCanKeepName(name.substr(start, end - start))) return false;
     start = end + 1;
   }
   return true;

@@ -51,8 +51,9 @@ bool IsBareDrive(const std::string& path);
 void SplitPath(const std::string& path, std::string* drive, std::string* dir,
                std::string* file_name, std::string* extension);
 
-// A relative name that stays inside the folder it is joined to: not empty, no drive, no
-// leading "\" or "/", no ":" anywhere, and no "." or ".." component.
+// A relative name that stays inside the folder it is joined to and that Windows keeps as it
+// is: "\" or "/" between components, each of which WindowsCanKeepName accepts (so no drive, no
+// leading or doubled separator, no "." or ".." and no device name).
 bool IsSafeRelativeName(const std::string& name);
 
 // Matches a name against a FindFirstFile pattern with "*" and "?", ignoring case. "*.*"

@@ -49,7 +49,10 @@ TEST_P(HostileNameTest, NameLeavingTheDestinationFailsTheVolume) {
 INSTANTIATE_TEST_SUITE_P(Names, HostileNameTest,
                          ::testing::Values("..\\evil.txt", "A\\..\\..\\evil.txt", "\\evil.txt",
                                            "/evil.txt", "C:\\evil.txt", "C:evil.txt",
-                                           "A\\..\\evil.txt", "..\\"));
+                                           "A\\..\\evil.txt", "..\\",
+                                           // Names Windows would not keep as they are.
+                                           "CON\\evil.txt", "A\\nul.txt\\evil.txt", "lpt1.txt",
+                                           "A.\\evil.txt", "A \\evil.txt", "A\\ev|l.txt"));
 
 TEST_F(ExtractRefusalTest, TargetPathPastTheLimitFailsWithEight) {
   std::string destination = "C:\\Restore\\" + std::string(200, 'd');

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page_text.h"
+#include "platform/keepable_names.h"
+#include "platform/process_code_page.h"
 #include "platform/text_lines.h"
 
 namespace qdw::platform {
@@ -85,6 +88,28 @@ TEST(WindowsPathTest, WildcardsMatchLikeFindFirstFile) {
   EXPECT_TRUE(WildcardMatch("a?c", "abc"));
   EXPECT_FALSE(WildcardMatch("a?c", "ac"));
   EXPECT_TRUE(WildcardMatch("*\\QDW\\*.pdf", "C:\\R\\VARNOLD\\qdw\\x\\y.PDF"));
+}
+
+TEST(WindowsPathTest, NamesWindowsCannotKeepAreRefused) {
+  const std::vector<std::string> devices = {"CON",    "con",       "Nul.txt", "aux.tar.gz",
+                                            "COM1",   "lpt9.log",  "CONIN$",  "conout$.x",
+                                            "PRN .x", "com1 .txt", "COM\xB9"};
+  const std::vector<std::string> others = {"a.", "a ", "..",  ".",   "a|b",  "a\"b",
+                                           "a*", "a?", "<a>", "a:b", "tab\t"};
+  for (const std::string& name : devices) EXPECT_TRUE(IsDeviceName(name)) << name;
+  std::vector<std::string> refused = devices;
+  refused.insert(refused.end(), others.begin(), others.end());
+  for (const std::string& name : refused) {
+    EXPECT_FALSE(WindowsCanKeepName(name)) << name;
+    EXPECT_FALSE(IsSafeRelativeName("Box\\" + name)) << name;
+  }
+  for (const char* name :
+       {"COM10", "LPT", "CONSOLE", "nul-x", "xcon", ".con", "a.b", "..a", "CON_1.txt", "caf\xE9"}) {
+    EXPECT_TRUE(WindowsCanKeepName(name)) << name;
+  }
+  ScopedProcessCodePage japanese(kAnsiCodePageJapanese);
+  EXPECT_TRUE(IsDeviceName("com1.txt"));
+  EXPECT_FALSE(IsDeviceName("COM\xB9")) << "a half-width katakana in code page 932";
 }
 
 }  // namespace
