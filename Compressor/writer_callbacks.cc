@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "Compressor/compressor_state.h"
 #include "archive/dos_time.h"
@@ -96,24 +97,24 @@ intptr_t QDW_CAB_CALL WriterOpenForAdding(char* path, unsigned short* dos_date,
   try {
     if (path == nullptr || std::strlen(path) >= platform::kMaxPath) return -1;
     platform::Platform& machine = platform::DefaultPlatform();
-    {
-      std::unique_ptr<platform::File> file;
-      platform::WinError opened = machine.files().Open(
-          path, platform::kGenericRead, platform::kShareRead, platform::Disposition::kOpenExisting,
-          platform::kAttrNormal | platform::kFlagSequentialScan, &file);
-      if (opened != platform::kSuccess || file == nullptr) return -1;
-      platform::FileTimes times;
-      if (file->Times(&times) != platform::kSuccess) return -1;
-      uint16_t date = 0;
-      uint16_t time = 0;
-      archive::UtcToLocalDosDateTime(machine.system(), times.last_write, &date, &time);
-      *dos_date = date;
-      *dos_time = time;
-      uint32_t bits = 0;
-      if (machine.files().ReadAttributes(path, &bits) != platform::kSuccess) bits = 0;
-      *attributes = static_cast<unsigned short>(bits & kStoredAttributeMask);
-    }
-    return RuntimeFiles::Instance().Open(path, CAB_O_RDONLY | CAB_O_BINARY, 0, err);
+    std::unique_ptr<platform::File> file;
+    platform::WinError opened = machine.files().Open(
+        path, platform::kGenericRead, platform::kShareRead, platform::Disposition::kOpenExisting,
+        platform::kAttrNormal | platform::kFlagSequentialScan, &file);
+    if (opened != platform::kSuccess || file == nullptr) return -1;
+    platform::FileTimes times;
+    if (file->Times(&times) != platform::kSuccess) return -1;
+    uint16_t date = 0;
+    uint16_t time = 0;
+    archive::UtcToLocalDosDateTime(machine.system(), times.last_write, &date, &time);
+    *dos_date = date;
+    *dos_time = time;
+    uint32_t bits = 0;
+    if (machine.files().ReadAttributes(path, &bits) != platform::kSuccess) bits = 0;
+    *attributes = static_cast<unsigned short>(bits & kStoredAttributeMask);
+    // The data is read through the same handle: a second open per file cost as much as the
+    // rest of the file's bookkeeping in a tree of small files.
+    return RuntimeFiles::Instance().Adopt(std::move(file), err);
   } catch (...) {
     return -1;
   }

@@ -44,6 +44,20 @@ intptr_t RuntimeFiles::Open(const char* path, int oflag, int pmode, int* error) 
     SetError(error, ErrnoOfWinError(result));
     return -1;
   }
+  return Place(std::move(entry), error);
+}
+
+intptr_t RuntimeFiles::Adopt(std::unique_ptr<platform::File> file, int* error) {
+  if (file == nullptr) {
+    SetError(error, kErrnoBadHandle);
+    return -1;
+  }
+  auto entry = std::make_shared<Entry>();
+  entry->file = std::move(file);
+  return Place(std::move(entry), error);
+}
+
+intptr_t RuntimeFiles::Place(std::shared_ptr<Entry> entry, int* error) {
   std::lock_guard<std::mutex> lock(mutex_);
   for (size_t i = 0; i < slots_.size(); ++i) {
     if (slots_[i] == nullptr) {

@@ -29,6 +29,9 @@ class RuntimeFiles {
 
   // A handle (never 0) or -1. Paths of kMaxPath characters or more are refused.
   intptr_t Open(const char* path, int oflag, int pmode, int* error);
+  // A handle (never 0) for a file already opened through the platform, or -1 when the table
+  // is full (the file is then closed).
+  intptr_t Adopt(std::unique_ptr<platform::File> file, int* error);
   // Bytes read (0 at end of file) or kFailedCount.
   unsigned int Read(intptr_t handle, void* buffer, unsigned int count, int* error);
   // Bytes written (fewer than `count` when the drive filled up) or kFailedCount.
@@ -53,6 +56,8 @@ class RuntimeFiles {
     bool append = false;
   };
   std::shared_ptr<Entry> Find(intptr_t handle) const;
+  // Puts an open entry into the first free slot.
+  intptr_t Place(std::shared_ptr<Entry> entry, int* error);
 
   mutable std::mutex mutex_;
   std::vector<std::shared_ptr<Entry>> slots_;

@@ -19,7 +19,9 @@ const std::vector<std::string>& Words() {
   return words;
 }
 
-std::string Text(size_t size, std::mt19937& random) {
+}  // namespace
+
+std::string DocumentText(size_t size, std::mt19937& random) {
   const std::vector<std::string>& words = Words();
   std::string text;
   text.reserve(size + 16);
@@ -40,7 +42,7 @@ std::string Text(size_t size, std::mt19937& random) {
   return text;
 }
 
-std::string Noise(size_t size, std::mt19937& random) {
+std::string RandomBytes(size_t size, std::mt19937& random) {
   std::string bytes(size, '\0');
   for (size_t i = 0; i + 4 <= size; i += 4) {
     uint32_t value = random();
@@ -52,15 +54,17 @@ std::string Noise(size_t size, std::mt19937& random) {
   return bytes;
 }
 
+namespace {
+
 // A PDF-like file: a text skeleton with objects, most of the bytes in compressed streams.
 std::string PdfLike(size_t size, std::mt19937& random) {
   std::string pdf = "%PDF-1.4\r\n";
   int object = 1;
   while (pdf.size() < size) {
     pdf += std::to_string(object++) + " 0 obj\r\n<< /Type /Page /Length 4096 >>\r\n";
-    pdf += Text(400 + random() % 2000, random);
-    pdf +=
-        "\r\nstream\r\n" + Noise(4000 + random() % 40000, random) + "\r\nendstream\r\nendobj\r\n";
+    pdf += DocumentText(400 + random() % 2000, random);
+    pdf += "\r\nstream\r\n" + RandomBytes(4000 + random() % 40000, random) +
+           "\r\nendstream\r\nendobj\r\n";
   }
   pdf.resize(size);
   return pdf + "\r\n%%EOF\r\n";
@@ -82,8 +86,9 @@ TreeFacts GenerateDocumentTree(const std::string& root, uint64_t megabytes) {
                                                     {"Logs/import.log", 24u << 20},
                                                     {"Logs/export.log", 12u << 20}};
   for (const auto& [name, size] : large) {
-    std::string bytes = std::string(name).find(".pdf") != std::string::npos ? PdfLike(size, random)
-                                                                            : Text(size, random);
+    std::string bytes = std::string(name).find(".pdf") != std::string::npos
+                            ? PdfLike(size, random)
+                            : DocumentText(size, random);
     Write(std::filesystem::path(root) / "QDW" / name, bytes);
     facts.files++;
     facts.bytes += bytes.size();
@@ -98,7 +103,7 @@ TreeFacts GenerateDocumentTree(const std::string& root, uint64_t megabytes) {
       case 0:
       case 1:
       case 2:
-        bytes = Text(1000 + random() % 60000, random);
+        bytes = DocumentText(1000 + random() % 60000, random);
         name += ".txt";
         break;
       case 3:
@@ -109,7 +114,7 @@ TreeFacts GenerateDocumentTree(const std::string& root, uint64_t megabytes) {
         name += ".pdf";
         break;
       default:
-        bytes = Noise(30000 + random() % 500000, random);
+        bytes = RandomBytes(30000 + random() % 500000, random);
         name += ".jpg";
         break;
     }

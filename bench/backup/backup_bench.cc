@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "Compressor/compressor.h"
+#include "bench/backup/silent_prompts.h"
 #include "database/sample/sample_repository.h"
 #include "engine/backup_restore.h"
 #include "engine/backup/compress_packer.h"
@@ -34,23 +35,6 @@ using namespace qdw;
 
 constexpr char kRepository[] = "C:\\Users\\jo\\Documents";
 constexpr char kDestination[] = "C:\\Backups";
-
-// Answers every question with Yes or OK and declines to open the failure list.
-class SilentPrompts : public engine::Prompts {
- public:
-  std::string LoadText(int) override { return std::string(); }
-  engine::PromptAnswer ShowMessage(int, engine::PromptButtons buttons,
-                                   engine::PromptIcon) override {
-    return buttons == engine::PromptButtons::kOk ? engine::PromptAnswer::kOk
-                                                 : engine::PromptAnswer::kYes;
-  }
-  engine::PromptAnswer ShowText(const std::string&, int, engine::PromptButtons buttons,
-                                engine::PromptIcon icon) override {
-    return ShowMessage(0, buttons, icon);
-  }
-  int CustomMessageBox(int, int, int) override { return engine::kCustomBoxCancel; }
-  bool OpenFailureList() override { return false; }
-};
 
 // Says why packing failed.
 class ReportingPacker : public backup::CompressPacker {
@@ -131,7 +115,7 @@ int Generate(const std::string& folder, uint64_t megabytes) {
 int Backup(const std::string& folder) {
   auto machine = sim::OpenSimMachine(folder);
   platform::SetDefaultPlatformForTesting(machine.get());
-  SilentPrompts prompts;
+  bench::SilentPrompts prompts;
   ReportingPacker packer;
   engine::CBackupRestore engine(*machine, prompts, packer);
   int result = engine.Backup(kRepository, kDestination, "Bench");

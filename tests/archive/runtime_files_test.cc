@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "archive/runtime_flags.h"
 #include "cabinet/cab_types.h"
@@ -90,6 +92,25 @@ TEST_F(RuntimeFilesTest, ReportsFailuresWithRuntimeErrorNumbers) {
   std::string long_path = "C:\\Work\\" + std::string(260, 'a');
   EXPECT_EQ(files_.Open(long_path.c_str(), CAB_O_RDONLY, 0, &error), -1);
   EXPECT_EQ(files_.Open(nullptr, CAB_O_RDONLY, 0, nullptr), -1);
+}
+
+TEST_F(RuntimeFilesTest, AdoptedFilesAreReadAndClosedLikeOpenedOnes) {
+  machine_.PutFile("C:\\Work\\kept.txt", "adopted");
+  std::unique_ptr<platform::File> file;
+  ASSERT_EQ(machine_.platform().files().Open("C:\\Work\\kept.txt", platform::kGenericRead,
+                                             platform::kShareRead, Disposition::kOpenExisting,
+                                             platform::kAttrNormal, &file),
+            platform::kSuccess);
+  int error = 0;
+  intptr_t handle = files_.Adopt(std::move(file), &error);
+  ASSERT_GT(handle, 2);
+  char buffer[16] = {};
+  EXPECT_EQ(files_.Read(handle, buffer, sizeof(buffer), &error), 7u);
+  EXPECT_EQ(std::string(buffer, 7), "adopted");
+  EXPECT_EQ(files_.Close(handle, &error), 0);
+  EXPECT_EQ(files_.OpenCount(), 0u);
+  EXPECT_EQ(files_.Adopt(nullptr, &error), -1);
+  EXPECT_EQ(error, kErrnoBadHandle);
 }
 
 TEST_F(RuntimeFilesTest, CloseAllReleasesWhatAFailedCallLeftOpen) {
