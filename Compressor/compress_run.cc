@@ -15,6 +15,8 @@
 #include "archive/cabinet_module.h"
 #include "archive/runtime_files.h"
 #include "cabinet/fci.h"
+#include "platform/platform.h"
+#include "platform/process_code_page.h"
 #include "platform/windows_path.h"
 
 namespace qdw::compressor {
@@ -29,10 +31,10 @@ constexpr unsigned long kFolderThreshold = 900000;
 unsigned short NewSetIdentifier() {
   static std::atomic<unsigned> calls{0};
   std::random_device random;
-  const uint64_t mixed = (static_cast<uint64_t>(random()) << 20) ^
-                         static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch()
-                                                   .count()) ^
-                         (static_cast<uint64_t>(++calls) * 0x9E3779B97F4A7C15ull);
+  const uint64_t mixed =
+      (static_cast<uint64_t>(random()) << 20) ^
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      (static_cast<uint64_t>(++calls) * 0x9E3779B97F4A7C15ull);
   return static_cast<unsigned short>((mixed >> 16) ^ (mixed >> 40) ^ mixed);
 }
 
@@ -84,6 +86,7 @@ int CodeOf(const ERF& error) { return error.erfOper != 0 ? error.erfOper : kComp
 
 int RunCompress(const char* source_folder, const char* archive_path, char* last_volume_name) {
   if (IsEmpty(archive_path) || IsEmpty(source_folder)) return kCompressFailed;
+  platform::AdoptSystemCodePage(platform::DefaultPlatform().system());
   CompressorState& state = ProcessState();
   state.last_continuation_name.clear();
 
