@@ -15,6 +15,7 @@
 #include "database/sample/sample_repository.h"
 #include "platform/resources/pe_resource_image.h"
 #include "platform/resources/resource_image_library.h"
+#include "platform/sim/sim_file_system.h"
 #include "platform/windows_path.h"
 #include "settings/product_settings.h"
 #include "tests/app/app_test_support.h"
@@ -237,8 +238,10 @@ TEST_F(BackupProgramTest, BacksUpAndRestoresWithEveryLanguagesModule) {
 
 // A Japanese machine (code page 932) with the Japanese module: folders and files whose names
 // have second bytes 0x5C ("\\") or ASCII letters, an empty folder among them, are backed up and
-// come back by the restore with every name and byte.
-TEST_F(BackupProgramTest, JapaneseMachineBacksUpAndRestoresNamesWithBackslashTrailBytes) {
+// come back by the restore with every name and byte. Junctions, one planted in the tool's data
+// folder and one in the repository, lead every walk nowhere: their targets keep their files and
+// access lists, and the archive holds none of their files.
+TEST_F(BackupProgramTest, JapaneseNamesComeBackAndJunctionsLeadNowhere) {
   machine_.machine().store().Update("machine.json", [](sim::Json& description) {
     description["code_page"] = 932;
     description["thread_locale"] = 1041;
@@ -261,10 +264,15 @@ TEST_F(BackupProgramTest, JapaneseMachineBacksUpAndRestoresNamesWithBackslashTra
   ASSERT_EQ(machine_.platform().files().MakeFolder(japanese + "\\" + skill), platform::kSuccess);
   // Every name and a digest of every file but the database, whose documents' "open" flags the
   // backup clears.
-  auto snapshot = [&] {
+  auto snapshot = [&](const std::string& folder) {
+    const std::filesystem::path root = machine_.HostPath(folder);
     std::map<std::string, size_t> tree;
-    for (const auto& [name, content] : SnapshotTree(machine_.HostPath(summary.product_folder))) {
-      if (platform::EndsWithIgnoreCase(name, ".mdb")) continue;
+    for (const auto& [name, content] : SnapshotTree(root.string())) {
+      const std::filesystem::path entry = root / name;
+      if (platform::EndsWithIgnoreCase(name, ".mdb") || std::filesystem::is_symlink(entry) ||
+          std::filesystem::is_symlink(entry.parent_path())) {
+        continue;
+      }
       // A restore may give a shared folder its recorded spelling: ASCII letters are folded, the
       // UTF-8 bytes of the Japanese names are compared as they are.
       std::string folded = name;
@@ -273,8 +281,31 @@ TEST_F(BackupProgramTest, JapaneseMachineBacksUpAndRestoresNamesWithBackslashTra
     }
     return tree;
   };
-  const std::map<std::string, size_t> before = snapshot();
+  const std::map<std::string, size_t> before = snapshot(summary.product_folder);
   ASSERT_EQ(before.count(u8"qdw/\u8868\u793a/\u30bd\u30d5\u30c8/\u5341\u80fd.txt"), 1u);
+
+  // The junctions, and a PDF another program holds open behind one of them.
+  constexpr char kElsewhere[] = "C:\\Users\\jo\\Elsewhere";
+  machine_.PutFile(std::string(kElsewhere) + "\\held.pdf", "held");
+  machine_.PutFile(std::string(kElsewhere) + "\\Deep\\" + soft + ".txt", "deep");
+  platform::Sid administrators;
+  ASSERT_TRUE(platform::Sid::Parse("S-1-5-32-544", &administrators));
+  const platform::Acl admins_only{
+      {{platform::kAceAccessAllowed, 3, platform::kMaskFullControl, administrators}}};
+  ASSERT_EQ(machine_.platform().files().WriteDacl(kElsewhere, admins_only), platform::kSuccess);
+  const std::map<std::string, size_t> elsewhere = snapshot(kElsewhere);
+  ASSERT_TRUE(
+      machine_.platform().shell().MakeSureDirectoryPathExists(std::string(kDataFolder) + "\\"));
+  ASSERT_EQ(
+      sim::MakeSimJunction(machine_.machine(), std::string(kDataFolder) + "\\Planted", kElsewhere),
+      platform::kSuccess);
+  ASSERT_EQ(
+      sim::MakeSimJunction(machine_.machine(), japanese + "\\" + request + "\\Link", kElsewhere),
+      platform::kSuccess);
+  machine_.machine().store().Write(
+      "locks.json",
+      {{"locks",
+        sim::Json::array({{{"path", std::string(kElsewhere) + "\\held.pdf"}, {"share", 0}}})}});
 
   const std::string modules = machine_.folder() + "/modules_ja";
   std::filesystem::create_directories(modules);
@@ -287,14 +318,22 @@ TEST_F(BackupProgramTest, JapaneseMachineBacksUpAndRestoresNamesWithBackslashTra
   const std::string archive = "D:\\Backup\\QDWBackup26Dec06.qdw";
   ASSERT_TRUE(machine_.Exists(archive));
 
-  std::filesystem::remove_all(machine_.HostPath(japanese));
+  machine_.machine().store().Write("locks.json", {{"locks", sim::Json::array()}});
+  // The damage: ソフト and everything in it; the junction stays for the restore to meet.
+  std::filesystem::remove_all(machine_.HostPath(japanese + "\\" + soft));
+  std::filesystem::remove(machine_.HostPath(japanese + "\\" + soft + ".txt"));
   const std::string restore =
       "click 1001\nclick 1\nexpect dialog 105\ntype 1009 " + archive +
       "\nclick 1\nexpect message 123\nanswer yes\nexpect shown 1033\nclose\n";
   EXPECT_EQ(RunProgram(restore.c_str(), modules), 0) << stderr_ << transcript_;
   EXPECT_NE(machine_.ReadFile(kLogFile).find("3,1," + archive + ","), std::string::npos)
       << transcript_;
-  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(snapshot(summary.product_folder), before);
+  EXPECT_EQ(snapshot(kElsewhere), elsewhere);
+  bool present = false;
+  platform::Acl dacl;
+  ASSERT_EQ(machine_.platform().files().ReadDacl(kElsewhere, &present, &dacl), platform::kSuccess);
+  EXPECT_EQ(dacl.entries, admins_only.entries);
 }
 
 }  // namespace
