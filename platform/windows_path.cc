@@ -60,7 +60,14 @@ std::string UpperAnsi(std::string text) { return UpperText(ProcessCodePage(), st
 std::string LowerAnsi(std::string text) { return LowerText(ProcessCodePage(), std::move(text)); }
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
-  return EqualsIgnoreCaseText(ProcessCodePage(), a, b);
+  const int code_page = ProcessCodePage();
+  if (code_page == kAnsiCodePageJapanese) return EqualsIgnoreCaseText(code_page, a, b);
+  // Every character of a single-byte code page is one byte: compared in place, without copies.
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (ToUpperAnsi(a[i]) != ToUpperAnsi(b[i])) return false;
+  }
+  return true;
 }
 
 bool ContainsIgnoreCase(const std::string& haystack, const std::string& needle) {
