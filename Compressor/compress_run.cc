@@ -89,6 +89,8 @@ int RunCompress(const char* source_folder, const char* archive_path, char* last_
   platform::AdoptSystemCodePage(platform::DefaultPlatform().system());
   CompressorState& state = ProcessState();
   state.last_continuation_name.clear();
+  state.bytes_packed = 0;
+  state.volume = 1;
 
   HFCI context = nullptr;
   FciDestroyEntry destroy = nullptr;

@@ -91,6 +91,8 @@ int RunExtract(const char* cabinet_path, const char* destination_folder) {
   platform::AdoptSystemCodePage(platform::DefaultPlatform().system());
   try {
     ExtractorState& state = ProcessState();
+    state.cabinet_bytes_read = 0;
+    state.files_written = 0;
     state.destination = destination_folder;
     if (!platform::EndsWithSeparator(state.destination)) state.destination += '\\';
     if (state.destination.size() >= platform::kMaxPath ||

@@ -39,6 +39,7 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
     const std::string to = platform::JoinPath(target, entry.name);
     if (!IsFolder(entry)) {
       CopyOneFile(source, target, entry.name, outcome, &locked_here);
+      if (counter_ != nullptr) counter_->Add(entry.size);
       continue;
     }
     // A junction's content is another folder's: the archive holds files only and a restore could
@@ -59,9 +60,12 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
   }
   // The cleanup runs after the whole folder, so the companion files it removes have been
   // copied by then.
+  if (locked_here.empty()) return;
+  if (counter_ != nullptr) counter_->progress().Show({ProgressPhase::kCleanCopy});
   for (const auto& [folder, name] : locked_here) {
     cleanup_.RemoveLockedDocument(folder, DocumentStem(name));
   }
+  if (counter_ != nullptr) counter_->progress().Show(counter_->step());
 }
 
 void TreeCopier::CopyOneFile(const std::string& source, const std::string& target,

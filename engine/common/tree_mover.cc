@@ -37,6 +37,7 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
     }
     if (!IsFolder(entry)) {
       if (!MoveOneFile(from, to, entry.attributes, copy_then_delete)) result = 1;
+      if (counter_ != nullptr) counter_->Add(1);
       continue;
     }
     // A junction moves as the link itself; its target's content stays where it is.

@@ -24,9 +24,13 @@ bool TreeRemover::RemoveFolderEntry(const std::string& folder, uint32_t attribut
     if (!ListFolder(files_, folder, &entries)) return false;
     for (const platform::DirEntry& entry : entries) {
       const std::string path = platform::JoinPath(folder, entry.name);
-      const bool removed = IsFolder(entry) ? RemoveFolderEntry(path, entry.attributes, read_only)
-                                           : RemoveOneFile(path, entry.attributes, read_only);
-      if (!removed) return false;
+      if (IsFolder(entry)) {
+        if (!RemoveFolderEntry(path, entry.attributes, read_only)) return false;
+      } else if (!RemoveOneFile(path, entry.attributes, read_only)) {
+        return false;
+      } else if (counter_ != nullptr) {
+        counter_->Add(1);
+      }
     }
   }
   if (read_only == ReadOnlyHandling::kClear) ClearReadOnly(folder, attributes);

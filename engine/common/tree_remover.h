@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/common/engine_state.h"
+#include "engine/common/progress.h"
 #include "platform/file_system.h"
 
 namespace qdw::engine {
@@ -28,6 +29,9 @@ class TreeRemover {
   // target's content is never touched.
   bool RemoveTree(const std::string& folder, ReadOnlyHandling read_only = ReadOnlyHandling::kKeep);
 
+  // Each file deleted is counted there (null: not counted).
+  void set_counter(ProgressCounter* counter) { counter_ = counter; }
+
  private:
   // `folder` with the attributes it was listed with.
   bool RemoveFolderEntry(const std::string& folder, uint32_t attributes,
@@ -37,6 +41,7 @@ class TreeRemover {
 
   platform::FileSystem& files_;
   EngineState& state_;
+  ProgressCounter* counter_ = nullptr;
 };
 
 }  // namespace qdw::engine
