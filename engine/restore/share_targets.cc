@@ -36,7 +36,7 @@ bool CheckShareTargets(platform::Platform& platform, settings::ProductSettings& 
   }
   std::string repository;
   if (!settings.ReadUserRepositoryPath(&repository)) repository.clear();
-  const std::string product_folder = platform::UpperAnsi(repository + "\\VARNOLD");
+  const std::string product_folder = repository + "\\VARNOLD";
 
   platform::FileSystem& files = platform.files();
   for (const std::string& path : shares.paths) {
@@ -50,7 +50,7 @@ bool CheckShareTargets(platform::Platform& platform, settings::ProductSettings& 
       }
     }
     if (!platform::PathExists(files, path)) continue;
-    if (platform::UpperAnsi(path).find(product_folder) != std::string::npos) continue;
+    if (platform::ContainsIgnoreCase(path, product_folder)) continue;
     const bool is_registered =
         std::any_of(registered.begin(), registered.end(), [&](const std::string& folder_path) {
           return platform::EqualsIgnoreCase(folder_path, path);
