@@ -15,6 +15,8 @@
 #include "archive/cabinet_module.h"
 #include "archive/runtime_files.h"
 #include "cabinet/fci.h"
+#include "platform/platform.h"
+#include "platform/process_code_page.h"
 #include "platform/windows_path.h"
 
 namespace qdw::compressor {
@@ -84,6 +86,7 @@ int CodeOf(const ERF& error) { return error.erfOper != 0 ? error.erfOper : kComp
 
 int RunCompress(const char* source_folder, const char* archive_path, char* last_volume_name) {
   if (IsEmpty(archive_path) || IsEmpty(source_folder)) return kCompressFailed;
+  platform::AdoptSystemCodePage(platform::DefaultPlatform().system());
   CompressorState& state = ProcessState();
   state.last_continuation_name.clear();
   state.bytes_packed = 0;

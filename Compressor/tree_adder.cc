@@ -5,6 +5,7 @@
 
 #include "Compressor/writer_callbacks.h"
 #include "platform/platform.h"
+#include "platform/reparse_points.h"
 #include "platform/windows_path.h"
 
 namespace qdw::compressor {
@@ -32,6 +33,9 @@ int TreeAdder::AddFolder(const std::string& relative) {
     int result = 0;
     if (entry.attributes & platform::kAttrDirectory) {
       if (entry.name == "." || entry.name == "..") continue;
+      // A junction's content is another folder's; a cabinet holds files only, so it is left
+      // out rather than stored as this tree's own.
+      if (platform::IsReparsePoint(entry)) continue;
       result = AddFolder(relative + entry.name + "\\");
     } else {
       result = AddOneFile(relative, entry.name);

@@ -10,6 +10,7 @@
 #include "cabinet/fdi.h"
 #include "platform/file_checks.h"
 #include "platform/platform.h"
+#include "platform/process_code_page.h"
 #include "platform/windows_path.h"
 
 namespace qdw::extractor {
@@ -87,6 +88,7 @@ int CopyVolume(const std::string& cabinet_path, archive::CabinetModule* cabinet)
 
 int RunExtract(const char* cabinet_path, const char* destination_folder) {
   if (IsEmpty(cabinet_path) || IsEmpty(destination_folder)) return kExtractFailed;
+  platform::AdoptSystemCodePage(platform::DefaultPlatform().system());
   try {
     ExtractorState& state = ProcessState();
     state.cabinet_bytes_read = 0;

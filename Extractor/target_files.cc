@@ -1,5 +1,7 @@
 #include "Extractor/target_files.h"
 
+#include <algorithm>
+
 #include "archive/dos_time.h"
 #include "archive/runtime_files.h"
 #include "archive/runtime_flags.h"
@@ -30,12 +32,16 @@ bool MakeTargetFolders(const std::string& target, std::string* known_folder) {
     return true;
   }
 
-  // Walk the folder from its start: past the drive and one leading "\", every further "\"
-  // ends a level that is created when missing.
+  // Walk the folder from its start: past the drive and one leading "\", every further "\" or
+  // "/" ends a level that is created when missing. A trail byte 0x5C of a two-byte character
+  // ends none (FindSeparator walks characters); "/" is never part of one.
   size_t position = drive.size();
-  if (position < folder.size() && folder[position] == '\\') ++position;
-  for (; position < folder.size(); ++position) {
-    if (folder[position] != '\\') continue;
+  if (position < folder.size() && (folder[position] == '\\' || folder[position] == '/')) {
+    ++position;
+  }
+  for (;; ++position) {
+    position = std::min(platform::FindSeparator(folder, position), folder.find('/', position));
+    if (position == std::string::npos) break;
     std::string level = folder.substr(0, position);
     if (platform::FolderExistsAsWritten(files, level)) continue;
     if (files.MakeFolder(level) != platform::kSuccess &&

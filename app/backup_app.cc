@@ -8,6 +8,7 @@
 #include "app/resource_ids.h"
 #include "app/unfinished_run.h"
 #include "app/world_group.h"
+#include "platform/process_code_page.h"
 
 namespace qdw::app {
 
@@ -68,6 +69,8 @@ CBackupApp::CBackupApp(platform::Platform& platform, platform::DialogHost& host,
     : platform_(platform), host_(host), startup_(startup), run_(run) {}
 
 bool CBackupApp::InitInstance() {
+  // Every path and name the program walks is text of the system's code page.
+  platform::AdoptSystemCodePage(platform_.system());
   if (platform_.libraries().Load(kResourceModuleName, &resource_module_) == platform::kSuccess &&
       resource_module_ != nullptr) {
     resource_module_loaded_ = true;

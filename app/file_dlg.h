@@ -71,7 +71,8 @@ class CFileDlg : public ui::Dialog {
 
   AppContext& app_;
   int mode_;
-  DialogProgress* progress_ = nullptr;  // during a run
+  // Made for each run; it outlives the run's engine object, which reports to it.
+  std::unique_ptr<DialogProgress> progress_;
 };
 
 }  // namespace qdw::app

@@ -38,9 +38,8 @@ void CFileDlg::OnOK() {
   HideInputs();
   RunState state;
   state.os_class = app_.services.OperatingSystemClass();
-  DialogProgress progress(window(), ui(), app_.platform.system());
-  progress_ = &progress;
-  app_.services.SetProgress(&progress);
+  progress_ = std::make_unique<DialogProgress>(window(), ui(), app_.platform.system());
+  app_.services.SetProgress(progress_.get());
   std::unique_ptr<engine::EngineRun> engine = app_.services.NewEngineRun(app_.prompts);
   app_.services.SetProgress(nullptr);
   int code = kCompleted;
@@ -65,7 +64,6 @@ void CFileDlg::OnOK() {
   // The services are running again: nothing of the run is left to put back.
   engine->EndRun();
   ShowFinalState(state);
-  progress_ = nullptr;
 }
 
 void CFileDlg::StartAnimation() {

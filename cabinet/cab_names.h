@@ -4,10 +4,10 @@
 
 namespace qdw::cab {
 
-// True when `name` is a plain relative path that stays below the folder it is joined to: not
-// empty, no leading "\" or "/", no drive or stream colon, no control characters, and no empty,
-// "." or ".." component (nor one of dots and blanks only, which Windows trims to those).
-// Both "\" and "/" count as separators.
+// True when `name` is a plain relative path that stays below the folder it is joined to and
+// that Windows keeps as it is (platform::IsSafeRelativeName): not empty, "\" or "/" between
+// components, no drive or stream colon, no control or wildcard character, no empty, "." or ".."
+// component, none ending in a dot or a blank, and no device name such as CON or LPT1.txt.
 bool CabNameIsSafeRelative(const char* name);
 
 }  // namespace qdw::cab

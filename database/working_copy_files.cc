@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/file_checks.h"
+#include "platform/reparse_points.h"
 #include "platform/windows_path.h"
 
 namespace qdw::database {
@@ -54,7 +55,11 @@ bool WorkingCopyFiles::RemoveTreePlain(const std::string& folder) {
     if (IsDots(entry.name)) continue;
     const std::string path = platform::JoinPath(folder, entry.name);
     if ((entry.attributes & platform::kAttrDirectory) != 0) {
-      if (!RemoveTreePlain(path)) return false;
+      // A junction goes as the link alone: its content is another folder's.
+      const bool removed = platform::IsReparsePoint(entry)
+                               ? files_.RemoveFolder(path) == platform::kSuccess
+                               : RemoveTreePlain(path);
+      if (!removed) return false;
     } else if (files_.Delete(path) != platform::kSuccess) {
       return false;
     }

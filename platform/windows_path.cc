@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
+
+#include "platform/code_page_text.h"
+#include "platform/keepable_names.h"
+#include "platform/process_code_page.h"
 
 namespace qdw::platform {
 
@@ -11,6 +16,14 @@ namespace {
 // never part of a multi-byte character, so only the backslash needs the primitives.
 size_t FindSeparatorOrSlash(const std::string& path, size_t from) {
   return std::min(FindSeparator(path, from), path.find('/', from));
+}
+
+// Whether `pos` starts a character of `text` (or is its end), not a trail byte.
+bool IsCharBoundary(int code_page, const std::string& text, size_t pos) {
+  if (pos > text.size()) return false;
+  size_t i = 0;
+  while (i < pos) i = NextChar(code_page, text, i);
+  return i == pos;
 }
 
 size_t FindLastSeparatorOrSlash(const std::string& path) {
@@ -42,17 +55,14 @@ char ToLowerAnsi(char c) {
   return c;
 }
 
-std::string UpperAnsi(std::string text) {
-  for (char& c : text) c = ToUpperAnsi(c);
-  return text;
-}
+std::string UpperAnsi(std::string text) { return UpperText(ProcessCodePage(), std::move(text)); }
 
-std::string LowerAnsi(std::string text) {
-  for (char& c : text) c = ToLowerAnsi(c);
-  return text;
-}
+std::string LowerAnsi(std::string text) { return LowerText(ProcessCodePage(), std::move(text)); }
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+  const int code_page = ProcessCodePage();
+  if (code_page == kAnsiCodePageJapanese) return EqualsIgnoreCaseText(code_page, a, b);
+  // Every character of a single-byte code page is one byte: compared in place, without copies.
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (ToUpperAnsi(a[i]) != ToUpperAnsi(b[i])) return false;
@@ -61,23 +71,45 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
 }
 
 bool ContainsIgnoreCase(const std::string& haystack, const std::string& needle) {
-  return UpperAnsi(haystack).find(UpperAnsi(needle)) != std::string::npos;
+  const int code_page = ProcessCodePage();
+  const std::string text = UpperText(code_page, haystack);
+  const std::string wanted = UpperText(code_page, needle);
+  if (wanted.empty()) return true;
+  // Only a match that starts at a character counts: the bytes of a two-byte character's trail
+  // byte and what follows it are no text of their own.
+  for (size_t i = 0; i + wanted.size() <= text.size(); i = NextChar(code_page, text, i)) {
+    if (text.compare(i, wanted.size(), wanted) == 0 &&
+        IsCharBoundary(code_page, text, i + wanted.size())) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && IsCharBoundary(ProcessCodePage(), text, prefix.size()) &&
+         EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix) {
-  return text.size() >= suffix.size() &&
-         EqualsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
+  if (text.size() < suffix.size()) return false;
+  const size_t start = text.size() - suffix.size();
+  return IsCharBoundary(ProcessCodePage(), text, start) &&
+         EqualsIgnoreCase(text.substr(start), suffix);
 }
 
-size_t FindLastSeparator(const std::string& path) { return path.rfind('\\'); }
+size_t FindLastSeparator(const std::string& path) {
+  return FindLastChar(ProcessCodePage(), path, '\\');
+}
 
-size_t FindSeparator(const std::string& path, size_t from) { return path.find('\\', from); }
+size_t FindSeparator(const std::string& path, size_t from) {
+  return FindChar(ProcessCodePage(), path, '\\', from);
+}
 
-bool EndsWithSeparator(const std::string& path) { return !path.empty() && path.back() == '\\'; }
+bool EndsWithSeparator(const std::string& path) {
+  return !path.empty() && path.back() == '\\' &&
+         PreviousChar(ProcessCodePage(), path, path.size()) == path.size() - 1;
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
@@ -129,49 +161,18 @@ void SplitPath(const std::string& path, std::string* drive, std::string* dir,
 }
 
 bool IsSafeRelativeName(const std::string& name) {
-  if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
-  if (name.find(':') != std::string::npos) return false;
   size_t start = 0;
   while (start <= name.size()) {
     size_t end = FindSeparatorOrSlash(name, start);
     if (end == std::string::npos) end = name.size();
-    std::string part = name.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return false;
+    if (!WindowsCanKeepName(name.substr(start, end - start))) return false;
     start = end + 1;
   }
   return true;
 }
 
-namespace {
-
-bool MatchFrom(const std::string& p, size_t pi, const std::string& n, size_t ni) {
-  while (pi < p.size()) {
-    char c = p[pi];
-    if (c == '*') {
-      while (pi < p.size() && p[pi] == '*') ++pi;
-      if (pi == p.size()) return true;
-      for (size_t k = ni; k <= n.size(); ++k) {
-        if (MatchFrom(p, pi, n, k)) return true;
-      }
-      return false;
-    }
-    if (ni >= n.size()) {
-      // A trailing ".*" or "." also matches a name without an extension, as on Windows.
-      return p.compare(pi, std::string::npos, ".*") == 0 ||
-             p.compare(pi, std::string::npos, ".") == 0;
-    }
-    if (c != '?' && ToUpperAnsi(c) != ToUpperAnsi(n[ni])) return false;
-    ++pi;
-    ++ni;
-  }
-  return ni == n.size();
-}
-
-}  // namespace
-
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
-  if (pattern == "*" || pattern == "*.*") return true;
-  return MatchFrom(pattern, 0, name, 0);
+  return WildcardMatchText(ProcessCodePage(), pattern, name);
 }
 
 }  // namespace qdw::platform

@@ -1,11 +1,12 @@
-// Windows path and text rules for core code: backslash paths, drive letters, and ANSI
-// (code page 1252) case folding for case-insensitive comparison. Existence checks over the
-// file-system port are in platform/file_checks.h, line splitting in platform/text_lines.h.
+// Windows path and text rules for core code: backslash paths, drive letters, and case folding
+// for case-insensitive comparison. Existence checks over the file-system port are in
+// platform/file_checks.h, line splitting in platform/text_lines.h.
 //
-// The helpers walk bytes. Every search for a path separator goes through FindLastSeparator,
-// FindSeparator and EndsWithSeparator, so that walking the characters of a multi-byte ANSI
-// code page (code page 932, where the trail byte of a character may be 0x5C, the byte of "")
-// is a change in those three places.
+// Paths and names are text of the system's ANSI code page (platform/process_code_page.h) and
+// are walked by its characters: in code page 932 the trail byte of a two-byte character may be
+// 0x5C, the byte of "\", which is then no separator, and case folding changes single-byte
+// characters only. Every search for a separator goes through FindLastSeparator, FindSeparator
+// and EndsWithSeparator.
 #ifndef QDW_PLATFORM_WINDOWS_PATH_H_
 #define QDW_PLATFORM_WINDOWS_PATH_H_
 
@@ -15,8 +16,10 @@ namespace qdw::platform {
 
 inline constexpr size_t kMaxPath = 260;  // MAX_PATH, terminator included
 
+// One byte folded as a letter of code page 1252 (the single-byte folding of that code page).
 char ToUpperAnsi(char c);
 char ToLowerAnsi(char c);
+// Folded by characters of the process code page.
 std::string UpperAnsi(std::string text);
 std::string LowerAnsi(std::string text);
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
@@ -51,8 +54,9 @@ bool IsBareDrive(const std::string& path);
 void SplitPath(const std::string& path, std::string* drive, std::string* dir,
                std::string* file_name, std::string* extension);
 
-// A relative name that stays inside the folder it is joined to: not empty, no drive, no
-// leading "\" or "/", no ":" anywhere, and no "." or ".." component.
+// A relative name that stays inside the folder it is joined to and that Windows keeps as it
+// is: "\" or "/" between components, each of which WindowsCanKeepName accepts (so no drive, no
+// leading or doubled separator, no "." or ".." and no device name).
 bool IsSafeRelativeName(const std::string& name);
 
 // Matches a name against a FindFirstFile pattern with "*" and "?", ignoring case. "*.*"

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/reparse_points.h"
 #include "platform/windows_path.h"
 
 namespace qdw::rightsmend {
@@ -24,6 +25,23 @@ std::string VolumeRoot(const std::string& path) {
   return drive + "\\";
 }
 
+// True when `relative_path` below `base` passes through a junction, or is one: the tool's data
+// folder lies where every user may create folders, so a link planted there could lead a rights
+// change to any folder of the machine.
+bool PassesThroughLink(platform::FileSystem& files, const std::string& base,
+                       const std::string& relative_path) {
+  for (size_t end = platform::FindSeparator(relative_path);;
+       end = platform::FindSeparator(relative_path, end + 1)) {
+    const std::string level = base + "\\" + relative_path.substr(0, end);
+    uint32_t attributes = 0;
+    if (files.ReadAttributes(level, &attributes) == kSuccess &&
+        platform::IsReparsePoint(attributes)) {
+      return true;
+    }
+    if (end == std::string::npos) return false;
+  }
+}
+
 }  // namespace
 
 int AccessRights::ChangeRelative(const std::string& relative_path, const std::string& account,
@@ -33,6 +51,7 @@ int AccessRights::ChangeRelative(const std::string& relative_path, const std::st
   if (platform_.shell().SpecialFolder(platform::kCsidlCommonAppData, &folder) != kSuccess) {
     return kRightsFailed;
   }
+  if (PassesThroughLink(platform_.files(), folder, relative_path)) return kRightsFailed;
   return ChangeOnVolume(VolumeRoot(folder), folder + "\\" + relative_path, account, mask,
                         keep_existing, recurse);
 }
@@ -72,6 +91,8 @@ WinError AccessRights::ChangeTree(const std::string& path, const platform::Sid& 
   uint32_t attributes = 0;
   WinError error = platform_.files().ReadAttributes(path, &attributes);
   if (error != kSuccess) return error;
+  // SetFileSecurity on a junction changes its target, another folder: refused.
+  if (platform::IsReparsePoint(attributes)) return platform::kErrorAccessDenied;
   const bool is_folder = (attributes & platform::kAttrDirectory) != 0;
   error = ChangeObject(path, sid, mask, keep, is_folder ? kFolderInheritFlags : 0);
   if (error != kSuccess || !is_folder || !recurse) return error;
@@ -85,6 +106,8 @@ WinError AccessRights::ChangeTree(const std::string& path, const platform::Sid& 
   if (error != kSuccess) return error;
   for (const platform::DirEntry& entry : entries) {
     if (entry.name == "." || entry.name == "..") continue;
+    // A junction inside the tree is left as it is: its rights are its target's.
+    if (platform::IsReparsePoint(entry)) continue;
     const std::string child = platform::JoinPath(path, entry.name);
     if (!FitsPathBuffer(child)) return platform::kErrorFilenameExcedRange;
     error = (entry.attributes & platform::kAttrDirectory) != 0

@@ -5,7 +5,9 @@
 #include "engine/common/archive_names.h"
 #include "engine/common/message_ids.h"
 #include "engine/common/portable_folder.h"
+#include "platform/code_page_text.h"
 #include "platform/normalised_paths.h"
+#include "platform/process_code_page.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -27,8 +29,11 @@ bool DestinationAccepted(platform::FileSystem& files, const std::string& destina
 }
 
 int NameRefusal(const std::string& name) {
+  // By characters: the trail byte of a two-byte character may be "\\" or "|".
   for (char c : std::string("\\/,;:*?\"<>|")) {
-    if (name.find(c) != std::string::npos) return engine::kMsgBadNameCharacter;
+    if (platform::FindChar(platform::ProcessCodePage(), name, c) != std::string::npos) {
+      return engine::kMsgBadNameCharacter;
+    }
   }
   if (name.find(engine::kFirstVolumeMark) != std::string::npos) return engine::kMsgNameHasBak;
   return 0;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/common/folder_listing.h"
+#include "platform/keepable_names.h"
 #include "platform/windows_path.h"
 #include "security/dacl_builder.h"
 #include "security/share_permission_codes.h"
@@ -114,11 +115,9 @@ bool ShareInfoWriter::CopyOutsideFolders(const std::vector<Entry>& entries,
   for (const Entry& entry : entries) {
     if (!entry.folder.empty() && entry.folder[0] == '\\') continue;
     if (places.InDataFolder(entry.folder)) continue;
-    // The key name becomes a folder of the archive; one that would leave the work folder
-    // is refused.
-    if (!platform::IsSafeRelativeName(entry.key) ||
-        platform::FindSeparator(entry.key) != std::string::npos ||
-        entry.key.find('/') != std::string::npos) {
+    // The key name becomes a folder of the archive; one that would leave the work folder, or
+    // that Windows would not keep as it is (a device name), is refused.
+    if (!platform::WindowsCanKeepName(entry.key)) {
       all_made = false;
       continue;
     }

@@ -5,6 +5,7 @@
 
 #include "engine/common/engine_errors.h"
 #include "engine/common/folder_listing.h"
+#include "platform/reparse_points.h"
 #include "platform/windows_path.h"
 
 namespace qdw::engine {
@@ -13,7 +14,8 @@ bool FolderMarkers::MarkFolders(const std::string& folder) {
   std::vector<platform::DirEntry> entries;
   if (!ListFolder(files_, folder, &entries)) return false;
   for (const platform::DirEntry& entry : entries) {
-    if (!IsFolder(entry)) continue;
+    // A junction's target is another folder, which gets no marker.
+    if (!IsFolder(entry) || platform::IsReparsePoint(entry)) continue;
     const std::string subfolder = platform::JoinPath(folder, entry.name);
     const std::string marker = platform::JoinPath(subfolder, kFolderMarkerName);
     std::unique_ptr<platform::File> file;
@@ -41,7 +43,8 @@ bool FolderMarkers::RemoveMarkers(const std::string& folder) {
   for (const platform::DirEntry& entry : entries) {
     const std::string path = platform::JoinPath(folder, entry.name);
     if (IsFolder(entry)) {
-      if (!RemoveMarkers(path)) removed = false;
+      // A junction's target is not the tree's to change.
+      if (!platform::IsReparsePoint(entry) && !RemoveMarkers(path)) removed = false;
     } else if (entry.name == kFolderMarkerName && files_.Delete(path) != platform::kSuccess) {
       removed = false;
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/common/folder_listing.h"
+#include "platform/reparse_points.h"
 #include "platform/windows_path.h"
 
 namespace qdw::engine {
@@ -16,7 +17,8 @@ bool OpenPdfCheck::HasOpenPdf(const std::string& folder) {
   for (const platform::DirEntry& entry : entries) {
     const std::string path = platform::JoinPath(folder, entry.name);
     if (IsFolder(entry)) {
-      if (HasOpenPdf(path)) found = true;
+      // A junction's PDFs are another folder's, which the backup does not copy.
+      if (!platform::IsReparsePoint(entry) && HasOpenPdf(path)) found = true;
       continue;
     }
     size_t dot = entry.name.rfind('.');

@@ -1,6 +1,7 @@
 #include "engine/common/tree_copier.h"
 
 #include "engine/common/folder_listing.h"
+#include "platform/reparse_points.h"
 #include "platform/windows_path.h"
 
 namespace qdw::engine {
@@ -41,6 +42,9 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
       if (counter_ != nullptr) counter_->Add(entry.size);
       continue;
     }
+    // A junction's content is another folder's: the archive holds files only and a restore could
+    // not put the link back, so it is left out rather than copied in as this tree's own.
+    if (platform::IsReparsePoint(entry)) continue;
     if (platform::EqualsIgnoreCase(from, excluded_)) continue;
     if (!FitsPathLimit(from) || !FitsPathLimit(to)) {
       ++outcome->failures;

@@ -5,6 +5,7 @@
 #include "engine/common/engine_errors.h"
 #include "engine/common/folder_listing.h"
 #include "engine/common/result_codes.h"
+#include "platform/reparse_points.h"
 #include "platform/windows_path.h"
 
 namespace qdw::engine {
@@ -37,6 +38,11 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
     if (!IsFolder(entry)) {
       if (!MoveOneFile(from, to, entry.attributes, copy_then_delete)) result = 1;
       if (counter_ != nullptr) counter_->Add(1);
+      continue;
+    }
+    // A junction moves as the link itself; its target's content stays where it is.
+    if (platform::IsReparsePoint(entry)) {
+      if (files_.Move(from, to) != kSuccess) result = 1;
       continue;
     }
     platform::WinError made = files_.MakeFolder(to);

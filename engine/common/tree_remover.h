@@ -25,12 +25,17 @@ class TreeRemover {
 
   // True when the whole tree, `folder` included, is gone. Stops at the first file or folder
   // that cannot be removed.
+  // A tree that is a junction, and every junction inside it, goes as the link alone: the
+  // target's content is never touched.
   bool RemoveTree(const std::string& folder, ReadOnlyHandling read_only = ReadOnlyHandling::kKeep);
 
   // Each file deleted is counted there (null: not counted).
   void set_counter(ProgressCounter* counter) { counter_ = counter; }
 
  private:
+  // `folder` with the attributes it was listed with.
+  bool RemoveFolderEntry(const std::string& folder, uint32_t attributes,
+                         ReadOnlyHandling read_only);
   bool RemoveOneFile(const std::string& path, uint32_t attributes, ReadOnlyHandling read_only);
   void ClearReadOnly(const std::string& path, uint32_t attributes);
 

@@ -4,6 +4,7 @@
 
 #include "engine/restore/registered_shares.h"
 #include "platform/file_checks.h"
+#include "platform/windows_path.h"
 #include "security/account_id.h"
 #include "security/dacl_builder.h"
 #include "security/dacl_security_descriptor.h"
@@ -171,8 +172,9 @@ void ShareCreator::CreateThroughProxy(const Line& line, const ShareDetails& deta
   if (platform_.system().ComputerName(&computer) != kSuccess) computer.clear();
   std::string creator = ShareServiceCreator(platform_);
   if (creator.empty() && platform_.system().UserName(&creator) != kSuccess) creator.clear();
-  for (char& c : creator) {
-    if (c == '\\') c = '/';
+  for (size_t at = platform::FindSeparator(creator); at != std::string::npos;
+       at = platform::FindSeparator(creator, at + 1)) {
+    creator[at] = '/';
   }
   std::string name = details.name;
   CheckShareService(proxy.SetComputer(computer), "set computer");

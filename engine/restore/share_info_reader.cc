@@ -1,10 +1,12 @@
 #include "engine/restore/share_info_reader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
 #include "engine/common/portable_folder.h"
 #include "platform/file_checks.h"
+#include "platform/keepable_names.h"
 #include "platform/text_lines.h"
 #include "platform/windows_path.h"
 #include "system/os_version.h"
@@ -114,10 +116,7 @@ std::string ShareInfoReader::SpecialFolder(int csidl) {
   return path;
 }
 
-bool IsSafeShareName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  return name.find_first_of("\\/:") == std::string::npos;
-}
+bool IsSafeShareName(const std::string& name) { return platform::WindowsCanKeepName(name); }
 
 bool IsNetworkPath(const std::string& path) {
   return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
@@ -136,13 +135,14 @@ bool IsSafeSharePath(const std::string& path) {
   } else {
     return false;
   }
-  if (path.find(':', rest) != std::string::npos) return false;
+  // Each name on the way is one Windows keeps (no "." or "..", no device, no ":"); an empty one
+  // (a doubled or trailing separator) names nothing.
   size_t start = rest;
   while (start <= path.size()) {
-    size_t end = path.find_first_of("\\/", start);
+    size_t end = std::min(platform::FindSeparator(path, start), path.find('/', start));
     if (end == std::string::npos) end = path.size();
     const std::string part = path.substr(start, end - start);
-    if (part == "." || part == "..") return false;
+    if (!part.empty() && !platform::WindowsCanKeepName(part)) return false;
     start = end + 1;
   }
   return true;

@@ -49,12 +49,13 @@ class ShareInfoReader {
 void SplitShareLine(const std::string& line, std::string* name, std::string* path,
                     std::string* details);
 
-// A share name that can stand as one folder name and one share name: not empty, no "\", "/"
-// or ":", not "." or "..".
+// A share name that can stand as one folder name and one share name: a name Windows keeps
+// (platform::WindowsCanKeepName: no separator or ":", not "." or "..", no device name, no dot
+// or blank at its end).
 bool IsSafeShareName(const std::string& name);
 
 // A full path of a folder: a drive letter, ":" and "\", or a network path "\\server\share",
-// with no "." or ".." components and no device prefix.
+// with no "." or ".." components, no device prefix and only names Windows keeps on the way.
 bool IsSafeSharePath(const std::string& path);
 
 // A network path ("\\server\share..."): its folder lies on another machine, so the archive

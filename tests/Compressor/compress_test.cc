@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Compressor/compressor.h"
+#include "platform/sim/sim_file_system.h"
 #include "tests/archive/archive_test_machine.h"
 #include "tests/archive/external_tools.h"
 
@@ -61,12 +62,16 @@ TEST_F(CompressTest, MissingSourceFolderGivesOne) {
   EXPECT_FALSE(machine_.Exists(kArchive));
 }
 
-TEST_F(CompressTest, StoresRelativeNamesAndLeavesEmptyFoldersOut) {
+TEST_F(CompressTest, StoresRelativeNamesAndLeavesEmptyFoldersAndJunctionsOut) {
   machine_.PutFile(Source("A\\B\\x.txt"), "x in A\\B");
   machine_.PutFile(Source("top.txt"), std::string(100000, 't'));
   machine_.PutFile(Source("with blank\\empty file.txt"), "");
   machine_.PutFile(Source("Random.jpg"), RandomBytes(70000, 1));
   machine_.MakeFolder(Source("Empty\\Deeper"));
+  // A junction's target is another folder: its files are not the tree's.
+  machine_.PutFile("C:\\Outside\\o.txt", "outside");
+  ASSERT_EQ(sim::MakeSimJunction(machine_.sim().machine(), Source("A\\Linked"), "C:\\Outside"),
+            platform::kSuccess);
 
   // A trailing "\" on the source folder is optional.
   EXPECT_EQ(Compress((std::string(kSource) + "\\").c_str(), kArchive, last_), 0);
@@ -76,6 +81,7 @@ TEST_F(CompressTest, StoresRelativeNamesAndLeavesEmptyFoldersOut) {
   EXPECT_EQ(CabextractTree(host), machine_.Tree(kSource));
   for (const ListedEntry& entry : CabextractList(host)) {
     EXPECT_EQ(entry.name.find("Empty"), std::string::npos) << entry.name;
+    EXPECT_EQ(entry.name.find("Linked"), std::string::npos) << entry.name;
   }
 }
 

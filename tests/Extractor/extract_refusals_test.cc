@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "Extractor/extractor.h"
@@ -49,7 +50,26 @@ TEST_P(HostileNameTest, NameLeavingTheDestinationFailsTheVolume) {
 INSTANTIATE_TEST_SUITE_P(Names, HostileNameTest,
                          ::testing::Values("..\\evil.txt", "A\\..\\..\\evil.txt", "\\evil.txt",
                                            "/evil.txt", "C:\\evil.txt", "C:evil.txt",
-                                           "A\\..\\evil.txt", "..\\"));
+                                           "A\\..\\evil.txt", "..\\",
+                                           // Names Windows would not keep as they are.
+                                           "CON\\evil.txt", "A\\nul.txt\\evil.txt", "lpt1.txt",
+                                           "A.\\evil.txt", "A \\evil.txt", "A\\ev|l.txt"));
+
+// 0x95 0x5C is one character (表) on a Japanese machine, so the stored name is folder 表 and
+// file x.txt; on a Western machine the same bytes hold an empty component and are refused.
+TEST_F(ExtractRefusalTest, TrailByteBackslashBelongsToItsCharacterOnAJapaneseMachine) {
+  PutCabinet({{"\x95\x5C\\x.txt", "kanji"}, {"\x8F\x5C\x94\x5C.txt", "skill"}});
+  EXPECT_EQ(Extract(kCabinet, kDestination), 4);
+  machine_.sim().machine().store().Update("machine.json", [](sim::Json& description) {
+    description["code_page"] = 932;
+    return true;
+  });
+  EXPECT_EQ(Extract(kCabinet, kDestination), 0);
+  // The host names are the UTF-8 form of 表\x.txt and 十能.txt.
+  EXPECT_EQ(machine_.Tree(kDestination),
+            (std::map<std::string, std::string>{{u8"\u8868\\x.txt", "kanji"},
+                                                {u8"\u5341\u80fd.txt", "skill"}}));
+}
 
 TEST_F(ExtractRefusalTest, TargetPathPastTheLimitFailsWithEight) {
   std::string destination = "C:\\Restore\\" + std::string(200, 'd');

@@ -17,8 +17,11 @@
 #include "database/sample/sample_repository.h"
 #include "platform/resources/pe_resource_image.h"
 #include "platform/resources/resource_image_library.h"
+#include "platform/sim/sim_file_system.h"
+#include "platform/windows_path.h"
 #include "settings/product_settings.h"
 #include "tests/app/app_test_support.h"
+#include "tests/engine/common/engine_test_support.h"
 #include "tests/platform/sim_test_machine.h"
 
 namespace qdw::testing {
@@ -42,6 +45,27 @@ class BackupProgramTest : public ::testing::Test {
     std::vector<uint8_t> data(text.begin(), text.end());
     data.push_back(0);
     ASSERT_EQ(handle->SetValue(name, platform::kRegSz, data), platform::kSuccess);
+  }
+
+  // The product's folders are shared and registered as the user's shared folders; the user may
+  // write the product's machine-wide settings, so a restore re-creates the shares.
+  void ShareTheSampleFolders(const database::sample::SampleSummary& summary) {
+    SetText(platform::Hive::kLocalMachine, settings::kWritableProductKey, "", "");
+    SetText(platform::Hive::kLocalMachine, settings::kCommonSettingsKey, "", "");
+    std::vector<std::string> names;
+    std::vector<std::string> paths;
+    for (const auto& share : summary.shares) {
+      platform::ShareInfo info;
+      info.name = share.name;
+      info.path = share.path;
+      info.remark = "Quillon Deskora";
+      info.max_uses = -1;
+      ASSERT_EQ(machine_.platform().shares().Add(info), platform::kSuccess) << share.name;
+      names.push_back(share.name);
+      paths.push_back(share.path);
+    }
+    ASSERT_TRUE(
+        settings::ProductSettings(machine_.platform()).WriteUserSharedFolders(names, paths));
   }
 
   // Runs the program with `script` (none when null); returns its exit status.
@@ -241,23 +265,7 @@ TEST_F(BackupProgramTest, BacksUpAndRestoresWithEveryLanguagesModule) {
                                                          options, &summary, &error))
       << error;
   ASSERT_FALSE(summary.shares.empty());
-  // The product's folders are shared and registered as the user's shared folders; the user may
-  // write the product's machine-wide settings, so the restore re-creates the shares.
-  SetText(platform::Hive::kLocalMachine, settings::kWritableProductKey, "", "");
-  SetText(platform::Hive::kLocalMachine, settings::kCommonSettingsKey, "", "");
-  std::vector<std::string> names;
-  std::vector<std::string> paths;
-  for (const auto& share : summary.shares) {
-    platform::ShareInfo info;
-    info.name = share.name;
-    info.path = share.path;
-    info.remark = "Quillon Deskora";
-    info.max_uses = -1;
-    ASSERT_EQ(machine_.platform().shares().Add(info), platform::kSuccess) << share.name;
-    names.push_back(share.name);
-    paths.push_back(share.path);
-  }
-  ASSERT_TRUE(settings::ProductSettings(machine_.platform()).WriteUserSharedFolders(names, paths));
+  ShareTheSampleFolders(summary);
   const std::string document = summary.documents.at(0).files.at(0);
   const std::string content = machine_.ReadFile(document);
   const std::map<std::string, std::string> world_groups = {
@@ -316,6 +324,106 @@ TEST_F(BackupProgramTest, BacksUpAndRestoresWithEveryLanguagesModule) {
       EXPECT_EQ(dacl.entries[0].mask, platform::kMaskChange);
     }
   }
+}
+
+// A Japanese machine (code page 932) with the Japanese module: folders and files whose names
+// have second bytes 0x5C ("\\") or ASCII letters, an empty folder among them, are backed up and
+// come back by the restore with every name and byte. Junctions, one planted in the tool's data
+// folder and one in the repository, lead every walk nowhere: their targets keep their files and
+// access lists, and the archive holds none of their files.
+TEST_F(BackupProgramTest, JapaneseNamesComeBackAndJunctionsLeadNowhere) {
+  machine_.machine().store().Update("machine.json", [](sim::Json& description) {
+    description["code_page"] = 932;
+    description["thread_locale"] = 1041;
+    return true;
+  });
+  database::sample::SampleSummary summary;
+  std::string error;
+  ASSERT_TRUE(database::sample::GenerateSampleRepository(machine_.platform(), "C:\\Users\\jo\\Repo",
+                                                         5, 64 << 10, &summary, &error))
+      << error;
+  ShareTheSampleFolders(summary);
+  const std::string display = "\x95\x5C\x8E\xA6";       // 表示
+  const std::string soft = "\x83\x5C\x83\x74\x83\x67";  // ソフト
+  const std::string skill = "\x8F\x5C\x94\x5C";         // 十能
+  const std::string request = "\x90\x5C\x90\xBF";       // 申請
+  const std::string japanese = summary.qdw_folder + "\\" + display;
+  machine_.PutFile(japanese + "\\" + soft + "\\" + skill + ".txt", "skill");
+  machine_.PutFile(japanese + "\\" + request + "\\" + display + ".pdf", "%PDF display");
+  machine_.PutFile(japanese + "\\" + soft + ".txt", "soft");
+  ASSERT_EQ(machine_.platform().files().MakeFolder(japanese + "\\" + skill), platform::kSuccess);
+  // Every name and a digest of every file but the database, whose documents' "open" flags the
+  // backup clears.
+  auto snapshot = [&](const std::string& folder) {
+    const std::filesystem::path root = machine_.HostPath(folder);
+    std::map<std::string, size_t> tree;
+    for (const auto& [name, content] : SnapshotTree(root.string())) {
+      const std::filesystem::path entry = root / name;
+      if (platform::EndsWithIgnoreCase(name, ".mdb") || std::filesystem::is_symlink(entry) ||
+          std::filesystem::is_symlink(entry.parent_path())) {
+        continue;
+      }
+      // A restore may give a shared folder its recorded spelling: ASCII letters are folded, the
+      // UTF-8 bytes of the Japanese names are compared as they are.
+      std::string folded = name;
+      for (char& c : folded) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+      tree[folded] = std::hash<std::string>()(content);
+    }
+    return tree;
+  };
+  const std::map<std::string, size_t> before = snapshot(summary.product_folder);
+  ASSERT_EQ(before.count(u8"qdw/\u8868\u793a/\u30bd\u30d5\u30c8/\u5341\u80fd.txt"), 1u);
+
+  // The junctions, and a PDF another program holds open behind one of them.
+  constexpr char kElsewhere[] = "C:\\Users\\jo\\Elsewhere";
+  machine_.PutFile(std::string(kElsewhere) + "\\held.pdf", "held");
+  machine_.PutFile(std::string(kElsewhere) + "\\Deep\\" + soft + ".txt", "deep");
+  platform::Sid administrators;
+  ASSERT_TRUE(platform::Sid::Parse("S-1-5-32-544", &administrators));
+  const platform::Acl admins_only{
+      {{platform::kAceAccessAllowed, 3, platform::kMaskFullControl, administrators}}};
+  ASSERT_EQ(machine_.platform().files().WriteDacl(kElsewhere, admins_only), platform::kSuccess);
+  const std::map<std::string, size_t> elsewhere = snapshot(kElsewhere);
+  ASSERT_TRUE(
+      machine_.platform().shell().MakeSureDirectoryPathExists(std::string(kDataFolder) + "\\"));
+  ASSERT_EQ(
+      sim::MakeSimJunction(machine_.machine(), std::string(kDataFolder) + "\\Planted", kElsewhere),
+      platform::kSuccess);
+  ASSERT_EQ(
+      sim::MakeSimJunction(machine_.machine(), japanese + "\\" + request + "\\Link", kElsewhere),
+      platform::kSuccess);
+  machine_.machine().store().Write(
+      "locks.json",
+      {{"locks",
+        sim::Json::array({{{"path", std::string(kElsewhere) + "\\held.pdf"}, {"share", 0}}})}});
+
+  const std::string modules = machine_.folder() + "/modules_ja";
+  std::filesystem::create_directories(modules);
+  std::filesystem::copy_file(std::string(QDW_TEST_MODULE_DIR) + "/Lingvault_ja.dll",
+                             modules + "/Lingvault.dll");
+  machine_.PutFile("D:\\Backup\\readme.txt", "");
+  EXPECT_EQ(
+      RunProgram("click 1\ntype 1008 D:\\Backup\nclick 1\nexpect shown 1033\nclose\n", modules), 0)
+      << stderr_ << transcript_;
+  const std::string archive = "D:\\Backup\\QDWBackup26Dec06.qdw";
+  ASSERT_TRUE(machine_.Exists(archive));
+
+  machine_.machine().store().Write("locks.json", {{"locks", sim::Json::array()}});
+  // The damage: ソフト and everything in it; the junction stays for the restore to meet.
+  std::filesystem::remove_all(machine_.HostPath(japanese + "\\" + soft));
+  std::filesystem::remove(machine_.HostPath(japanese + "\\" + soft + ".txt"));
+  const std::string restore =
+      "click 1001\nclick 1\nexpect dialog 105\ntype 1009 " + archive +
+      "\nclick 1\nexpect message 123\nanswer yes\nexpect shown 1033\nclose\n";
+  EXPECT_EQ(RunProgram(restore.c_str(), modules), 0) << stderr_ << transcript_;
+  EXPECT_NE(machine_.ReadFile(kLogFile).find("3,1," + archive + ","), std::string::npos)
+      << transcript_;
+  EXPECT_EQ(snapshot(summary.product_folder), before);
+  EXPECT_EQ(snapshot(kElsewhere), elsewhere);
+  bool present = false;
+  platform::Acl dacl;
+  ASSERT_EQ(machine_.platform().files().ReadDacl(kElsewhere, &present, &dacl), platform::kSuccess);
+  EXPECT_EQ(dacl.entries, admins_only.entries);
 }
 
 }  // namespace

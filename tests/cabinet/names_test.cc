@@ -23,5 +23,12 @@ TEST(CabNameIsSafeRelativeTest, RefusesNamesThatLeaveTheDestination) {
   EXPECT_FALSE(CabNameIsSafeRelative(nullptr));
 }
 
+TEST(CabNameIsSafeRelativeTest, RefusesNamesWindowsCannotKeep) {
+  for (const char* name : {"CON", "a\\nul.txt", "Com1\\x", "a\\LPT9.log", "a.\\b", "a \\b", "a\\b.",
+                           "a\\b ", "a|b", "a\\*.txt"}) {
+    EXPECT_FALSE(CabNameIsSafeRelative(name)) << name;
+  }
+}
+
 }  // namespace
 }  // namespace qdw::cab

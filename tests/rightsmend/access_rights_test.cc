@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "platform/sim/sim_file_system.h"
 #include "tests/platform/ace_samples.h"
 #include "tests/platform/sim_test_machine.h"
 #include "tests/rightsmend/dacl_absent_platform.h"
@@ -166,6 +167,39 @@ TEST_F(AccessRightsTest, RelativePathLiesUnderTheCommonApplicationDataFolder) {
   EXPECT_EQ(DaclOf("C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool\\BackupLog.txt"),
             Acl{{Allowed("S-1-1-0", platform::kMaskFullControl, 0)}});
   EXPECT_EQ(rights.ChangeRelative("VARNOLD\\Missing", "Everyone", 1, 0, 1), kRightsFailed);
+}
+
+// A junction planted in the data folder, or standing for a level of it, leads nowhere: the
+// folders it points at keep their access lists, while the real folder's own entries change.
+TEST_F(AccessRightsTest, RightsNeverReachAJunctionsTarget) {
+  const std::string data = "C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool";
+  machine_.PutFile(data + "\\BackupLog.txt", "");
+  machine_.PutFile("C:\\Windows\\Secret\\s.txt", "");
+  SetDacl("C:\\Windows\\Secret", admin_and_jo_);
+  SetDacl("C:\\Windows\\Secret\\s.txt", admin_and_jo_);
+  ASSERT_EQ(sim::MakeSimJunction(machine_.machine(), data + "\\Planted", "C:\\Windows\\Secret"),
+            platform::kSuccess);
+  AccessRights rights(machine_.platform());
+  ASSERT_EQ(rights.ChangeRelative("VARNOLD\\Quillon Deskora Backup Tool", "Everyone",
+                                  platform::kMaskFullControl, 0, 1),
+            kRightsDone);
+  EXPECT_EQ(DaclOf(data + "\\BackupLog.txt"),
+            Acl{{Allowed("S-1-1-0", platform::kMaskFullControl, 0)}});
+
+  // The data folder itself, or a folder on its way, being a junction refuses the change.
+  ASSERT_EQ(
+      sim::MakeSimJunction(machine_.machine(), "C:\\ProgramData\\Other", "C:\\Windows\\Secret"),
+      platform::kSuccess);
+  ASSERT_EQ(sim::MakeSimJunction(machine_.machine(), "C:\\ProgramData\\Other2", "C:\\Windows"),
+            platform::kSuccess);
+  EXPECT_EQ(rights.ChangeRelative("Other", "Everyone", platform::kMaskFullControl, 0, 1),
+            kRightsFailed);
+  EXPECT_EQ(rights.ChangeRelative("Other2\\Secret", "Everyone", platform::kMaskFullControl, 0, 1),
+            kRightsFailed);
+  EXPECT_EQ(Change("C:\\ProgramData\\Other", "Everyone", platform::kMaskFullControl, 0, 0),
+            kRightsFailed);
+  EXPECT_EQ(DaclOf("C:\\Windows\\Secret"), admin_and_jo_);
+  EXPECT_EQ(DaclOf("C:\\Windows\\Secret\\s.txt"), admin_and_jo_);
 }
 
 TEST(AccessRightsWithoutDataFolderTest, RelativePathNeedsTheCommonDataFolder) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/common/engine_errors.h"
+#include "platform/sim/sim_file_system.h"
 #include "tests/engine/common/engine_test_support.h"
 #include "tests/platform/sim_test_machine.h"
 
@@ -243,6 +244,39 @@ TEST_F(FileTreeOperationsTest, WindowsSevenMoveRaises202AndKeepsWhatWasNotMoved)
     EXPECT_EQ(error.code(), 202);
   }
   EXPECT_EQ(machine_.ReadFile("C:\\S\\a.txt"), "a");
+}
+
+// A tree holding a junction to a folder outside it, walked by every tree operation: none enters
+// the junction, so the outside folder keeps every file, and gains none, throughout.
+TEST_F(FileTreeOperationsTest, EveryWalkLeavesAJunctionsTargetAlone) {
+  machine_.PutFile("C:\\Outside\\held.pdf", "held");
+  machine_.PutFile("C:\\Outside\\Deep\\d.txt", "deep");
+  machine_.PutFile("C:\\S\\Sub\\s.txt", "s");
+  ASSERT_EQ(sim::MakeSimJunction(machine_.machine(), "C:\\S\\Sub\\Link", "C:\\Outside"), kSuccess);
+  const auto outside = testing::SnapshotTree(machine_.HostPath("C:\\Outside"));
+  Lock("C:\\Outside\\held.pdf");
+
+  EXPECT_FALSE(trees_.HasOpenPdf("C:\\S"));
+  MakeFolder("C:\\T");
+  EXPECT_EQ(trees_.CopyTree("C:\\S", "C:\\T").Code(), 0);
+  EXPECT_EQ(machine_.ReadFile("C:\\T\\Sub\\s.txt"), "s");
+  EXPECT_FALSE(machine_.Exists("C:\\T\\Sub\\Link")) << "the archive cannot hold a link";
+  ASSERT_TRUE(trees_.MarkFolders("C:\\S"));
+  ASSERT_TRUE(trees_.RemoveMarkers("C:\\S"));
+  EXPECT_EQ(testing::SnapshotTree(machine_.HostPath("C:\\Outside")), outside);
+
+  // A move carries the link itself; removals take the link, inside a tree or as the tree.
+  MakeFolder("C:\\M");
+  EXPECT_EQ(trees_.MoveTree("C:\\S", "C:\\M"), 0);
+  EXPECT_EQ(Attributes("C:\\M\\Sub\\Link") & platform::kAttrReparsePoint,
+            platform::kAttrReparsePoint);
+  EXPECT_TRUE(trees_.RemoveTree("C:\\M"));
+  EXPECT_FALSE(machine_.Exists("C:\\M"));
+  ASSERT_EQ(sim::MakeSimJunction(machine_.machine(), "C:\\Link", "C:\\Outside"), kSuccess);
+  EXPECT_TRUE(trees_.RemoveTree("C:\\Link", ReadOnlyHandling::kClear));
+  EXPECT_EQ(Attributes("C:\\Link"), platform::kInvalidAttributes);
+  machine_.machine().store().Write("locks.json", {{"locks", sim::Json::array()}});
+  EXPECT_EQ(testing::SnapshotTree(machine_.HostPath("C:\\Outside")), outside);
 }
 
 class EarlierWindowsMoveTest : public FileTreeOperationsTest {

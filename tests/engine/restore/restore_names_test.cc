@@ -74,5 +74,14 @@ TEST(ShareEntryTest, OnlyFullFolderPathsAndPlainNames) {
   EXPECT_FALSE(IsSafeShareName("a/b"));
 }
 
+TEST(ShareEntryTest, NamesWindowsCannotKeepAreRefused) {
+  for (const char* name : {"CON", "nul.txt", "Com3", "LPT1.box", "Box.", "Box "}) {
+    EXPECT_FALSE(IsSafeShareName(name)) << name;
+    EXPECT_FALSE(IsSafeSharePath(std::string("C:\\Users\\") + name + "\\x")) << name;
+  }
+  EXPECT_TRUE(IsSafeSharePath("C:\\"));
+  EXPECT_TRUE(IsSafeSharePath("C:\\Box\\"));
+}
+
 }  // namespace
 }  // namespace qdw::restore

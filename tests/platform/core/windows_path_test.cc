@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page_text.h"
+#include "platform/keepable_names.h"
+#include "platform/process_code_page.h"
 #include "platform/text_lines.h"
 
 namespace qdw::platform {
@@ -85,6 +88,65 @@ TEST(WindowsPathTest, WildcardsMatchLikeFindFirstFile) {
   EXPECT_TRUE(WildcardMatch("a?c", "abc"));
   EXPECT_FALSE(WildcardMatch("a?c", "ac"));
   EXPECT_TRUE(WildcardMatch("*\\QDW\\*.pdf", "C:\\R\\VARNOLD\\qdw\\x\\y.PDF"));
+}
+
+TEST(WindowsPathTest, NamesWindowsCannotKeepAreRefused) {
+  const std::vector<std::string> devices = {"CON",    "con",       "Nul.txt", "aux.tar.gz",
+                                            "COM1",   "lpt9.log",  "CONIN$",  "conout$.x",
+                                            "PRN .x", "com1 .txt", "COM\xB9"};
+  const std::vector<std::string> others = {"a.", "a ", "..",  ".",   "a|b",  "a\"b",
+                                           "a*", "a?", "<a>", "a:b", "tab\t"};
+  for (const std::string& name : devices) EXPECT_TRUE(IsDeviceName(name)) << name;
+  std::vector<std::string> refused = devices;
+  refused.insert(refused.end(), others.begin(), others.end());
+  for (const std::string& name : refused) {
+    EXPECT_FALSE(WindowsCanKeepName(name)) << name;
+    EXPECT_FALSE(IsSafeRelativeName("Box\\" + name)) << name;
+  }
+  for (const char* name :
+       {"COM10", "LPT", "CONSOLE", "nul-x", "xcon", ".con", "a.b", "..a", "CON_1.txt", "caf\xE9"}) {
+    EXPECT_TRUE(WindowsCanKeepName(name)) << name;
+  }
+  ScopedProcessCodePage japanese(kAnsiCodePageJapanese);
+  EXPECT_TRUE(IsDeviceName("com1.txt"));
+  EXPECT_FALSE(IsDeviceName("COM\xB9")) << "a half-width katakana in code page 932";
+}
+
+// Japanese names whose second bytes are 0x5C ("\\") or ASCII letters: 表示, ソフト, 十能.
+TEST(WindowsPathTest, JapaneseCodePageWalksCharactersNotBytes) {
+  ScopedProcessCodePage japanese(kAnsiCodePageJapanese);
+  const std::string display = "\x95\x5C\x8E\xA6";
+  const std::string soft = "\x83\x5C\x83\x74\x83\x67";
+  const std::string skill = "\x8F\x5C\x94\x5C";
+  const std::string path = "C:\\" + display + "\\" + skill;
+  EXPECT_EQ(FileNamePart(path), skill);
+  EXPECT_EQ(FolderPart(path), "C:\\" + display);
+  EXPECT_FALSE(EndsWithSeparator(path));
+  EXPECT_EQ(JoinPath(path, "a"), path + "\\a");
+  EXPECT_EQ(StripTrailingSeparator(skill), skill);
+  EXPECT_EQ(FindSeparator(display), std::string::npos);
+  std::string drive, dir, name, extension;
+  SplitPath(path + "\\" + soft + ".txt", &drive, &dir, &name, &extension);
+  EXPECT_EQ(dir, "\\" + display + "\\" + skill + "\\");
+  EXPECT_EQ(name, soft);
+  // Case folding leaves two-byte characters alone: "t" and "g" of ソフト are trail bytes.
+  EXPECT_EQ(UpperAnsi("a" + soft), "A" + soft);
+  EXPECT_FALSE(EqualsIgnoreCase(soft, "\x83\x5C\x83\x54\x83\x47"));
+  EXPECT_TRUE(EqualsIgnoreCase("c:\\" + soft, "C:\\" + soft));
+  // A trail byte 0x5C starts no "\\VARNOLD", ends no folder and is no forbidden character.
+  EXPECT_FALSE(ContainsIgnoreCase(std::string("\x95\x5C") + "VARNOLD", "\\varnold"));
+  EXPECT_TRUE(ContainsIgnoreCase("C:\\" + display + "\\VARNOLD", "\\varnold"));
+  EXPECT_FALSE(IsAtOrBelow("C:\\" + skill, "C:\\\x8F"));
+  EXPECT_FALSE(StartsWithIgnoreCase(display, "\x95"));
+  EXPECT_FALSE(EndsWithIgnoreCase(skill, "\\"));
+  EXPECT_TRUE(IsSafeRelativeName(display + "\\" + soft + "\\" + skill + ".txt"));
+  EXPECT_TRUE(WindowsCanKeepName("\x95\x7C"));  // 表 with "|" as its trail byte: 肺
+  EXPECT_TRUE(WildcardMatch("?X.TXT", "\x95\\x.txt"));
+  EXPECT_FALSE(WildcardMatch("??x.txt", "\x95\\x.txt"));
+  // In code page 1252 the same bytes are two characters and a separator.
+  SetProcessCodePage(kAnsiCodePageWestern);
+  EXPECT_EQ(FileNamePart(path), "");
+  EXPECT_TRUE(EndsWithSeparator(path));
 }
 
 }  // namespace
