@@ -58,7 +58,7 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follo
     out->ntfs = drive.value("fs", std::string("NTFS")) == "NTFS";
     size_t junction = std::string::npos;
     out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components,
-                                      code_page, &junction);
+                                      code_page, &junction, &out->parent_is_folder);
     if (junction == std::string::npos) {
       out->exists = StatHost(out->host, &out->info);
       if (!follow_last || !out->exists || !out->info.reparse) return kSuccess;
@@ -77,7 +77,7 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follo
 }
 
 bool SimFileSystem::ParentIsFolder(const Located& located) {
-  if (located.IsRoot()) return true;
+  if (located.IsRoot() || located.parent_is_folder) return true;
   HostInfo parent;
   return StatHost(ParentHost(located.host), &parent) && parent.is_folder;
 }

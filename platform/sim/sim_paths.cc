@@ -188,8 +188,9 @@ bool FindHostName(const std::string& host_folder, const std::string& name, std::
 
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components, int code_page,
-                                  size_t* junction_at) {
+                                  size_t* junction_at, bool* parent_is_folder) {
   if (junction_at != nullptr) *junction_at = std::string::npos;
+  if (parent_is_folder != nullptr) *parent_is_folder = false;
   // Paths usually come from listings and are spelt as stored: one look settles them. A junction
   // on the way dangles for the host, so such a path takes the walk below.
   std::vector<std::string> names;
@@ -204,6 +205,7 @@ std::string ResolveHostComponents(const std::string& root,
   size_t last = exact.rfind('/');
   if (!components.empty() && last > root.size() &&
       ::lstat(exact.substr(0, last).c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
+    if (parent_is_folder != nullptr) *parent_is_folder = true;
     std::string found;
     return FindHostNameIn(exact.substr(0, last), whole, components.back(), &found, code_page)
                ? exact.substr(0, last + 1) + found

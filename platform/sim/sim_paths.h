@@ -40,11 +40,12 @@ platform::WinError NormalizeFullPath(int code_page, const std::string& path, std
 // spells it (exact match first, then ignoring case); the first missing one and the rest as
 // given. With `junction_at`, a walk that meets a junction (a host symbolic link) before the last
 // component stops there: the host path of the junction is returned and `*junction_at` is its
-// index (std::string::npos when there was none).
+// index (std::string::npos when there was none). `*parent_is_folder` (when given) is set when the
+// walk saw that the last component's folder exists as a folder.
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components,
                                   int code_page = platform::kAnsiCodePageWestern,
-                                  size_t* junction_at = nullptr);
+                                  size_t* junction_at = nullptr, bool* parent_is_folder = nullptr);
 
 // The target of the junction at `host` (a host symbolic link holding a Windows path); false
 // when it names no path.
