@@ -188,9 +188,11 @@ bool FindHostName(const std::string& host_folder, const std::string& name, std::
 
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components, int code_page,
-                                  size_t* junction_at, bool* parent_is_folder) {
+                                  size_t* junction_at, bool* parent_is_folder, bool* found,
+                                  HostInfo* info) {
   if (junction_at != nullptr) *junction_at = std::string::npos;
   if (parent_is_folder != nullptr) *parent_is_folder = false;
+  if (found != nullptr) *found = false;
   // Paths usually come from listings and are spelt as stored: one look settles them. A junction
   // on the way dangles for the host, so such a path takes the walk below.
   std::vector<std::string> names;
@@ -199,7 +201,14 @@ std::string ResolveHostComponents(const std::string& root,
   std::string exact = root;
   for (const std::string& name : names) exact += "/" + name;
   struct stat whole;
-  if (::lstat(exact.c_str(), &whole) == 0) return exact;
+  if (found != nullptr && info != nullptr) {
+    if (StatHost(exact, info)) {
+      *found = true;
+      return exact;
+    }
+  } else if (::lstat(exact.c_str(), &whole) == 0) {
+    return exact;
+  }
   // A new name in a folder spelt as stored (a file about to be created): only the last name
   // needs the look ignoring case.
   size_t last = exact.rfind('/');
