@@ -29,10 +29,10 @@ constexpr unsigned long kFolderThreshold = 900000;
 unsigned short NewSetIdentifier() {
   static std::atomic<unsigned> calls{0};
   std::random_device random;
-  const uint64_t mixed = (static_cast<uint64_t>(random()) << 20) ^
-                         static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch()
-                                                   .count()) ^
-                         (static_cast<uint64_t>(++calls) * 0x9E3779B97F4A7C15ull);
+  const uint64_t mixed =
+      (static_cast<uint64_t>(random()) << 20) ^
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      (static_cast<uint64_t>(++calls) * 0x9E3779B97F4A7C15ull);
   return static_cast<unsigned short>((mixed >> 16) ^ (mixed >> 40) ^ mixed);
 }
 
@@ -86,6 +86,8 @@ int RunCompress(const char* source_folder, const char* archive_path, char* last_
   if (IsEmpty(archive_path) || IsEmpty(source_folder)) return kCompressFailed;
   CompressorState& state = ProcessState();
   state.last_continuation_name.clear();
+  state.bytes_packed = 0;
+  state.volume = 1;
 
   HFCI context = nullptr;
   FciDestroyEntry destroy = nullptr;

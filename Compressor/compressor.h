@@ -20,6 +20,15 @@ extern "C" {
 QDW_COMPRESSOR_API int Compress(const char* sourceFolder, const char* archivePath,
                                 char* lastVolumeName);
 
+// How far a Compress call has got: the bytes of the files it has read and packed so far and
+// the number of the volume being written (1 for the first). Called on the thread that called
+// Compress, between blocks; it must not throw.
+typedef void (*QdwCompressProgress)(void* context, unsigned long long bytesPacked, int volume);
+
+// Sets the function the Compress calls that follow report to, with the context they pass it;
+// null stops the reports. Like Compress, for one thread at a time.
+QDW_COMPRESSOR_API void SetCompressProgress(QdwCompressProgress progress, void* context);
+
 // The text of a Compress result; "Unknown error." for codes outside 0 to 8.
 QDW_COMPRESSOR_API const char* GetCompressErrText(int code);
 

@@ -3,13 +3,26 @@
 #ifndef QDW_COMPRESSOR_COMPRESSOR_STATE_H_
 #define QDW_COMPRESSOR_COMPRESSOR_STATE_H_
 
+#include <cstdint>
 #include <string>
+
+#include "Compressor/compressor.h"
 
 namespace qdw::compressor {
 
 struct CompressorState {
   std::string first_volume_name;
   std::string last_continuation_name;  // empty until the cabinet library asks for a volume
+
+  // Where the progress of a call goes (null: nowhere), and how far the call has got.
+  QdwCompressProgress progress = nullptr;
+  void* progress_context = nullptr;
+  uint64_t bytes_packed = 0;
+  int volume = 1;
+
+  void ReportProgress() const {
+    if (progress != nullptr) progress(progress_context, bytes_packed, volume);
+  }
 };
 
 // The one state of this process (Compress is not reentrant).

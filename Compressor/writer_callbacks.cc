@@ -75,7 +75,16 @@ int QDW_CAB_CALL WriterTempName(char* name, int size, void*) {
 
 int QDW_CAB_CALL WriterFilePlaced(PCCAB, char*, long, int, void*) { return 0; }
 
-long QDW_CAB_CALL WriterStatus(unsigned int, unsigned long, unsigned long, void*) { return 0; }
+long QDW_CAB_CALL WriterStatus(unsigned int type, unsigned long, unsigned long uncompressed,
+                               void*) {
+  // Each compressed block reports the bytes it took from the files.
+  if (type == statusFile) {
+    CompressorState& state = ProcessState();
+    state.bytes_packed += uncompressed;
+    state.ReportProgress();
+  }
+  return 0;
+}
 
 int QDW_CAB_CALL WriterNextCabinet(PCCAB ccab, unsigned long, void*) {
   try {
@@ -85,6 +94,8 @@ int QDW_CAB_CALL WriterNextCabinet(PCCAB ccab, unsigned long, void*) {
     if (name.size() >= sizeof(ccab->szCab)) return 0;
     std::memcpy(ccab->szCab, name.c_str(), name.size() + 1);
     state.last_continuation_name = name;
+    state.volume = ccab->iCab;
+    state.ReportProgress();
     return 1;
   } catch (...) {
     return 0;

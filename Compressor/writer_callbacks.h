@@ -23,9 +23,10 @@ int QDW_CAB_CALL WriterDelete(char* path, int* err, void* context);
 
 // A unique name in the machine's temporary folder, prefix "xx"; 0 when none fits `size`.
 int QDW_CAB_CALL WriterTempName(char* name, int size, void* context);
-// Ignored notices and reports: never ask to abort.
+// Ignored notices: never ask to abort.
 int QDW_CAB_CALL WriterFilePlaced(PCCAB ccab, char* file, long size, int continuation,
                                   void* context);
+// Passes the bytes of each compressed block on as the call's progress; never asks to abort.
 long QDW_CAB_CALL WriterStatus(unsigned int type, unsigned long cb1, unsigned long cb2,
                                void* context);
 // Names the next volume "<base>_add<n>.qdw" beside the first and records it as the last one.

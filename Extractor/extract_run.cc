@@ -89,6 +89,8 @@ int RunExtract(const char* cabinet_path, const char* destination_folder) {
   if (IsEmpty(cabinet_path) || IsEmpty(destination_folder)) return kExtractFailed;
   try {
     ExtractorState& state = ProcessState();
+    state.cabinet_bytes_read = 0;
+    state.files_written = 0;
     state.destination = destination_folder;
     if (!platform::EndsWithSeparator(state.destination)) state.destination += '\\';
     if (state.destination.size() >= platform::kMaxPath ||

@@ -13,6 +13,15 @@ extern "C" {
 // 2 when it is not a cabinet, otherwise the cabinet library's error code.
 QDW_EXTRACTOR_API int Extract(const char* cabinetPath, const char* destinationFolder);
 
+// How far an Extract call has got: the bytes it has read from cabinet volumes and the files it
+// has written. Called on the thread that called Extract; it must not throw.
+typedef void (*QdwExtractProgress)(void* context, unsigned long long cabinetBytesRead,
+                                   unsigned long filesWritten);
+
+// Sets the function the Extract calls that follow report to, with the context they pass it;
+// null stops the reports. Like Extract, for one thread at a time.
+QDW_EXTRACTOR_API void SetExtractProgress(QdwExtractProgress progress, void* context);
+
 // The text of an Extract result; "Unknown error" for codes outside 0 to 11.
 QDW_EXTRACTOR_API const char* GetExtractErrText(int code);
 

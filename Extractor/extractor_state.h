@@ -3,7 +3,10 @@
 #ifndef QDW_EXTRACTOR_EXTRACTOR_STATE_H_
 #define QDW_EXTRACTOR_EXTRACTOR_STATE_H_
 
+#include <cstdint>
 #include <string>
+
+#include "Extractor/extractor.h"
 
 namespace qdw::extractor {
 
@@ -13,6 +16,16 @@ struct ExtractorState {
   // 0, or the code Extract returns instead of the cabinet library's "User aborted." after the
   // notification callback refused a file.
   int refusal = 0;
+
+  // Where the progress of a call goes (null: nowhere), and how far the call has got.
+  QdwExtractProgress progress = nullptr;
+  void* progress_context = nullptr;
+  uint64_t cabinet_bytes_read = 0;
+  unsigned long files_written = 0;
+
+  void ReportProgress() const {
+    if (progress != nullptr) progress(progress_context, cabinet_bytes_read, files_written);
+  }
 };
 
 // The one state of this process (Extract is not reentrant).

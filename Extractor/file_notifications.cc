@@ -37,6 +37,9 @@ intptr_t FinishedFile(const PFDINOTIFICATION notification) {
   std::string target = ProcessState().destination + notification->psz1;
   FinishTarget(target, notification->hf, notification->date, notification->time,
                notification->attribs);
+  ExtractorState& state = ProcessState();
+  ++state.files_written;
+  state.ReportProgress();
   return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "Extractor/extractor_state.h"
 #include "archive/runtime_files.h"
 
 namespace qdw::extractor {
@@ -21,7 +22,14 @@ intptr_t QDW_CAB_CALL ReaderOpen(char* path, int oflag, int pmode) {
 }
 
 unsigned int QDW_CAB_CALL ReaderRead(intptr_t handle, void* memory, unsigned int count) {
-  return RuntimeFiles::Instance().Read(handle, memory, count, nullptr);
+  const unsigned int read = RuntimeFiles::Instance().Read(handle, memory, count, nullptr);
+  // The cabinet library reads only its volumes; it writes the files.
+  if (read != RuntimeFiles::kFailedCount && read > 0) {
+    ExtractorState& state = ProcessState();
+    state.cabinet_bytes_read += read;
+    state.ReportProgress();
+  }
+  return read;
 }
 
 unsigned int QDW_CAB_CALL ReaderWrite(intptr_t handle, void* memory, unsigned int count) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "app/dialog_progress.h"
 #include "app/framework/dialog.h"
 #include "app/framework/message_map.h"
 #include "app/run_services.h"
@@ -70,6 +71,7 @@ class CFileDlg : public ui::Dialog {
 
   AppContext& app_;
   int mode_;
+  DialogProgress* progress_ = nullptr;  // during a run
 };
 
 }  // namespace qdw::app

@@ -34,6 +34,7 @@ std::unique_ptr<engine::EngineRun> MachineServices::NewEngineRun(engine::Prompts
   engine::EngineOptions options;
   options.world_group = world_group_;
   options.cursor = &cursor_;
+  options.progress = progress_;
   return std::make_unique<engine::CBackupRestore>(platform_, prompts, *packer_, options);
 }
 

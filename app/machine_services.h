@@ -52,6 +52,7 @@ class MachineServices : public StartupServices, public RunServices {
   // RunServices
   std::unique_ptr<engine::EngineRun> NewEngineRun(engine::Prompts& prompts) override;
   void SetWorldGroup(const std::string& name) override { world_group_ = name; }
+  void SetProgress(engine::Progress* progress) override { progress_ = progress; }
   bool ServiceRights() override;
   bool QueryService(const std::string& name, bool* running) override {
     return services_.QueryServiceRunning(name, running);
@@ -75,6 +76,7 @@ class MachineServices : public StartupServices, public RunServices {
   engine::TreeRemover remover_;
   std::unique_ptr<backup::ArchivePacker> packer_;
   std::string world_group_ = restore::kEnglishWorldGroup;
+  engine::Progress* progress_ = nullptr;
 };
 
 }  // namespace qdw::app

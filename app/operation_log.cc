@@ -1,5 +1,6 @@
 #include "app/operation_log.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/log_line.h"
@@ -11,14 +12,23 @@ namespace qdw::app {
 namespace {
 
 constexpr char kLogName[] = "BackupLog.txt";
+// The rewritten log is written here first and replaces the log only once complete; a copy a
+// killed run left behind is never read and is overwritten by the next rewrite.
+constexpr char kLogRewriteName[] = "BackupLog.txt.new";
 constexpr char kFailureListName[] = "BackupFailureLog.txt";
 constexpr uint32_t kReadBufferSize = 4096;
 
+// Writes in pieces of the reader's buffer size, as a buffered writer would.
 bool WriteAll(platform::File& file, const std::string& text) {
-  uint32_t written = 0;
-  return text.empty() || (file.Write(text.data(), static_cast<uint32_t>(text.size()), &written) ==
-                              platform::kSuccess &&
-                          written == text.size());
+  for (size_t at = 0; at < text.size(); at += kReadBufferSize) {
+    const uint32_t size =
+        static_cast<uint32_t>(std::min<size_t>(kReadBufferSize, text.size() - at));
+    uint32_t written = 0;
+    if (file.Write(text.data() + at, size, &written) != platform::kSuccess || written != size) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -79,16 +89,26 @@ bool OperationLog::Read(std::vector<std::string>* lines) const {
 }
 
 bool OperationLog::Write(const std::vector<std::string>& lines) const {
-  std::unique_ptr<platform::File> file;
-  if (folder_.empty() ||
-      platform_.files().Open(LogPath(), platform::kGenericWrite, platform::kShareNone,
-                             platform::Disposition::kCreateAlways, platform::kAttrNormal,
-                             &file) != platform::kSuccess) {
-    return false;
-  }
+  if (folder_.empty()) return false;
+  platform::FileSystem& files = platform_.files();
+  const std::string rewrite = folder_ + kLogRewriteName;
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  return WriteAll(*file, text);
+  bool complete = false;
+  {
+    std::unique_ptr<platform::File> file;
+    if (files.Open(rewrite, platform::kGenericWrite, platform::kShareNone,
+                   platform::Disposition::kCreateAlways, platform::kAttrNormal,
+                   &file) != platform::kSuccess) {
+      return false;
+    }
+    complete = WriteAll(*file, text) && file->Flush() == platform::kSuccess;
+  }
+  // The log itself changes in one step, and only to a complete file: a write that fails on the
+  // way (a full disk, a failing drive) keeps every line it had.
+  if (complete && files.Replace(rewrite, LogPath()) == platform::kSuccess) return true;
+  files.Delete(rewrite);
+  return false;
 }
 
 void OperationLog::Add(int mode, bool success, const std::string& archive_path) const {

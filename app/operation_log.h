@@ -24,7 +24,9 @@ class OperationLog {
   // The lines in file order (a line ends at a line feed; a carriage return before it is
   // dropped). False, with no lines, when the log cannot be opened or read.
   bool Read(std::vector<std::string>* lines) const;
-  // Re-creates the log with these lines, each followed by a line feed. False on any failure.
+  // Replaces the log with these lines, each followed by a line feed: they are written to a
+  // file beside it that takes the log's place once complete. False on any failure, and the
+  // log is then as it was.
   bool Write(const std::vector<std::string>& lines) const;
   // Appends the line of a finished run, stamped with the local time. The lines already there
   // are never rewritten, so a log that cannot be read is never cut short.

@@ -49,6 +49,9 @@ inline constexpr int kTextFailed = 150;
 inline constexpr int kTextStart = 153;
 inline constexpr int kTextNext = 155;
 inline constexpr int kTextWorking = 160;
+// What a run is doing, one per engine::ProgressPhase in its order.
+inline constexpr int kTextPhaseFirst = 200;  // to 213
+inline constexpr int kTextVolume = 214;
 inline constexpr int kMsgVersionUnsupported = 175;
 inline constexpr int kMsgShareCheckFailed = 177;
 inline constexpr int kMsgShareRunning = 178;
@@ -101,6 +104,8 @@ inline constexpr int kArchiveNameLabel = 1018;
 inline constexpr int kArchiveLabel = 1019;
 inline constexpr int kOutcomeText = 1033;
 inline constexpr int kAnimation = 1036;
+inline constexpr int kProgressText = 1037;
+inline constexpr int kProgressBar = 1038;
 
 // Controls of the temporary-folder dialog (106).
 inline constexpr int kTempFolderEdit = 1027;

@@ -10,6 +10,7 @@
 #include "app/temp_dlg.h"
 #include "engine/common/engine_errors.h"
 #include "engine/common/result_codes.h"
+#include "platform/normalised_paths.h"
 #include "platform/windows_path.h"
 #include "system/os_version.h"
 #include "system/service_control.h"
@@ -34,7 +35,11 @@ void CFileDlg::OnOK() {
   HideInputs();
   RunState state;
   state.os_class = app_.services.OperatingSystemClass();
+  DialogProgress progress(window(), ui(), app_.platform.system());
+  progress_ = &progress;
+  app_.services.SetProgress(&progress);
   std::unique_ptr<engine::EngineRun> engine = app_.services.NewEngineRun(app_.prompts);
+  app_.services.SetProgress(nullptr);
   int code = kCompleted;
   bool thrown = false;
   try {
@@ -55,6 +60,7 @@ void CFileDlg::OnOK() {
   }
   Tail(state);
   ShowFinalState(state);
+  progress_ = nullptr;
 }
 
 void CFileDlg::StartAnimation() {
@@ -63,11 +69,16 @@ void CFileDlg::StartAnimation() {
   if (dialog.AnimationOpen(kAnimation, kProgressAnimation)) {
     dialog.AnimationPlay(kAnimation, 0, -1, -1);
   }
+  // The dialog repaints while the engines work; what is left to click waits for the end.
+  progress_->ShowControls(true);
+  for (int id : {platform::kIdCancel, kViewLogButton}) EnableItem(id, false);
 }
 
 void CFileDlg::StopAnimation() {
   window().AnimationClose(kAnimation);
   ShowItem(kAnimation, false);
+  progress_->ShowControls(false);
+  for (int id : {platform::kIdCancel, kViewLogButton}) EnableItem(id, true);
 }
 
 int CFileDlg::RunSteps(RunState& state, engine::EngineRun& engine) {
@@ -81,8 +92,10 @@ int CFileDlg::RunSteps(RunState& state, engine::EngineRun& engine) {
   }
   state.cursor = std::make_unique<ui::WaitCursor>(ui());
   StartAnimation();
+  progress_->Begin({engine::ProgressPhase::kStopServices}, 0);
   const int stopped = StopServices(state, engine);
   if (stopped != kCompleted) return stopped;
+  progress_->Finish();
   std::string repository;
   if (!app_.services.ReadRepositoryPath(&repository)) return engine::kResultRepositoryUnreadable;
   return restore_mode() ? RunRestore(state, engine, repository)
@@ -140,17 +153,25 @@ int CFileDlg::RunRestore(RunState& state, engine::EngineRun& engine,
 }
 
 bool CFileDlg::UnsafeDestination(const std::string& destination, const std::string& repository) {
-  // The Windows and program folders are looked for anywhere in the text; a folder that is
-  // unknown (empty) refuses nothing.
+  platform::FileSystem& files = app_.platform.files();
+  // A destination the system cannot resolve could be anywhere.
+  std::string full;
+  if (!platform::NormalisedPath(files, destination, &full)) return true;
+  // The Windows and program folders are looked for anywhere in the text as typed, and as whole
+  // folders once resolved; a folder that is unknown (empty) refuses nothing.
   std::vector<std::string> folders = app_.services.ProgramFolders();
   folders.insert(folders.begin(), app_.services.WindowsFolder());
   for (const std::string& folder : folders) {
     const std::string limited = folder.substr(0, platform::kMaxPath);
-    if (!limited.empty() && platform::ContainsIgnoreCase(destination, limited)) return true;
+    if (limited.empty()) continue;
+    if (platform::ContainsIgnoreCase(destination, limited) ||
+        platform::LiesInside(files, full, limited)) {
+      return true;
+    }
   }
   // The product folder is replaced by a restore and copied by the backup itself.
   if (repository.empty()) return false;
-  return platform::IsAtOrBelow(destination, platform::JoinPath(repository, "VARNOLD"));
+  return platform::LiesInside(files, destination, platform::JoinPath(repository, "VARNOLD"));
 }
 
 int CFileDlg::RunBackup(RunState& state, engine::EngineRun& engine, const std::string& repository) {
@@ -184,6 +205,7 @@ void CFileDlg::Tail(RunState& state) {
   }
   if (state.success) state.outcome = LoadText(kMsgOperationSucceeded);
   RunServices& services = app_.services;
+  progress_->Begin({engine::ProgressPhase::kStartServices}, 0);
   if (state.rights) {
     if (system::HasIndexingService(state.os_class) && state.indexing_restart &&
         state.indexing_running && !services.StartService(system::kIndexingService)) {
@@ -194,6 +216,7 @@ void CFileDlg::Tail(RunState& state) {
       state.outcome = LoadText(kMsgSharedFolderNotRestarted);
     }
   }
+  progress_->Finish();
   // Without a backup in this process the names are looked for at the root of the current drive.
   const std::string& destination = app_.last_backup_destination;
   for (const char* name : {"QDWBackUpTemp", "QDWBackUpFileTemp"}) {

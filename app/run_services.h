@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/progress.h"
 #include "engine/common/prompts.h"
 #include "engine/engine_run.h"
 
@@ -22,6 +23,9 @@ class RunServices {
   // loaded the resource module; engine runs made afterwards grant it rights on restored shares.
   // Doubles whose engines never reach the share step may ignore it.
   virtual void SetWorldGroup(const std::string& name) { (void)name; }
+  // Where the engine runs made afterwards say how far they have got (null: nowhere); it
+  // outlives them. Doubles may ignore it.
+  virtual void SetProgress(engine::Progress* progress) { (void)progress; }
   // False when the service manager refuses access.
   virtual bool ServiceRights() = 0;
   // False when the query failed; a service that is not installed does not run.

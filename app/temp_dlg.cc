@@ -1,6 +1,7 @@
 #include "app/temp_dlg.h"
 
 #include "app/resource_ids.h"
+#include "platform/normalised_paths.h"
 #include "platform/windows_path.h"
 
 namespace qdw::app {
@@ -55,13 +56,20 @@ void CTempDlg::OnFolderChange() { EnableItem(platform::kIdOk, !ItemText(kTempFol
 void CTempDlg::OnBrowse() { BrowseFolderInto(ui(), window(), kTempFolderEdit); }
 
 bool CTempDlg::InsideProductFolder(const std::string& folder) const {
-  return platform::IsAtOrBelow(folder, platform::StripTrailingSeparator(product_folder_));
+  return platform::LiesInside(app_.platform.files(), folder, product_folder_);
 }
 
 void CTempDlg::OnOK() {
   folder_ = ItemText(kTempFolderEdit);
   const std::string copy = platform::UpperAnsi(platform::StripTrailingSeparator(folder_));
   if (!platform::IsBareDrive(copy)) {
+    // A folder the system cannot resolve (relative, a device path, too long) is no place to
+    // unpack into.
+    std::string full;
+    if (!platform::NormalisedPath(app_.platform.files(), folder_, &full)) {
+      MessageBox(engine::kMsgDriveUnusable);
+      return;
+    }
     if (InsideProductFolder(folder_)) {
       MessageBox(kMsgTempInsideProduct);
       return;

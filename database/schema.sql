@@ -3,9 +3,10 @@
 --
 -- Values are read back as text. Ids, counts and flags are INTEGER so that they read as plain
 -- decimal text ("12", "0", "1") and compare with numbers in WHERE clauses; a flag written as
--- '0' is stored as the number 0. Yes/No columns hold 1 for Yes and 0 for No. Text columns are
--- compared exactly (case-sensitive), as the tool compares them. Columns may hold NULL, which
--- reads as empty text.
+-- '0' is stored as the number 0. Yes/No columns hold 1 for Yes and 0 for No. The stand-in
+-- gives every text column COLLATE NOCASE when it creates the tables, because the Access driver
+-- compares text without regard to case ("Report" = 'REPORT'). Columns may hold NULL, which reads
+-- as empty text.
 
 CREATE TABLE qln_folder (
   id INTEGER PRIMARY KEY,

@@ -10,6 +10,7 @@ CBackupRestore::CBackupRestore(platform::Platform& platform, Prompts& prompts,
                                backup::ArchivePacker& packer, EngineOptions options)
     : platform_(platform),
       cursor_(options.cursor),
+      progress_(options.progress != nullptr ? *options.progress : no_progress_),
       state_(ProcessEngineState()),
       settings_(platform),
       command_line_(platform, options.cursor),
@@ -18,8 +19,8 @@ CBackupRestore::CBackupRestore(platform::Platform& platform, Prompts& prompts,
       shares_(platform, settings_, trees_.copier()),
       product_folder_(settings_, trees_.open_pdf_check(), state_, prompts),
       backup_(backup::BackupParts{platform, prompts, settings_, state_, trees_, shares_,
-                                  product_folder_, packer}),
-      restore_(restore::RestoreParts{platform, prompts, settings_, state_, trees_,
+                                  product_folder_, packer, progress_}),
+      restore_(restore::RestoreParts{platform, prompts, settings_, state_, trees_, progress_,
                                      std::move(options.unpacker), std::move(options.world_group)}) {
 }
 

@@ -13,6 +13,7 @@
 #include "engine/backup/share_info_writer.h"
 #include "engine/common/engine_state.h"
 #include "engine/common/file_tree_operations.h"
+#include "engine/common/progress.h"
 #include "engine/common/prompts.h"
 #include "engine/engine_run.h"
 #include "engine/restore/restore_engine.h"
@@ -31,6 +32,8 @@ struct EngineOptions {
   system::WaitCursor* cursor = nullptr;
   // Unpacks one volume; empty means the archive reader library.
   restore::Unpacker unpacker;
+  // Where both engines say how far they have got; null: nowhere. Must outlive the object.
+  Progress* progress = nullptr;
 };
 
 class CBackupRestore : public EngineRun {
@@ -64,6 +67,8 @@ class CBackupRestore : public EngineRun {
  private:
   platform::Platform& platform_;
   system::WaitCursor* cursor_;
+  NoProgress no_progress_;
+  Progress& progress_;
   EngineState& state_;
   settings::ProductSettings settings_;
   system::CommandLineServices command_line_;

@@ -24,6 +24,8 @@ std::string KindName(ControlKind kind) {
       return "list";
     case ControlKind::kAnimation:
       return "animation";
+    case ControlKind::kProgressBar:
+      return "progress";
     case ControlKind::kOther:
       break;
   }
@@ -56,6 +58,7 @@ ControlKind KindOf(const std::string& class_name, uint32_t style) {
   if (is("Static")) return ControlKind::kStatic;
   if (is("SysListView32")) return ControlKind::kListView;
   if (is("SysAnimate32")) return ControlKind::kAnimation;
+  if (is("msctls_progress32")) return ControlKind::kProgressBar;
   return ControlKind::kOther;
 }
 

@@ -18,11 +18,13 @@ enum class ControlKind {
   kStatic,
   kListView,
   kAnimation,
+  kProgressBar,
   kOther,
 };
 
 ControlKind KindOf(const std::string& class_name, uint32_t style);
-// "button", "radio", "check", "group", "edit", "static", "list", "animation" or "control".
+// "button", "radio", "check", "group", "edit", "static", "list", "animation", "progress" or
+// "control".
 std::string KindName(ControlKind kind);
 
 inline bool IsButtonKind(ControlKind kind) {

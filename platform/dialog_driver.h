@@ -24,6 +24,7 @@ struct DrivenControl {
   bool enabled = false;
   bool checked = false;
   bool playing = false;  // an animation that plays
+  int position = 0;      // a progress bar's position, 0 to 100
   // List view rows: the cells of each row, and whether it is selected.
   std::vector<std::vector<std::string>> rows;
   std::vector<bool> selected;
@@ -53,6 +54,9 @@ class DialogDriver {
   // The dialog waits for the user: the driver does one action. Returns how many milliseconds
   // the user looks at the dialog before the next action (0: right away).
   virtual int DialogWaits(DrivenDialog& dialog) = 0;
+  // The program works while the dialog shows how far it has got; it lets the dialog repaint
+  // now. Returns how many milliseconds the work is held with the dialog on the screen (0: none).
+  virtual int DialogRepaints(const DrivenDialog& dialog) = 0;
   // The dialog has ended; `final_state` is what it showed when it closed.
   virtual void DialogEnded(uint16_t template_id, int result,
                            const std::vector<DrivenControl>& final_state) = 0;

@@ -129,6 +129,12 @@ class DialogWindow {
   virtual bool AnimationOpen(int id, uint16_t animation_id) = 0;
   virtual bool AnimationPlay(int id, int from, int to, int repeat) = 0;
   virtual void AnimationClose(int id) = 0;
+
+  // Progress bar (its range is 0 to 100): the position it shows.
+  virtual void SetProgressPosition(int id, int percent) = 0;
+  // The program works on the dialog's one thread: the messages waiting are handled so the
+  // dialog repaints, while the user's input (keys, mouse, closing) is dropped.
+  virtual void PumpMessages() = 0;
 };
 
 class DialogHandler {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders every dialog of Backup.exe under Wine's virtual desktop on an Xvfb display and
 # writes one PNG per dialog to docs/screenshots/. The dialog driver opens each dialog; the
-# script's `wait` leaves it on the screen while it is captured.
+# script's `wait` leaves it on the screen while it is captured, and its `hold` keeps a backup
+# under way there.
 #   scripts/screenshots.sh [Windows build folder]   (default build-win; built when missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,11 +32,15 @@ printf '%s\r\n' '1,1,C:\Backups\QDWBackup26Nov30.qdw,2026/11/30 08:05' \
   '1,0,E:\QDWBackup26Dec03.qdw,2026/12/03 17:22' \
   '1,1,C:\Backups\QDWBackup26Dec04.qdw,2026/12/04 09:10' >"$log_file"
 head -c 4096 /dev/urandom >"$drive_c/Backups/QDWBackup26Dec01.qdw"
+# Scanned pages enough for a backup to be caught half way through its copy.
+scans="$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Scans"
+mkdir -p "$scans"
+for page in $(seq 1 24); do head -c 262144 /dev/urandom >"$scans/Page$page.tif"; done
 # A document in the repository that another program holds open during one shot.
 printf '%%PDF-1.4\n' >"$repository/VARNOLD/QDW/Quillon Deskora/Cabinet 1/Contracts/Held.pdf"
 
-# shot NAME SCRIPT: plays SCRIPT (which ends in a long wait) and captures the dialog on the
-# screen once the wait has begun.
+# shot NAME SCRIPT: plays SCRIPT (which ends in a long wait or hold) and captures the dialog on
+# the screen once the wait or hold has begun.
 shot() {
   local name=$1 script=$2
   printf '%b' "$script" >"$wine_work/$name.script"
@@ -45,7 +50,7 @@ shot() {
     'C:\Program Files (x86)\VARNOLD\Quillon Deskora Backup Tool\Backup.exe' >/dev/null 2>&1 &
   local run=$!
   local tries=0
-  until grep -q '^> wait' "$wine_work/$name.txt" 2>/dev/null; do
+  until grep -q '^> \(wait\|hold\) ' "$wine_work/$name.txt" 2>/dev/null; do
     tries=$((tries + 1))
     if [ "$tries" -gt 300 ] || ! kill -0 "$run" 2>/dev/null; then
       echo "$name: the dialog did not come up" >&2
@@ -75,4 +80,6 @@ wine_hold_open "$bin" 'C:\QDWData\Repository\VARNOLD\QDW\Quillon Deskora\Cabinet
 shot custom-message-box "click 1\nexpect dialog 105\ntype 1008 C:\\\\Backups\nclick 1\nexpect dialog 9003\n$hold"
 wine_hold_release
 shot finished-run "click 1001\nclick 1\ntype 1009 C:\\\\Backups\\\\QDWBackup26Dec01.qdw\nclick 1\nanswer yes\nexpect dialog 106\nclick 2\nexpect shown 1033\n$hold"
+# Last: the run held half way is never finished, and what it leaves behind goes with the prefix.
+shot backup-under-way "click 1\nexpect dialog 105\ntype 1008 C:\\\\Backups\nclick 1\nhold 1038 40 120000\n"
 

@@ -98,6 +98,9 @@ export QDW_CABINET_LIBRARY=qdwcabinet.dll
 wine_backup_run backup "$(backup_script Weekly)"
 check "backup plays its dialogs to the end" played backup
 check "backup completes" outcome_is backup 'The operation completed successfully.'
+check "and the dialog said what it was doing" transcript_has backup \
+  'text 1037 "Packing the archive... (volume 1)"'
+check "and how far it had got" transcript_has backup 'progress 1038 100'
 check "backup is logged" log_has '1,1,C:\Backups\Weekly.qdw,'
 check "backup leaves the archive alone at the destination" backups_hold "Weekly.qdw "
 check "the archive is a sound cabinet" cabextract_test "$drive_c/Backups/Weekly.qdw"

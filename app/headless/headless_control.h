@@ -41,6 +41,9 @@ struct HeadlessControl {
   bool animation_open = false;
   bool animation_playing = false;
   int animation_id = 0;
+
+  // Progress bar, 0 to 100.
+  int position = 0;
 };
 
 }  // namespace qdw::headless

@@ -25,6 +25,8 @@ int HeadlessHost::RunModal(uint16_t template_id, platform::DialogHandler& handle
     return platform::kModalFailed;
   }
   HeadlessWindow window(template_id, dialog_template, handler, module_);
+  // Nothing is on a screen to be held there either: a due hold is only written down.
+  window.set_on_repaint([this](const HeadlessWindow& shown) { player_.DialogRepaints(shown); });
   player_.DialogOpened(window);
   window.Create();
   // Nothing is on a screen to look at, so the script's waits take no time.

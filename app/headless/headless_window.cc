@@ -107,6 +107,7 @@ std::vector<platform::DrivenControl> HeadlessWindow::Controls() const {
     out.enabled = control.enabled;
     out.checked = control.checked;
     out.playing = control.animation_playing;
+    out.position = control.position;
     for (const ListRow& row : control.rows) {
       out.rows.push_back(row.cells);
       out.selected.push_back((row.state & platform::kListStateSelected) != 0);

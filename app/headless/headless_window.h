@@ -6,7 +6,9 @@
 #define QDW_APP_HEADLESS_HEADLESS_WINDOW_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/headless/headless_control.h"
@@ -70,6 +72,16 @@ class HeadlessWindow : public platform::ScriptedDialog {
   bool AnimationOpen(int id, uint16_t animation_id) override;
   bool AnimationPlay(int id, int from, int to, int repeat) override;
   void AnimationClose(int id) override;
+  void SetProgressPosition(int id, int percent) override;
+  // Nothing waits to be painted; the host is told the dialog would repaint now.
+  void PumpMessages() override {
+    if (on_repaint_) on_repaint_(*this);
+  }
+
+  // Called whenever the program lets the dialog repaint while it works.
+  void set_on_repaint(std::function<void(const HeadlessWindow&)> on_repaint) {
+    on_repaint_ = std::move(on_repaint);
+  }
 
  protected:
   // platform::ScriptedDialog
@@ -92,6 +104,7 @@ class HeadlessWindow : public platform::ScriptedDialog {
   std::vector<HeadlessControl> controls_;
   platform::DialogHandler& handler_;
   const platform::Library* module_;
+  std::function<void(const HeadlessWindow&)> on_repaint_;
   uint16_t large_icon_ = 0;
   int focus_ = 0;
   bool ended_ = false;

@@ -1,4 +1,4 @@
-// The list view and animation controls of a headless dialog.
+// The list view, animation and progress bar controls of a headless dialog.
 #include <vector>
 
 #include "app/headless/headless_window.h"
@@ -99,6 +99,13 @@ bool HeadlessWindow::AnimationPlay(int id, int /*from*/, int /*to*/, int /*repea
   if (control == nullptr || !control->animation_open) return false;
   control->animation_playing = true;
   return true;
+}
+
+void HeadlessWindow::SetProgressPosition(int id, int percent) {
+  HeadlessControl* control = FindMutable(id);
+  if (control == nullptr || control->kind != ControlKind::kProgressBar) return;
+  // As PBM_SETPOS: a position outside the range is brought inside it.
+  control->position = percent < 0 ? 0 : percent > 100 ? 100 : percent;
 }
 
 void HeadlessWindow::AnimationClose(int id) {

@@ -122,6 +122,17 @@ bool ParseAction(const std::string& line, Action* action) {
     return TakeInt(&rest, &action->number) && action->number >= 0 &&
            action->number <= kLongestWaitMs && rest.find_first_not_of(' ') == std::string::npos;
   }
+  if (verb == "hold") {
+    action->kind = ActionKind::kHold;
+    int percent = 0;
+    int ms = 0;
+    if (!TakeInt(&rest, &action->number) || !TakeInt(&rest, &percent) || !TakeInt(&rest, &ms)) {
+      return false;
+    }
+    action->values = {percent, ms};
+    return percent >= 0 && percent < 100 && ms >= 0 && ms <= kLongestWaitMs &&
+           rest.find_first_not_of(' ') == std::string::npos;
+  }
   if (verb == "close") {
     action->kind = ActionKind::kClose;
     return rest.find_first_not_of(' ') == std::string::npos;

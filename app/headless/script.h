@@ -17,6 +17,9 @@
 //   close                    closes the waiting dialog or message box with its close button
 //   wait MS                  leaves the waiting dialog on the screen for MS milliseconds
 //                            (at most 600000) before the next action; headless, it does nothing
+//   hold ID PERCENT MS       while the program works, once progress bar ID shows PERCENT (0 to
+//                            99) or more and is not full, holds the work for MS milliseconds (at
+//                            most 600000) with the dialog on the screen; headless, it does nothing
 #ifndef QDW_APP_HEADLESS_SCRIPT_H_
 #define QDW_APP_HEADLESS_SCRIPT_H_
 
@@ -47,15 +50,17 @@ enum class ActionKind {
   kSysMenu,
   kClose,
   kWait,
+  kHold,
 };
 
 struct Action {
   int line = 0;        // 1-based line of the script
   std::string source;  // the line as written
   ActionKind kind = ActionKind::kClose;
-  int number = 0;           // template, string, control id, system command or milliseconds
-  std::vector<int> values;  // rows of select; rows count, row and column of expect
-  std::string text;         // text of expect text / type / expect cell, path of browse, answer word
+  int number = 0;  // template, string, control id, system command or milliseconds
+  // Rows of select; rows count, row and column of expect; percent and milliseconds of hold.
+  std::vector<int> values;
+  std::string text;  // text of expect text / type / expect cell, path of browse, answer word
 };
 
 class Script {

@@ -31,6 +31,9 @@ class ScriptDriver : public platform::DialogDriver {
 
   void DialogOpened(const platform::DrivenDialog& dialog) override;
   int DialogWaits(platform::DrivenDialog& dialog) override;
+  int DialogRepaints(const platform::DrivenDialog& dialog) override {
+    return player_.DialogRepaints(dialog);
+  }
   void DialogEnded(uint16_t template_id, int result,
                    const std::vector<platform::DrivenControl>& final_state) override;
   void DialogFailed(uint16_t template_id, platform::WinError error,

@@ -26,6 +26,7 @@ std::string DescribeControls(const std::vector<platform::DrivenControl>& control
       out << (control.checked ? " checked" : " unchecked");
     }
     if (control.playing) out << " playing";
+    if (kind == ControlKind::kProgressBar) out << " at " << control.position;
     out << ' ' << Quote(control.text) << '\n';
     for (size_t row = 0; row < control.rows.size(); ++row) {
       out << indent << "  row " << row + 1;
@@ -83,6 +84,7 @@ Action ScriptPlayer::NextAction(const std::string& waiting) {
 
 void ScriptPlayer::DialogOpened(const platform::DrivenDialog& dialog) {
   transcript_.Line(DialogName(dialog) + " opened");
+  seen_.erase(dialog.TemplateId());
 }
 
 void ScriptPlayer::DialogFailed(uint16_t template_id, platform::WinError error,
@@ -95,6 +97,7 @@ void ScriptPlayer::DialogEnded(uint16_t template_id, int result,
                                const std::vector<platform::DrivenControl>& final_state) {
   transcript_.Line("dialog " + std::to_string(template_id) + " ended with " +
                    std::to_string(result));
+  seen_.erase(template_id);
   transcript_.Block(DescribeControls(final_state, "  "));
 }
 
@@ -123,6 +126,10 @@ int ScriptPlayer::PlayDialogAction(platform::DrivenDialog& dialog) {
       break;
     case ActionKind::kWait:
       return action.number;
+    case ActionKind::kHold:
+      error = "progress bar " + std::to_string(action.number) + " never reached " +
+              std::to_string(action.values[0]) + " while the program worked";
+      break;
     case ActionKind::kExpectText:
     case ActionKind::kExpectShown:
     case ActionKind::kExpectHidden:

@@ -5,6 +5,7 @@
 #define QDW_APP_HEADLESS_SCRIPT_PLAYER_H_
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -59,6 +60,11 @@ class ScriptPlayer {
   void DialogEnded(uint16_t template_id, int result,
                    const std::vector<platform::DrivenControl>& final_state);
 
+  // `dialog` repaints while the program works: the transcript gets a line for each shown text
+  // and progress bar that changed since the dialog was last seen (`text ID "TEXT"`,
+  // `progress ID PERCENT`). Returns the milliseconds of a script's hold that is due, or 0.
+  int DialogRepaints(const platform::DrivenDialog& dialog);
+
   // One user action on `dialog`, which waits for the user. Returns how many milliseconds the
   // user looks at the dialog before the next action (the script's wait; 0: right away).
   int PlayDialogAction(platform::DrivenDialog& dialog);
@@ -75,7 +81,18 @@ class ScriptPlayer {
   // Fails the run unless the control action.number of `dialog` meets the expectation `action`.
   void CheckControl(const platform::DrivenDialog& dialog, const Action& action);
 
+  // What the transcript last showed of a control while its dialog repainted.
+  struct Seen {
+    bool shown = false;
+    std::string text;
+    int position = 0;
+  };
+  // Takes the script's next action when it is a hold that the bar of `dialog` has reached.
+  int DueHold(const std::vector<platform::DrivenControl>& controls);
+
   HeadlessOptions options_;
+  // Per running dialog (by template), per control id.
+  std::map<uint16_t, std::map<int, Seen>> seen_;
   Script script_;
   std::string parse_error_;
   Transcript transcript_;

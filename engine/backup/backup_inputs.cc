@@ -5,6 +5,7 @@
 #include "engine/common/archive_names.h"
 #include "engine/common/message_ids.h"
 #include "engine/common/portable_folder.h"
+#include "platform/normalised_paths.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -44,10 +45,11 @@ bool SetPathsFit(const std::string& destination, const std::string& name,
          first_of_many.size() < platform::kMaxPath;
 }
 
-bool DestinationInsideProduct(const std::string& destination, const std::string& repository) {
+bool DestinationInsideProduct(platform::FileSystem& files, const std::string& destination,
+                              const std::string& repository) {
   if (repository.empty()) return false;
-  return platform::IsAtOrBelow(destination,
-                               platform::StripTrailingSeparator(repository) + "\\VARNOLD");
+  return platform::LiesInside(files, destination,
+                              platform::StripTrailingSeparator(repository) + "\\VARNOLD");
 }
 
 }  // namespace qdw::backup

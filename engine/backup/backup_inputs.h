@@ -30,8 +30,10 @@ bool DestinationAccepted(platform::FileSystem& files, const std::string& destina
 int NameRefusal(const std::string& name);
 
 // True when `destination` is the product folder (repository path + "\VARNOLD") or lies
-// inside it: the copy would copy itself.
-bool DestinationInsideProduct(const std::string& destination, const std::string& repository);
+// inside it, as written or as the system resolves it: the copy would copy itself. A destination
+// the system cannot resolve counts as inside.
+bool DestinationInsideProduct(platform::FileSystem& files, const std::string& destination,
+                              const std::string& repository);
 
 }  // namespace qdw::backup
 

@@ -1,5 +1,6 @@
 #include "engine/backup/backup_sequence.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/backup/backup_inputs.h"
@@ -12,6 +13,7 @@
 #include "engine/common/folder_listing.h"
 #include "engine/common/message_ids.h"
 #include "engine/common/result_codes.h"
+#include "engine/common/tree_size.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -40,9 +42,9 @@ int BackupSequence::Run(const std::string& repository, const std::string& destin
   const std::string file_temp = platform::JoinPath(destination, kFileTempFolderName);
   int result = engine::kResultOk;
   try {
-    MakeWorkingCopy(repository, work);
-    RecordShares(work);
-    PackAndPlace(destination, name, work, earlier_set, &archive);
+    uint64_t work_bytes = MakeWorkingCopy(repository, work);
+    work_bytes += RecordShares(work);
+    PackAndPlace(destination, name, work, earlier_set, work_bytes, &archive);
   } catch (const engine::ResultCodeError& failure) {
     result = failure.code();
   } catch (...) {
@@ -86,12 +88,13 @@ int BackupSequence::InputRefusal(const std::string& repository, const std::strin
   }
   if (int message = NameRefusal(name); message != 0) return message;
   // The work folder would lie inside what it copies.
-  if (DestinationInsideProduct(destination, repository)) return engine::kMsgUnsafeDestination;
+  if (DestinationInsideProduct(parts_.platform.files(), destination, repository))
+    return engine::kMsgUnsafeDestination;
   if (!SetPathsFit(destination, name, kFileTempFolderName)) return engine::kMsgPathTooLong;
   return 0;
 }
 
-void BackupSequence::MakeWorkingCopy(const std::string& repository, const std::string& work) {
+uint64_t BackupSequence::MakeWorkingCopy(const std::string& repository, const std::string& work) {
   platform::FileSystem& files = parts_.platform.files();
   parts_.state.BeginBackupRun();
   RemoveToolFolder(work);
@@ -108,6 +111,15 @@ void BackupSequence::MakeWorkingCopy(const std::string& repository, const std::s
   const std::string tree = platform::JoinPath(product, engine::kRepositoryTree);
   if (!platform::FolderExists(files, tree)) Fail(engine::kResultProductFolderMissing);
 
+  const std::string extra_tree = platform::JoinPath(product, engine::kRepositoryExtraTree);
+  const bool has_extra_tree = platform::FolderExists(files, extra_tree);
+  const engine::ProgressStep step{engine::ProgressPhase::kCopyRepository};
+  const uint64_t repository_bytes =
+      engine::TreeBytes(files, tree) + (has_extra_tree ? engine::TreeBytes(files, extra_tree) : 0);
+  parts_.progress.Begin(step, repository_bytes);
+  engine::ProgressCounter copied(parts_.progress, step, repository_bytes);
+  engine::CountedTreeWork counted(parts_.trees, copied);
+
   const std::string copy = platform::JoinPath(work_product, engine::kRepositoryTree);
   files.MakeFolder(copy);
   parts_.state.working_copy_folder = copy;
@@ -116,22 +128,27 @@ void BackupSequence::MakeWorkingCopy(const std::string& repository, const std::s
   if (parts_.trees.CopyTree(tree, copy, work).HasUnexpectedFailures()) {
     Fail(engine::kResultCopyFailed);
   }
-  const std::string extra_tree = platform::JoinPath(product, engine::kRepositoryExtraTree);
-  if (platform::FolderExists(files, extra_tree)) {
+  if (has_extra_tree) {
     const std::string extra_copy = platform::JoinPath(work_product, engine::kRepositoryExtraTree);
     files.MakeFolder(extra_copy);
     if (parts_.trees.CopyTree(extra_tree, extra_copy, work).Code() != 0) {
       Fail(engine::kResultCopyFailed);
     }
   }
+  parts_.progress.Finish();
+  return copied.done();
 }
 
-void BackupSequence::RecordShares(const std::string& work) {
+uint64_t BackupSequence::RecordShares(const std::string& work) {
+  const engine::ProgressStep step{engine::ProgressPhase::kRecordShares};
+  parts_.progress.Begin(step, 0);
+  engine::ProgressCounter copied(parts_.progress, step);
   std::vector<std::string> shared_folders;
   if (!parts_.settings.ReadUserSharedFolders(&shared_folders)) {
     Fail(engine::kResultSharedFoldersUnreadable);
   }
   if (!shared_folders.empty()) {
+    engine::CountedTreeWork counted(parts_.trees, copied);
     switch (parts_.shares.Write(shared_folders, work)) {
       case ShareInfoResult::kWritten:
         break;
@@ -141,12 +158,20 @@ void BackupSequence::RecordShares(const std::string& work) {
         Fail(engine::kResultCopyFailed);
     }
   }
+  parts_.progress.Finish();
+
+  parts_.progress.Begin({engine::ProgressPhase::kCleanCopy}, 0);
   if (!ResetOpenFlags(parts_.platform, parts_.state.working_copy_folder)) {
     Fail(engine::kResultCabinetOrDatabaseMissing);
   }
   WriteFailureList(parts_.platform, parts_.state);
+  parts_.progress.Finish();
   ReportLockedFiles();
+
+  parts_.progress.Begin({engine::ProgressPhase::kMarkFolders}, 0);
   if (!parts_.trees.MarkFolders(work)) Fail(engine::kResultMarkingFailed);
+  parts_.progress.Finish();
+  return copied.done();
 }
 
 void BackupSequence::ReportLockedFiles() {
@@ -160,7 +185,7 @@ void BackupSequence::ReportLockedFiles() {
 
 void BackupSequence::PackAndPlace(const std::string& destination, const std::string& name,
                                   const std::string& work,
-                                  const std::vector<std::string>& earlier_set,
+                                  const std::vector<std::string>& earlier_set, uint64_t work_bytes,
                                   std::string* archive_path) {
   platform::FileSystem& files = parts_.platform.files();
   const std::string file_temp = platform::JoinPath(destination, kFileTempFolderName);
@@ -168,14 +193,44 @@ void BackupSequence::PackAndPlace(const std::string& destination, const std::str
   if (files.MakeFolder(file_temp) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
 
   std::string last_volume;
-  const int packed = parts_.packer.Pack(
-      work, platform::JoinPath(file_temp, name) + engine::kArchiveExtension, &last_volume);
+  const int packed =
+      PackWithProgress(work, platform::JoinPath(file_temp, name) + engine::kArchiveExtension,
+                       work_bytes, &last_volume);
   if (packed != 0) {
     Fail(packed == kPackCannotCreateCabinet ? engine::kResultCabinetOrDatabaseMissing
                                             : engine::kResultPackingFailed);
   }
+  parts_.progress.Begin({engine::ProgressPhase::kPlaceSet}, 0);
   VolumePlacement(files, parts_.prompts)
       .Place(destination, name, file_temp, last_volume, earlier_set, archive_path);
+  parts_.progress.Finish();
+}
+
+int BackupSequence::PackWithProgress(const std::string& work, const std::string& first_volume,
+                                     uint64_t work_bytes, std::string* last_volume) {
+  engine::Progress& progress = parts_.progress;
+  int shown_volume = 1;
+  progress.Begin({engine::ProgressPhase::kPackVolume, shown_volume}, work_bytes);
+  uint64_t reported = 0;
+  parts_.packer.set_progress([&](uint64_t bytes_packed, int volume) {
+    if (volume != shown_volume) {
+      shown_volume = volume;
+      progress.Show({engine::ProgressPhase::kPackVolume, volume});
+    }
+    // The cleaned database may have grown a little since it was copied.
+    reported = std::max(reported, std::min(bytes_packed, work_bytes));
+    progress.Advance(reported);
+  });
+  int packed = 0;
+  try {
+    packed = parts_.packer.Pack(work, first_volume, last_volume);
+  } catch (...) {
+    parts_.packer.set_progress(nullptr);
+    throw;
+  }
+  parts_.packer.set_progress(nullptr);
+  if (packed == 0) progress.Finish();
+  return packed;
 }
 
 void BackupSequence::RemoveToolFolder(const std::string& folder) {

@@ -13,6 +13,7 @@
 #include "engine/backup/share_info_writer.h"
 #include "engine/common/engine_state.h"
 #include "engine/common/file_tree_operations.h"
+#include "engine/common/progress.h"
 #include "engine/common/prompts.h"
 #include "platform/platform.h"
 #include "settings/product_settings.h"
@@ -32,6 +33,7 @@ struct BackupParts {
   ShareInfoWriter& shares;
   ProductFolderStep& product_folder;
   ArchivePacker& packer;
+  engine::Progress& progress;
 };
 
 class BackupSequence {
@@ -57,12 +59,16 @@ class BackupSequence {
   // The inputs' message, or 0 when they are accepted.
   int InputRefusal(const std::string& repository, const std::string& destination,
                    const std::string& name);
-  void MakeWorkingCopy(const std::string& repository, const std::string& work);
-  void RecordShares(const std::string& work);
+  // These two return the bytes they copied into the work folder, which packing then reads.
+  uint64_t MakeWorkingCopy(const std::string& repository, const std::string& work);
+  uint64_t RecordShares(const std::string& work);
   void ReportLockedFiles();
   void PackAndPlace(const std::string& destination, const std::string& name,
                     const std::string& work, const std::vector<std::string>& earlier_set,
-                    std::string* archive_path);
+                    uint64_t work_bytes, std::string* archive_path);
+  // Packs `work` into the set of `first_volume`, showing how much of `work_bytes` is packed.
+  int PackWithProgress(const std::string& work, const std::string& first_volume,
+                       uint64_t work_bytes, std::string* last_volume);
   void RemoveToolFolder(const std::string& folder);
 
   BackupParts parts_;

@@ -3,6 +3,7 @@
 #define QDW_ENGINE_BACKUP_COMPRESS_PACKER_H_
 
 #include <string>
+#include <utility>
 
 #include "engine/backup/archive_packer.h"
 
@@ -12,6 +13,10 @@ class CompressPacker : public ArchivePacker {
  public:
   int Pack(const std::string& source_folder, const std::string& archive_path,
            std::string* last_volume_name) override;
+  void set_progress(PackProgress progress) override { progress_ = std::move(progress); }
+
+ private:
+  PackProgress progress_;
 };
 
 }  // namespace qdw::backup

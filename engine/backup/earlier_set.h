@@ -15,8 +15,9 @@ namespace qdw::backup {
 // does: `name`.qdw, `name`_bakK.qdw or `name`_addK.qdw with K in decimal digits.
 bool IsVolumeOfSet(const std::string& name, const std::string& file_name);
 
-// The full paths of the files in `destination` that are volumes of the set `name`, in the
-// folder's listing order; empty when there are none or the folder cannot be listed.
+// The full paths of the files in `destination` that are volumes of the set `name`, in set
+// order whatever order the folder lists them in (`name`.qdw, the _bak volume, then the _add
+// volumes by number); empty when there are none or the folder cannot be listed.
 std::vector<std::string> EarlierSetVolumes(platform::FileSystem& files,
                                            const std::string& destination,
                                            const std::string& name);

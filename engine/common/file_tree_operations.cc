@@ -13,6 +13,12 @@ FileTreeOperations::FileTreeOperations(platform::Platform& platform, EngineState
       markers_(platform.files()),
       mover_(platform.files(), remover_) {}
 
+void FileTreeOperations::set_counter(ProgressCounter* counter) {
+  copier_.set_counter(counter);
+  mover_.set_counter(counter);
+  remover_.set_counter(counter);
+}
+
 int FileTreeOperations::MoveTree(const std::string& source, const std::string& target) {
   // Windows 7 gets copy-then-delete; the method is chosen once for the whole tree.
   const bool copy_then_delete = system::WindowsSevenTest(platform_.system()) == 7;

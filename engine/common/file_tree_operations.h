@@ -40,6 +40,10 @@ class FileTreeOperations {
   // for a file that cannot be copied or whose source cannot be deleted.
   int MoveTree(const std::string& source, const std::string& target);
 
+  // The files the copy (in bytes), the move and the removal (in files) do are counted there
+  // until it is set back to null.
+  void set_counter(ProgressCounter* counter);
+
   TreeCopier& copier() { return copier_; }
   OpenPdfCheck& open_pdf_check() { return open_pdfs_; }
 
@@ -50,6 +54,20 @@ class FileTreeOperations {
   TreeRemover remover_;
   FolderMarkers markers_;
   TreeMover mover_;
+};
+
+// Counts the work of the tree operations into `counter` while it lives.
+class CountedTreeWork {
+ public:
+  CountedTreeWork(FileTreeOperations& trees, ProgressCounter& counter) : trees_(trees) {
+    trees_.set_counter(&counter);
+  }
+  ~CountedTreeWork() { trees_.set_counter(nullptr); }
+  CountedTreeWork(const CountedTreeWork&) = delete;
+  CountedTreeWork& operator=(const CountedTreeWork&) = delete;
+
+ private:
+  FileTreeOperations& trees_;
 };
 
 }  // namespace qdw::engine

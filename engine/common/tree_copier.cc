@@ -38,6 +38,7 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
     const std::string to = platform::JoinPath(target, entry.name);
     if (!IsFolder(entry)) {
       CopyOneFile(source, target, entry.name, outcome, &locked_here);
+      if (counter_ != nullptr) counter_->Add(entry.size);
       continue;
     }
     if (platform::EqualsIgnoreCase(from, excluded_)) continue;
@@ -55,9 +56,12 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
   }
   // The cleanup runs after the whole folder, so the companion files it removes have been
   // copied by then.
+  if (locked_here.empty()) return;
+  if (counter_ != nullptr) counter_->progress().Show({ProgressPhase::kCleanCopy});
   for (const auto& [folder, name] : locked_here) {
     cleanup_.RemoveLockedDocument(folder, DocumentStem(name));
   }
+  if (counter_ != nullptr) counter_->progress().Show(counter_->step());
 }
 
 void TreeCopier::CopyOneFile(const std::string& source, const std::string& target,

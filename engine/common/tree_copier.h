@@ -10,6 +10,7 @@
 
 #include "engine/common/engine_state.h"
 #include "engine/common/locked_document_cleanup.h"
+#include "engine/common/progress.h"
 #include "platform/file_system.h"
 
 namespace qdw::engine {
@@ -40,6 +41,9 @@ class TreeCopier {
   // same base name whose extension is neither "xml" nor "pdf", else `folder`\`name`.
   std::string OriginalDocument(const std::string& folder, const std::string& name);
 
+  // Bytes of each file copied are counted there (null: not counted).
+  void set_counter(ProgressCounter* counter) { counter_ = counter; }
+
  private:
   void CopyFolder(const std::string& source, const std::string& target, CopyOutcome* outcome);
   void CopyOneFile(const std::string& source, const std::string& target, const std::string& name,
@@ -50,6 +54,7 @@ class TreeCopier {
   EngineState& state_;
   LockedDocumentCleanup& cleanup_;
   std::string excluded_;
+  ProgressCounter* counter_ = nullptr;
 };
 
 }  // namespace qdw::engine

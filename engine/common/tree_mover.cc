@@ -36,6 +36,7 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
     }
     if (!IsFolder(entry)) {
       if (!MoveOneFile(from, to, entry.attributes, copy_then_delete)) result = 1;
+      if (counter_ != nullptr) counter_->Add(1);
       continue;
     }
     platform::WinError made = files_.MakeFolder(to);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/common/progress.h"
 #include "engine/common/tree_remover.h"
 #include "platform/file_system.h"
 
@@ -20,12 +21,16 @@ class TreeMover {
   // The source is removed only when everything in it was moved, so nothing is lost on failure.
   int MoveTree(const std::string& source, const std::string& target, bool copy_then_delete);
 
+  // Each file moved is counted there (null: not counted).
+  void set_counter(ProgressCounter* counter) { counter_ = counter; }
+
  private:
   bool MoveOneFile(const std::string& from, const std::string& to, uint32_t attributes,
                    bool copy_then_delete);
 
   platform::FileSystem& files_;
   TreeRemover& remover_;
+  ProgressCounter* counter_ = nullptr;
 };
 
 }  // namespace qdw::engine

@@ -18,6 +18,8 @@ bool TreeRemover::RemoveTree(const std::string& folder, ReadOnlyHandling read_on
       if (!RemoveTree(path, read_only)) return false;
     } else if (!RemoveOneFile(path, entry.attributes, read_only)) {
       return false;
+    } else if (counter_ != nullptr) {
+      counter_->Add(1);
     }
   }
   if (read_only == ReadOnlyHandling::kClear) {

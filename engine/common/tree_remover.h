@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/common/engine_state.h"
+#include "engine/common/progress.h"
 #include "platform/file_system.h"
 
 namespace qdw::engine {
@@ -26,12 +27,16 @@ class TreeRemover {
   // that cannot be removed.
   bool RemoveTree(const std::string& folder, ReadOnlyHandling read_only = ReadOnlyHandling::kKeep);
 
+  // Each file deleted is counted there (null: not counted).
+  void set_counter(ProgressCounter* counter) { counter_ = counter; }
+
  private:
   bool RemoveOneFile(const std::string& path, uint32_t attributes, ReadOnlyHandling read_only);
   void ClearReadOnly(const std::string& path, uint32_t attributes);
 
   platform::FileSystem& files_;
   EngineState& state_;
+  ProgressCounter* counter_ = nullptr;
 };
 
 }  // namespace qdw::engine

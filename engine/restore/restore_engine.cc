@@ -1,5 +1,7 @@
 #include "engine/restore/restore_engine.h"
 
+#include <algorithm>
+
 #include "Extractor/extractor.h"
 #include "database/folder_table_updates.h"
 #include "engine/common/archive_names.h"
@@ -9,6 +11,8 @@
 #include "engine/common/result_codes.h"
 #include "engine/restore/printer_icon_repair.h"
 #include "engine/restore/registered_shares.h"
+#include "engine/restore/unpack_progress.h"
+#include "engine/restore/volume_copy.h"
 #include "engine/restore/volume_set.h"
 #include "platform/file_checks.h"
 #include "platform/windows_path.h"
@@ -48,13 +52,16 @@ int RestoreEngine::RestoreFromArchive(const std::string& archive_path,
       platform::JoinPath(temp_base.empty() ? repository : temp_base, kRestoreTempFolder);
   try {
     PrepareTempFolder(temp_folder);
-    CopyVolumes(archive_path, archive_folder, volumes, temp_folder);
+    const std::vector<uint64_t> sizes =
+        CopyVolumes(archive_path, archive_folder, volumes, temp_folder);
     CheckMainProgramStopped();
-    Unpack(file_name, volumes, temp_folder);
+    const uint64_t unpacked_files = Unpack(file_name, volumes, sizes, temp_folder);
+    p_.progress.Begin({engine::ProgressPhase::kCheckArchive}, 0);
     CheckShareTargets(temp_folder);
     CheckFormat(temp_folder);
     RemoveFolderMarkers(temp_folder);
-    return PutInPlace(repository, temp_folder);
+    p_.progress.Finish();
+    return PutInPlace(repository, temp_folder, unpacked_files);
   } catch (const engine::ResultCodeError& error) {
     RemoveTempFolder(temp_folder);
     return error.code();
@@ -114,22 +121,35 @@ void RestoreEngine::PrepareTempFolder(const std::string& temp_folder) {
   }
 }
 
-void RestoreEngine::CopyVolumes(const std::string& archive_path, const std::string& archive_folder,
-                                const std::vector<std::string>& volumes,
-                                const std::string& temp_folder) {
+std::vector<uint64_t> RestoreEngine::CopyVolumes(const std::string& archive_path,
+                                                 const std::string& archive_folder,
+                                                 const std::vector<std::string>& volumes,
+                                                 const std::string& temp_folder) {
   platform::FileSystem& files = p_.platform.files();
-  // A copy never replaces a file: the folder was made empty for this run.
-  if (files.Copy(archive_path,
-                 platform::JoinPath(temp_folder, platform::FileNamePart(archive_path)),
-                 true) != platform::kSuccess) {
-    Fail(engine::kResultCopyIntoPlaceFailed);
-  }
+  std::vector<std::string> sources{archive_path};
   for (const std::string& volume : volumes) {
-    if (files.Copy(platform::JoinPath(archive_folder, volume),
-                   platform::JoinPath(temp_folder, volume), true) != platform::kSuccess) {
+    sources.push_back(platform::JoinPath(archive_folder, volume));
+  }
+  std::vector<uint64_t> sizes;
+  uint64_t total = 0;
+  for (const std::string& source : sources) total += sizes.emplace_back(FileBytes(files, source));
+  p_.progress.Begin({engine::ProgressPhase::kCopySet}, total);
+  uint64_t copied = 0;
+  for (size_t i = 0; i < sources.size(); ++i) {
+    // A copy never replaces a file: the folder was made empty for this run. A volume that grew
+    // since it was measured fills no more than its own share.
+    const auto counted = [&](uint64_t bytes) {
+      p_.progress.Advance(copied + std::min(bytes, sizes[i]));
+    };
+    if (!CopyVolume(files, sources[i],
+                    platform::JoinPath(temp_folder, platform::FileNamePart(sources[i])), counted)) {
       Fail(engine::kResultCopyIntoPlaceFailed);
     }
+    copied += sizes[i];
+    p_.progress.Advance(copied);
   }
+  p_.progress.Finish();
+  return sizes;
 }
 
 void RestoreEngine::CheckMainProgramStopped() {
@@ -140,17 +160,43 @@ void RestoreEngine::CheckMainProgramStopped() {
   if (running) Fail(engine::kResultMainProgramRunning);
 }
 
-void RestoreEngine::Unpack(const std::string& file_name, const std::vector<std::string>& volumes,
-                           const std::string& temp_folder) {
+uint64_t RestoreEngine::Unpack(const std::string& file_name,
+                               const std::vector<std::string>& volumes,
+                               const std::vector<uint64_t>& sizes, const std::string& temp_folder) {
   const Unpacker unpack = p_.unpack ? p_.unpack : Unpacker(ExtractVolume);
-  if (unpack(platform::JoinPath(temp_folder, file_name), temp_folder) != 0) {
-    Fail(engine::kResultNeedsTempFolder);
+  std::vector<std::string> paths{platform::JoinPath(temp_folder, file_name)};
+  for (const std::string& volume : volumes)
+    paths.push_back(platform::JoinPath(temp_folder, volume));
+  uint64_t total = 0;
+  for (uint64_t size : sizes) total += size;
+  // A set of one volume needs no number.
+  const int count = static_cast<int>(paths.size());
+  auto step = [count](size_t index) {
+    return count == 1 ? engine::ProgressStep{engine::ProgressPhase::kUnpackVolume}
+                      : engine::ProgressStep{engine::ProgressPhase::kUnpackVolume,
+                                             static_cast<int>(index) + 1, count};
+  };
+  p_.progress.Begin(step(0), total);
+  uint64_t before = 0;
+  uint64_t files = 0;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (i > 0) p_.progress.Show(step(i));
+    uint64_t written_here = 0;
+    // A file that goes on in the next volume is finished by reading that one too: the volume's
+    // own share of the measure is all it can fill.
+    UnpackReports reports([&](uint64_t read, uint64_t written) {
+      written_here = written;
+      p_.progress.Advance(before + std::min(read, sizes[i]));
+    });
+    const int unpacked = unpack(paths[i], temp_folder);
+    reports.RethrowIfFailed();
+    if (unpacked != 0) Fail(engine::kResultNeedsTempFolder);
+    files += written_here;
+    before += sizes[i];
+    p_.progress.Advance(before);
   }
-  for (const std::string& volume : volumes) {
-    if (unpack(platform::JoinPath(temp_folder, volume), temp_folder) != 0) {
-      Fail(engine::kResultNeedsTempFolder);
-    }
-  }
+  p_.progress.Finish();
+  return files;
 }
 
 void RestoreEngine::CheckShareTargets(const std::string& temp_folder) {
@@ -192,22 +238,40 @@ void RestoreEngine::RemoveFolderMarkers(const std::string& temp_folder) {
   if (!p_.trees.RemoveMarkers(temp_folder)) Fail(engine::kResultMarkersNotRemoved);
 }
 
-int RestoreEngine::PutInPlace(const std::string& repository, const std::string& temp_folder) {
+int RestoreEngine::PutInPlace(const std::string& repository, const std::string& temp_folder,
+                              uint64_t unpacked_files) {
   const std::string product_folder = platform::JoinPath(repository, engine::kProductFolderName);
+  engine::Progress& progress = p_.progress;
+  const engine::ProgressStep placing{engine::ProgressPhase::kPutInPlace};
+  progress.Begin(placing, unpacked_files);
+  engine::ProgressCounter moved(progress, placing, unpacked_files);
   InstallationSwap swap(p_.platform.files(), p_.trees);
   const bool cleared = ClearInstalledProduct(product_folder, &swap);
   try {
-    MoveUnpackedProductIn(temp_folder, product_folder, cleared);
+    {
+      engine::CountedTreeWork counted(p_.trees, moved);
+      MoveUnpackedProductIn(temp_folder, product_folder, cleared);
+    }
     HideCatalog(product_folder);
+    progress.Finish();
+    progress.Begin({engine::ProgressPhase::kRecreateShares}, 0);
     if (!RestoreSharesAndSettings(temp_folder)) Fail(engine::kResultSharesNotRestored);
+    progress.Finish();
   } catch (...) {
     // The installation that was there before comes back whole.
     swap.PutBack();
     throw;
   }
-  swap.Discard();
-
-  RemoveTempFolder(temp_folder);
+  // The installation replaced is about as large as the one that came in.
+  const engine::ProgressStep removing{engine::ProgressPhase::kRemoveReplaced};
+  progress.Begin(removing, moved.done());
+  {
+    engine::ProgressCounter removed(progress, removing, moved.done());
+    engine::CountedTreeWork counted(p_.trees, removed);
+    swap.Discard();
+    RemoveTempFolder(temp_folder);
+  }
+  progress.Finish();
   if (!p_.state.undeletable_files.empty()) {
     p_.prompts.ShowMessage(engine::kMsgFilesInUse, PromptButtons::kOk, PromptIcon::kInformation);
     return engine::kResultUndeletableFiles;

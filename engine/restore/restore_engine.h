@@ -16,6 +16,7 @@
 
 #include "engine/common/engine_state.h"
 #include "engine/common/file_tree_operations.h"
+#include "engine/common/progress.h"
 #include "engine/common/prompts.h"
 #include "engine/restore/installation_swap.h"
 #include "engine/restore/share_creator.h"
@@ -44,6 +45,7 @@ struct RestoreParts {
   settings::ProductSettings& settings;
   engine::EngineState& state;
   engine::FileTreeOperations& trees;
+  engine::Progress& progress;
   // Empty: the archive reader library.
   Unpacker unpack;
   // The group of all users that gets change rights on the re-created shares, by the name this
@@ -86,16 +88,22 @@ class RestoreEngine {
 
   // The steps from the temporary folder on; each completes or fails with a result code.
   void PrepareTempFolder(const std::string& temp_folder);
-  void CopyVolumes(const std::string& archive_path, const std::string& archive_folder,
-                   const std::vector<std::string>& volumes, const std::string& temp_folder);
+  // Returns the size of each volume copied, the first volume's first.
+  std::vector<uint64_t> CopyVolumes(const std::string& archive_path,
+                                    const std::string& archive_folder,
+                                    const std::vector<std::string>& volumes,
+                                    const std::string& temp_folder);
   void CheckMainProgramStopped();
-  void Unpack(const std::string& file_name, const std::vector<std::string>& volumes,
-              const std::string& temp_folder);
+  // Returns the number of files the archive reader wrote.
+  uint64_t Unpack(const std::string& file_name, const std::vector<std::string>& volumes,
+                  const std::vector<uint64_t>& sizes, const std::string& temp_folder);
   void CheckShareTargets(const std::string& temp_folder);
   void CheckFormat(const std::string& temp_folder);
   void RemoveFolderMarkers(const std::string& temp_folder);
   // The destructive part, once the archive has been recognised.
-  int PutInPlace(const std::string& repository, const std::string& temp_folder);
+  // `unpacked_files` measures the move into place.
+  int PutInPlace(const std::string& repository, const std::string& temp_folder,
+                 uint64_t unpacked_files);
   // Stops the services, removes the shares of the registered folders and sets the installed
   // trees aside, in the order this Windows family needs. False when the trees could not all be
   // set aside (the product folder must then not receive the unpacked one).

@@ -41,7 +41,8 @@ class Win32DialogHost : public platform::DialogHost {
   explicit Win32DialogHost(platform::DialogDriver* driver) : driver_(driver) {
     INITCOMMONCONTROLSEX classes = {};
     classes.dwSize = sizeof(classes);
-    classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES;
+    classes.dwICC =
+        ICC_LISTVIEW_CLASSES | ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&classes);
   }
 

@@ -62,6 +62,11 @@ class Win32DialogWindow : public platform::ScriptedDialog {
   bool AnimationOpen(int id, uint16_t animation_id) override;
   bool AnimationPlay(int id, int from, int to, int repeat) override;
   void AnimationClose(int id) override;
+  void SetProgressPosition(int id, int percent) override;
+  void PumpMessages() override;
+
+  // The script's driver of this dialog, told whenever it repaints during work; may be null.
+  void set_driver(platform::DialogDriver* driver) { driver_ = driver; }
 
   // platform::DrivenDialog
   std::string Caption() const override;
@@ -85,6 +90,7 @@ class Win32DialogWindow : public platform::ScriptedDialog {
   HICON large_icon_ = nullptr;
   HICON small_icon_ = nullptr;
   std::vector<int> playing_;
+  platform::DialogDriver* driver_ = nullptr;
   bool ended_ = false;
   int result_ = 0;
 };

@@ -172,6 +172,9 @@ platform::DrivenControl Win32DialogWindow::Describe(HWND control) const {
   if (lstrcmpiA(out.class_name.c_str(), "Button") == 0) {
     out.checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
+  if (lstrcmpiA(out.class_name.c_str(), PROGRESS_CLASSA) == 0) {
+    out.position = static_cast<int>(SendMessageA(control, PBM_GETPOS, 0, 0));
+  }
   if (lstrcmpiA(out.class_name.c_str(), WC_LISTVIEWA) == 0) {
     const int rows = ListRowCount(out.id);
     const int columns = std::max(ListColumnCount(control), 1);

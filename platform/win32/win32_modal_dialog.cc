@@ -131,6 +131,7 @@ INT_PTR Notify(ModalRun& run, const NMHDR& header) {
 INT_PTR InitDialog(HWND dialog, ModalRun& run) {
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&run));
   run.window = std::make_unique<Win32DialogWindow>(dialog, run.template_id, run.module);
+  run.window->set_driver(run.driver);
   if (run.driver != nullptr) run.driver->DialogOpened(*run.window);
   platform::UiEvent event;
   event.message = platform::UiMessage::kInitDialog;

@@ -8,14 +8,16 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/backup_app.h"
 #include "database/sample/sample_repository.h"
-#include "settings/product_settings.h"
 #include "platform/resources/pe_resource_image.h"
 #include "platform/resources/resource_image_library.h"
+#include "settings/product_settings.h"
 #include "tests/app/app_test_support.h"
 #include "tests/platform/sim_test_machine.h"
 
@@ -135,6 +137,94 @@ TEST_F(BackupProgramTest, BacksUpAGeneratedInstallationEndToEnd) {
   EXPECT_TRUE(machine_.Exists("D:\\Backup\\QDWBackup26Dec06.qdw"));
   EXPECT_FALSE(machine_.Exists("D:\\Backup\\QDWBackUpTemp"));
   EXPECT_EQ(machine_.ReadFile(kLogFile), "1,1,D:\\Backup\\QDWBackup26Dec06.qdw,2026/12/06 10:05\n");
+}
+
+// What the dialog showed while the work went on: each phase's text (control 1037) with the
+// positions its bar (1038) took, in the order the transcript has them.
+struct ShownPhase {
+  std::string text;
+  std::vector<int> positions;
+};
+
+std::vector<ShownPhase> PhasesShown(const std::string& transcript) {
+  std::vector<ShownPhase> phases;
+  std::istringstream lines(transcript);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("text 1037 \"", 0) == 0) {
+      phases.push_back({line.substr(11, line.size() - 12), {}});
+    } else if (line.rfind("progress 1038 ", 0) == 0 && !phases.empty()) {
+      phases.back().positions.push_back(std::stoi(line.substr(14)));
+    }
+  }
+  return phases;
+}
+
+// A backup and a restore of a generated installation tell the user what they are doing and how
+// far each step has got: every phase's bar only moves forward, each line is a change, every
+// phase ends full, and the copy, the packing and the unpacking are seen between empty and full.
+TEST_F(BackupProgramTest, BackupAndRestoreShowWhatTheyDoAndHowFarTheyHaveGot) {
+  database::sample::SampleSummary summary;
+  std::string error;
+  ASSERT_TRUE(database::sample::GenerateSampleRepository(machine_.platform(), "C:\\Users\\jo\\Repo",
+                                                         11, 512 << 10, &summary, &error))
+      << error;
+  // The user may write the product's machine-wide settings, so the restore can go through.
+  SetText(platform::Hive::kLocalMachine, settings::kWritableProductKey, "", "");
+  SetText(platform::Hive::kLocalMachine, settings::kCommonSettingsKey, "", "");
+  machine_.PutFile("D:\\Backup\\readme.txt", "");
+  // The hold is taken while the work runs, once the bar shows half.
+  const std::string backup =
+      "click 1\ntype 1008 D:\\Backup\nclick 1\nhold 1038 50 0\n"
+      "expect text 1033 " +
+      ModuleText(138) + "\nexpect hidden 1038\nexpect enabled 2\nclose\n";
+  const std::string restore =
+      "click 1001\nclick 1\ntype 1009 D:\\Backup\\QDWBackup26Dec06.qdw\nclick 1\n"
+      "expect message 123\nanswer yes\nexpect text 1033 " +
+      ModuleText(138) + "\nclose\n";
+  const std::string volume = " (" + ModuleText(214) + " 1)";
+  const struct {
+    const std::string& script;
+    std::vector<std::string> texts;
+    std::set<std::string> measured;
+  } runs[] = {
+      {backup,
+       {ModuleText(200), ModuleText(201), ModuleText(203), ModuleText(202), ModuleText(204),
+        ModuleText(205) + volume, ModuleText(206), ModuleText(213)},
+       {ModuleText(201), ModuleText(205) + volume}},
+      {restore,
+       {ModuleText(200), ModuleText(207), ModuleText(208), ModuleText(209), ModuleText(210),
+        ModuleText(211), ModuleText(212), ModuleText(213)},
+       {ModuleText(208), ModuleText(210)}},
+  };
+  std::string backup_transcript;
+  for (const auto& run : runs) {
+    ASSERT_EQ(RunProgram(run.script.c_str()), 0) << stderr_ << transcript_;
+    if (backup_transcript.empty()) backup_transcript = transcript_;
+    const std::vector<ShownPhase> phases = PhasesShown(transcript_);
+    std::vector<std::string> texts;
+    for (const ShownPhase& phase : phases) {
+      SCOPED_TRACE(phase.text);
+      texts.push_back(phase.text);
+      ASSERT_FALSE(phase.positions.empty());
+      EXPECT_EQ(phase.positions.front(), 0);
+      EXPECT_EQ(phase.positions.back(), 100);
+      for (size_t i = 1; i < phase.positions.size(); ++i) {
+        EXPECT_LT(phase.positions[i - 1], phase.positions[i]) << "at line " << i;
+      }
+      if (run.measured.count(phase.text)) {
+        EXPECT_GT(phase.positions.size(), 2u);
+      }
+    }
+    EXPECT_EQ(texts, run.texts) << transcript_;
+  }
+  const std::string hold = "\n> hold 1038 50 0";
+  const size_t held = backup_transcript.find(hold);
+  ASSERT_NE(held, std::string::npos);
+  const size_t line = backup_transcript.rfind('\n', held - 1) + 1;
+  EXPECT_EQ(backup_transcript.compare(line, 14, "progress 1038 "), 0);
+  EXPECT_GE(std::stoi(backup_transcript.substr(line + 14)), 50);
+  EXPECT_NE(machine_.ReadFile(kLogFile).find("3,1,D:\\Backup\\QDWBackup26Dec06.qdw,"),
+            std::string::npos);
 }
 
 // Each language's module, put where the program looks first under the name it loads, on a

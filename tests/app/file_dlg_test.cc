@@ -98,6 +98,17 @@ TEST_F(FileDlgTest, UnsafeDestinationsAreRefusedAfterStoppingServices) {
       "C:\\Program Files (x86)\\Backup",
       "C:\\Users\\jo\\Repo\\VARNOLD",
       "c:\\users\\jo\\repo\\varnold\\QDW\\Backup\\",
+      // What the system resolves into those folders.
+      "C:\\Users\\jo\\Repo\\x\\..\\VARNOLD\\QDW",
+      "C:\\Users\\jo\\Repo\\VARNOLD.",
+      "C:\\Users\\jo\\Repo\\.\\VARNOLD.\\QDW",
+      "C:/Users/jo/Repo/VARNOLD/QDW",
+      "C:\\Temp\\..\\Windows\\Backup",
+      "C:\\Users\\..\\Program Files (x86) ",
+      // Paths the system does not resolve at all.
+      "Backups",
+      "D:Backups",
+      "\\\\?\\D:\\Backups",
   };
   for (const char* destination : refused) {
     const std::string script =
@@ -126,7 +137,7 @@ TEST_F(FileDlgTest, UnsafeDestinationsAreRefusedAfterStoppingServices) {
 
 TEST_F(FileDlgTest, DestinationsBesideTheProductFolderAreAccepted) {
   for (const char* destination :
-       {"C:\\Users\\jo\\Repo", "C:\\Users\\jo\\Repo\\VARNOLDCopies", "D:\\Backup"}) {
+       {"C:\\Users\\jo\\Repo", "C:\\Users\\jo\\Repo\\VARNOLDCopies", "D:\\Backup", "D:\\", "D:"}) {
     const std::string script = std::string("type 1008 ") + destination + "\nclick 1\n" +
                                ExpectText(1033, ModuleText(138)) + "close\n";
     EXPECT_EQ(RunFileDialog(1, script), "") << destination;

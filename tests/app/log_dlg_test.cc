@@ -1,6 +1,7 @@
 // The operation log byte for byte, the log viewer's columns and pruning, and the failure list.
 #include "app/log_dlg.h"
 
+#include <functional>
 #include <memory>
 
 #include "app/operation_log.h"
@@ -121,6 +122,54 @@ TEST_F(LogDlgTest, SelectAllThenDeleteEmptiesTheLog) {
       "expect disabled 1004\nexpect disabled 1007\nclose\n";
   EXPECT_EQ(RunViewer(script), "");
   EXPECT_EQ(Log(), "");
+}
+
+// Each way a rewrite can fail on the way keeps the log as it was, and leaves nothing beside it.
+TEST_F(LogDlgTest, ARewriteThatFailsKeepsEveryLine) {
+  constexpr char kRewrite[] =
+      "C:\\ProgramData\\VARNOLD\\Quillon Deskora Backup Tool\\BackupLog.txt.new";
+  // The lines to write fill several of the writer's pieces.
+  std::vector<std::string> rewritten;
+  for (int i = 1; i <= 400; ++i)
+    rewritten.push_back("1,1,D:\\Backups\\Set" + std::to_string(i) + ".qdw,t");
+  const std::string lines = "1,1,a,t\n3,0,b,t\n1,1,c,t\n";
+  const sim::FaultInjector& faults = machine_.machine().faults();
+  const struct {
+    const char* what;
+    std::function<void()> fault;
+  } cases[] = {
+      {"a write that fails half way",
+       [&] { faults.AddRule("File.Write", 2, platform::kErrorWriteFault, "*BackupLog.txt.new"); }},
+      {"a full disk", [&] { faults.SetDiskFull('C', 5000); }},
+      {"a flush that fails",
+       [&] { faults.AddRule("File.Flush", 1, platform::kErrorWriteFault, "*BackupLog.txt.new"); }},
+      {"a replacement that fails",
+       [&] { faults.AddRule("FileSystem.Replace", 1, platform::kErrorAccessDenied); }},
+      {"a rewrite file that cannot be made",
+       [&] { faults.AddRule("FileSystem.Open", 1, platform::kErrorAccessDenied, "*.new"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    machine_.PutFile(kLogFile, lines);
+    c.fault();
+    EXPECT_FALSE(log().Write(rewritten));
+    faults.Clear();
+    EXPECT_EQ(Log(), lines);
+    EXPECT_FALSE(machine_.Exists(kRewrite));
+  }
+  // The viewer's deletion under a full disk shows every line still there.
+  faults.SetDiskFull('C', 0);
+  EXPECT_EQ(RunViewer("select 1006 2\nclick 1007\nanswer yes\nexpect rows 1006 3\nclose\n"), "");
+  faults.Clear();
+  EXPECT_EQ(Log(), lines);
+  // What a killed rewrite left behind is never read, and the next rewrite takes its place.
+  machine_.PutFile(kRewrite, "1,1,half");
+  std::vector<std::string> read;
+  ASSERT_TRUE(log().Read(&read));
+  EXPECT_EQ(read.size(), 3u);
+  EXPECT_TRUE(log().Write({"a", "b"}));
+  EXPECT_EQ(Log(), "a\nb\n");
+  EXPECT_FALSE(machine_.Exists(kRewrite));
 }
 
 TEST_F(LogDlgTest, RowNumbersOfAnySizeArePruned) {

@@ -208,6 +208,13 @@ TEST_F(RunSequenceTest, RestoreAsksForATemporaryFolderAndChecksIt) {
       "type 1027 e:\\\nexpect enabled 1\nclick 1\nexpect message 120\nanswer ok\n"
       // So is a folder inside the product folder the restore replaces.
       "type 1027 C:\\Users\\jo\\Repo\\varnold\\Temp\\\nclick 1\nexpect message 186\nanswer ok\n"
+      // Also when written so that only the system's resolution shows it.
+      "type 1027 C:\\Users\\jo\\Repo\\x\\..\\VARNOLD\\Temp\nclick 1\nexpect message 186\nanswer "
+      "ok\n"
+      "type 1027 C:\\Users\\jo\\Repo\\VARNOLD.\nclick 1\nexpect message 186\nanswer ok\n"
+      // A folder the system cannot resolve is no place to unpack into.
+      "type 1027 Temp\nclick 1\nexpect message 120\nanswer ok\n"
+      "type 1027 \\\\.\\C:\\Temp\nclick 1\nexpect message 120\nanswer ok\n"
       "type 1027 D:\\\nclick 1\n" +
       Finished(ModuleText(138));
   EXPECT_EQ(RunFileDialog(3, script,

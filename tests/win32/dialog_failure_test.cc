@@ -32,6 +32,7 @@ class FailureRecorder : public platform::DialogDriver {
 
   void DialogOpened(const platform::DrivenDialog&) override { ++opened; }
   int DialogWaits(platform::DrivenDialog&) override { return 0; }
+  int DialogRepaints(const platform::DrivenDialog&) override { return 0; }
   void DialogEnded(uint16_t, int, const std::vector<platform::DrivenControl>&) override {}
   void DialogFailed(uint16_t template_id, platform::WinError error,
                     const std::string& reason) override {

@@ -131,6 +131,8 @@ TEST_F(BackupSequenceTest, RefusedInputsShowTheirMessageAndCreateNothing) {
            {"D:\\Backups", "a;b", 156},
            {"D:\\Backups", "a_bak", 174},
            {"C:\\Users\\jo\\Documents\\VARNOLD\\QDW", "Set1", 185},
+           {"C:\\Users\\jo\\Documents\\VARNOLD.", "Set1", 185},
+           {"C:\\Users\\jo\\Documents\\VARNOLD\\QDW\\..\\..\\VARNOLD\\QDW", "Set1", 185},
            {"D:\\Backups", long_name + "n", 157},
        }) {
     prompts_.shown.clear();

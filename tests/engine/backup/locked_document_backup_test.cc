@@ -7,8 +7,8 @@
 
 #include "database/process_connection.h"
 #include "database/sample/sample_repository.h"
-#include "engine/backup_restore.h"
 #include "engine/backup/open_flag_reset.h"
+#include "engine/backup_restore.h"
 #include "tests/engine/common/engine_test_support.h"
 
 namespace qdw::backup {
@@ -81,7 +81,10 @@ TEST(LockedDocumentBackupTest, HeldDocumentLeavesTheArchivedCopyOnly) {
   testing::ScriptedPrompts prompts;
   prompts.custom_box_answer = engine::kCustomBoxOk;
   InspectingPacker packer(product.platform(), held->id);
-  engine::CBackupRestore engine(product.platform(), prompts, packer);
+  testing::RecordingProgress progress;
+  engine::EngineOptions options;
+  options.progress = &progress;
+  engine::CBackupRestore engine(product.platform(), prompts, packer, options);
   ASSERT_EQ(engine.Backup(testing::ProductMachine::kRepository, "D:\\Backups", "Set"), 0);
 
   EXPECT_EQ(packer.document_rows, 0) << "the held document's row was archived";
@@ -95,6 +98,11 @@ TEST(LockedDocumentBackupTest, HeldDocumentLeavesTheArchivedCopyOnly) {
   EXPECT_EQ(engine.state().locked_documents.size(), 1u);
   EXPECT_EQ(prompts.failure_list_opened, 1);
   EXPECT_EQ(product.ProductSnapshot(), live_before);
+  // The copy says so while it takes the held document out, and goes on copying.
+  const auto& shown = progress.Of(engine::ProgressPhase::kCopyRepository).shown;
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[1].phase, engine::ProgressPhase::kCleanCopy);
+  EXPECT_EQ(shown[2].phase, engine::ProgressPhase::kCopyRepository);
 }
 
 }  // namespace

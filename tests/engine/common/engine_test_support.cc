@@ -43,6 +43,53 @@ int ScriptedPrompts::CustomMessageBox(int message_id, int, int) {
   return custom_box_answer;
 }
 
+void RecordingProgress::Begin(const engine::ProgressStep& step, uint64_t total) {
+  EXPECT_TRUE(phases.empty() || phases.back().finished)
+      << "phase " << static_cast<int>(step.phase) << " began before the last one finished";
+  Phase begun;
+  begun.phase = step.phase;
+  begun.total = total;
+  phases.push_back(begun);
+  phases.back().shown.push_back(step);
+}
+
+void RecordingProgress::Show(const engine::ProgressStep& step) {
+  ASSERT_FALSE(phases.empty());
+  phases.back().shown.push_back(step);
+}
+
+void RecordingProgress::Advance(uint64_t done) {
+  ASSERT_FALSE(phases.empty());
+  Phase& current = phases.back();
+  EXPECT_FALSE(current.finished);
+  EXPECT_GE(done, current.last) << "phase " << static_cast<int>(current.phase) << " went back";
+  if (current.total > 0) {
+    EXPECT_LE(done, current.total) << "phase " << static_cast<int>(current.phase);
+  }
+  current.last = done;
+  ++current.advances;
+}
+
+void RecordingProgress::Finish() {
+  ASSERT_FALSE(phases.empty());
+  phases.back().finished = true;
+}
+
+std::vector<engine::ProgressPhase> RecordingProgress::Order() const {
+  std::vector<engine::ProgressPhase> order;
+  for (const Phase& phase : phases) order.push_back(phase.phase);
+  return order;
+}
+
+const RecordingProgress::Phase& RecordingProgress::Of(engine::ProgressPhase phase) const {
+  for (const Phase& candidate : phases) {
+    if (candidate.phase == phase) return candidate;
+  }
+  ADD_FAILURE() << "no phase " << static_cast<int>(phase);
+  static const Phase none;
+  return none;
+}
+
 int FakePacker::Pack(const std::string& source_folder, const std::string& archive_path,
                      std::string* last_volume_name) {
   ++calls;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/backup/archive_packer.h"
+#include "engine/common/progress.h"
 #include "engine/common/prompts.h"
 #include "platform/platform.h"
 #include "tests/platform/sim_test_machine.h"
@@ -39,6 +40,32 @@ class ScriptedPrompts : public engine::Prompts {
 
  private:
   engine::PromptAnswer Answer(engine::PromptButtons buttons);
+};
+
+// Records what the engines report and checks as it goes that each phase's measure only grows
+// and never passes its total, and that every phase is finished before the next begins.
+class RecordingProgress : public engine::Progress {
+ public:
+  struct Phase {
+    engine::ProgressPhase phase = engine::ProgressPhase::kStopServices;
+    uint64_t total = 0;
+    uint64_t last = 0;  // the last measure reported
+    int advances = 0;
+    bool finished = false;
+    std::vector<engine::ProgressStep> shown;  // the step it began with, then each Show
+  };
+
+  void Begin(const engine::ProgressStep& step, uint64_t total) override;
+  void Show(const engine::ProgressStep& step) override;
+  void Advance(uint64_t done) override;
+  void Finish() override;
+
+  // The phases in the order they began.
+  std::vector<engine::ProgressPhase> Order() const;
+  // The first phase `phase`; fails the test when there is none.
+  const Phase& Of(engine::ProgressPhase phase) const;
+
+  std::vector<Phase> phases;
 };
 
 // Writes `volumes` stand-in volumes named as the archive writer names them, after noting the

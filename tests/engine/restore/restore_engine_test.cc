@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "engine/backup_restore.h"
 #include "engine/backup/compress_packer.h"
+#include "engine/backup_restore.h"
 #include "settings/product_settings.h"
 #include "tests/engine/common/engine_test_support.h"
 
@@ -86,6 +86,66 @@ TEST_F(RestoreEngineTest, SpannedSetComesBackWhole) {
   EXPECT_EQ(Restore(archive), 0);
   EXPECT_EQ(product_.ProductSnapshot(), before);
   ExpectNoLeftOvers();
+}
+
+// Both engines say what they do, phase by phase, and how far each phase has got.
+TEST_F(RestoreEngineTest, BackupAndRestoreReportEachPhaseAsTheyGo) {
+  using engine::ProgressPhase;
+  setenv("QDW_CAB_VOLUME_LIMIT", "20000", 1);
+  testing::RecordingProgress progress;
+  engine::EngineOptions options;
+  options.progress = &progress;
+  engine::CBackupRestore engine(product_.platform(), prompts_, packer_, options);
+  auto finished = [&progress] {
+    for (const auto& phase : progress.phases) {
+      EXPECT_TRUE(phase.finished) << static_cast<int>(phase.phase);
+    }
+  };
+  auto volumes = [](const testing::RecordingProgress::Phase& phase) {
+    std::vector<std::pair<int, int>> shown;
+    for (const engine::ProgressStep& step : phase.shown)
+      shown.emplace_back(step.volume, step.volumes);
+    return shown;
+  };
+
+  ASSERT_EQ(engine.Backup(ProductMachine::kRepository, "D:\\Backups", "Span"), 0);
+  EXPECT_EQ(progress.Order(), (std::vector<ProgressPhase>{
+                                  ProgressPhase::kCopyRepository, ProgressPhase::kRecordShares,
+                                  ProgressPhase::kCleanCopy, ProgressPhase::kMarkFolders,
+                                  ProgressPhase::kPackVolume, ProgressPhase::kPlaceSet}));
+  finished();
+  // The copy was measured before it began, to the byte.
+  const auto& copy = progress.Of(ProgressPhase::kCopyRepository);
+  EXPECT_GE(copy.total, 45000u);
+  EXPECT_EQ(copy.last, copy.total);
+  // The writer reads the whole work folder: the copied bytes, and the database as cleaned.
+  const auto& pack = progress.Of(ProgressPhase::kPackVolume);
+  EXPECT_EQ(volumes(pack), (std::vector<std::pair<int, int>>{{1, 0}, {2, 0}, {3, 0}}));
+  EXPECT_GE(pack.last * 10, pack.total * 9);
+  EXPECT_GT(pack.advances, 3);
+
+  progress.phases.clear();
+  Damage();
+  ASSERT_EQ(
+      engine.RestoreFromArchive("D:\\Backups\\Span_bak3.qdw", ProductMachine::kRepository, ""), 0);
+  EXPECT_EQ(progress.Order(), (std::vector<ProgressPhase>{
+                                  ProgressPhase::kCopySet, ProgressPhase::kUnpackVolume,
+                                  ProgressPhase::kCheckArchive, ProgressPhase::kPutInPlace,
+                                  ProgressPhase::kRecreateShares, ProgressPhase::kRemoveReplaced}));
+  finished();
+  const auto& copy_set = progress.Of(ProgressPhase::kCopySet);
+  EXPECT_GE(copy_set.advances, 3);
+  EXPECT_EQ(copy_set.last, copy_set.total);
+  const auto& unpack = progress.Of(ProgressPhase::kUnpackVolume);
+  EXPECT_EQ(unpack.total, copy_set.total);
+  EXPECT_EQ(volumes(unpack), (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+  EXPECT_EQ(unpack.last, unpack.total);
+  EXPECT_GT(unpack.advances, 6);
+  // Files that came out of the set are what the move counts, markers aside.
+  const auto& place = progress.Of(ProgressPhase::kPutInPlace);
+  EXPECT_GT(place.last, 3u);
+  EXPECT_LT(place.last, place.total);
+  EXPECT_GT(progress.Of(ProgressPhase::kRemoveReplaced).last, 3u);
 }
 
 TEST_F(RestoreEngineTest, MissingContinuationVolumeIsListedAndNoAbandons) {

@@ -76,13 +76,13 @@ TEST_F(LingvaultDialogTest, ListAnimationAndOutcomeAreSetUpForTheirUse) {
   EXPECT_EQ(list->style & kListViewTypeMask, kListViewReport);
 
   const DialogTemplate run = Template(105);
-  const DialogControl* animation = run.Control(1036);
-  const DialogControl* outcome = run.Control(1033);
-  ASSERT_NE(animation, nullptr);
-  ASSERT_NE(outcome, nullptr);
-  // Both appear only once a run has started or ended.
-  EXPECT_EQ(animation->style & kWindowStyleVisible, 0u);
-  EXPECT_EQ(outcome->style & kWindowStyleVisible, 0u);
+  // The animation, the line and the bar of a run's progress, and the outcome appear only once
+  // a run has started or ended.
+  for (int id : {1036, 1037, 1038, 1033}) {
+    const DialogControl* control = run.Control(id);
+    ASSERT_NE(control, nullptr) << id;
+    EXPECT_EQ(control->style & kWindowStyleVisible, 0u) << id;
+  }
 
   // The icon controls show the tool's icon group.
   for (const ExpectedDialog& expected : dialogs_) {
