@@ -6,6 +6,7 @@
 #include "app/app_prompts.h"
 #include "app/mode_dlg.h"
 #include "app/resource_ids.h"
+#include "app/unfinished_run.h"
 #include "app/world_group.h"
 #include "platform/process_code_page.h"
 
@@ -87,6 +88,10 @@ bool CBackupApp::InitInstance() {
     return false;
   }
   if (created != platform::kSuccess || mutex == nullptr) return false;
+
+  // Only the one copy that runs may put back what an unfinished run left, and before it does
+  // anything else.
+  ShowUnfinishedRun(session.ui(), startup_.RecoverUnfinishedRun());
 
   const std::string world_group = WorldGroupName(resource_module_.get());
   startup_.OpenDataFolderToEveryone(world_group);

@@ -6,6 +6,7 @@
 #include "engine/common/folder_listing.h"
 #include "rightsmend/rightsmend.h"
 #include "system/os_version.h"
+#include "system/program_folders.h"
 
 namespace qdw::app {
 
@@ -25,6 +26,11 @@ MachineServices::MachineServices(platform::Platform& platform, platform::DialogH
       packer_(MakeArchivePacker()) {}
 
 MachineServices::~MachineServices() = default;
+
+journal::RecoveryReport MachineServices::RecoverUnfinishedRun() {
+  journal::RunJournal journal(platform_, engine::ProcessEngineState());
+  return journal.Recover(/*start_services=*/true);
+}
 
 void MachineServices::OpenDataFolderToEveryone(const std::string& world_group) {
   VNChangeAccessRights(kDataFolderRelative, world_group.c_str(), platform::kMaskFullControl, 0, 1);
@@ -57,19 +63,10 @@ void MachineServices::RemoveFolderTree(const std::string& path) {
   remover_.RemoveTree(path, engine::ReadOnlyHandling::kClear);
 }
 
-std::string MachineServices::WindowsFolder() {
-  std::string folder;
-  return platform_.shell().WindowsFolder(&folder) == platform::kSuccess ? folder : "";
-}
+std::string MachineServices::WindowsFolder() { return system::WindowsFolder(platform_.shell()); }
 
 std::vector<std::string> MachineServices::ProgramFolders() {
-  std::vector<std::string> folders;
-  for (const char* variable : {"%ProgramFiles%", "%ProgramW6432%", "%ProgramFiles(x86)%"}) {
-    // An unknown variable stays as written.
-    const std::string folder = platform_.shell().ExpandEnvironment(variable);
-    if (!folder.empty() && folder != variable) folders.push_back(folder);
-  }
-  return folders;
+  return system::ProgramFolders(platform_.shell());
 }
 
 }  // namespace qdw::app

@@ -39,6 +39,7 @@ class MachineServices : public StartupServices, public RunServices {
   ~MachineServices() override;
 
   // StartupServices
+  journal::RecoveryReport RecoverUnfinishedRun() override;
   void OpenDataFolderToEveryone(const std::string& world_group) override;
   bool ReadRepositoryPath(std::string* path) override {
     return settings_.ReadUserRepositoryPath(path);

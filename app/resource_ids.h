@@ -57,6 +57,10 @@ inline constexpr int kMsgShareCheckFailed = 177;
 inline constexpr int kMsgShareRunning = 178;
 // The temporary folder of a restore may not lie inside the product folder it replaces.
 inline constexpr int kMsgTempInsideProduct = 186;
+// A run that did not finish: undone, followed by what was put back; not undone completely,
+// followed by what is not back yet.
+inline constexpr int kMsgRunPutBack = 188;
+inline constexpr int kMsgRunNotPutBack = 189;
 inline constexpr int kTextBackupHeading = 1014;
 inline constexpr int kTextBackupNote = 1015;
 inline constexpr int kTextDestinationLabel = 1016;

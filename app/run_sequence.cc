@@ -2,12 +2,15 @@
 // run during the operation, calls an engine, maps the result to a message, writes the
 // operation log, starts again what it stopped and removes the temporary folders.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/file_dlg.h"
 #include "app/operation_log.h"
 #include "app/resource_ids.h"
 #include "app/result_messages.h"
 #include "app/temp_dlg.h"
+#include "app/unfinished_run.h"
 #include "engine/common/engine_errors.h"
 #include "engine/common/result_codes.h"
 #include "platform/normalised_paths.h"
@@ -58,6 +61,8 @@ void CFileDlg::OnOK() {
     FailurePath(state, *engine, code);
   }
   Tail(state);
+  // The services are running again: nothing of the run is left to put back.
+  engine->EndRun();
   ShowFinalState(state);
 }
 
@@ -87,6 +92,15 @@ int CFileDlg::RunSteps(RunState& state, engine::EngineRun& engine) {
       state.share_restart = false;
       return engine::kResultDeclined;
     }
+  }
+  // The journal opens before the first change, the services' stop included.
+  std::vector<std::string> pending;
+  if (!engine.BeginRun(restore_mode(), &pending)) {
+    ShowNotPutBack(ui(), pending);
+    state.indexing_restart = false;
+    state.share_restart = false;
+    state.log = false;
+    return engine::kResultAbandoned;
   }
   state.cursor = std::make_unique<ui::WaitCursor>(ui());
   StartAnimation();
@@ -195,6 +209,9 @@ void CFileDlg::FailurePath(RunState& state, engine::EngineRun& engine, int code)
   const int message = ResultMessage(code);
   state.outcome += "\n";
   if (message != 0) state.outcome += LoadText(message);
+  // Which share the system refused, so the user knows what to look at.
+  const std::string share = engine.refused_share();
+  if (code == engine::kResultSharesNotRestored && !share.empty()) state.outcome += "\n" + share;
 }
 
 void CFileDlg::Tail(RunState& state) {

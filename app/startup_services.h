@@ -5,11 +5,17 @@
 
 #include <string>
 
+#include "engine/journal/run_journal.h"
+
 namespace qdw::app {
 
 class StartupServices {
  public:
   virtual ~StartupServices() = default;
+  // Undoes a backup or restore that did not finish (or finishes the clean-up of one that was
+  // kept), before anything else of the start; says what it put back and what it could not.
+  // Doubles of machines without a journal need not override it.
+  virtual journal::RecoveryReport RecoverUnfinishedRun() { return {}; }
   // Gives everybody full control of the tool's data folder; the result does not matter.
   // `world_group` is the name of the group of all users in this build's language.
   virtual void OpenDataFolderToEveryone(const std::string& world_group) = 0;

@@ -16,6 +16,8 @@
 #include "engine/common/progress.h"
 #include "engine/common/prompts.h"
 #include "engine/engine_run.h"
+#include "engine/journal/journaling_platform.h"
+#include "engine/journal/run_journal.h"
 #include "engine/restore/restore_engine.h"
 #include "platform/platform.h"
 #include "settings/product_settings.h"
@@ -44,6 +46,8 @@ class CBackupRestore : public EngineRun {
   CBackupRestore(const CBackupRestore&) = delete;
   CBackupRestore& operator=(const CBackupRestore&) = delete;
 
+  bool BeginRun(bool restore, std::vector<std::string>* pending) override;
+  void EndRun() override { journal_.End(); }
   int RunProductFolderStep(const std::string& mode) override { return product_folder_.Run(mode); }
   int RestoreFromArchive(const std::string& archive_path, const std::string& repository,
                          const std::string& temp_base) override {
@@ -54,6 +58,7 @@ class CBackupRestore : public EngineRun {
     return backup_.Run(repository, destination, name, &archive_path_);
   }
   const std::string& archive_path() const override { return archive_path_; }
+  std::string refused_share() const override { return restore_.refused_share(); }
   void StopServicesWithoutRights() override;
   void StartServicesFromCommandLine() override { command_line_.StartProductServices(); }
 
@@ -63,6 +68,7 @@ class CBackupRestore : public EngineRun {
 
   FileTreeOperations& trees() { return trees_; }
   EngineState& state() { return state_; }
+  journal::RunJournal& journal() { return journal_; }
 
  private:
   platform::Platform& platform_;
@@ -70,7 +76,13 @@ class CBackupRestore : public EngineRun {
   NoProgress no_progress_;
   Progress& progress_;
   EngineState& state_;
+  // Declared before every part that changes the machine: the run's journal, and the machine
+  // as the restore's share and settings steps see it, recording each change first.
+  journal::RunJournal journal_;
+  journal::JournalingPlatform journaling_;
   settings::ProductSettings settings_;
+  // The restore rewrites the user's shared folders through the journaling view.
+  settings::ProductSettings restore_settings_;
   system::CommandLineServices command_line_;
   backup::DatabaseLockedDocumentCleanup cleanup_;
   FileTreeOperations trees_;

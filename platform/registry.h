@@ -37,6 +37,9 @@ class RegistryKey {
   // Name of the subkey at `index` in the system's enumeration order; kErrorNoMoreItems past
   // the last one.
   virtual WinError EnumSubKey(uint32_t index, std::string* name) = 0;
+  // Name of the value at `index` (RegEnumValue); kErrorNoMoreItems past the last one. Needs
+  // kKeyQueryValue.
+  virtual WinError EnumValue(uint32_t index, std::string* name) = 0;
   // Reads a value's type and data as stored. When the data is longer than `buffer_size`
   // bytes the call fails with kErrorMoreData and returns nothing, as a fixed buffer would.
   // kErrorFileNotFound when the value is missing.

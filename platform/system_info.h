@@ -4,6 +4,7 @@
 #define QDW_PLATFORM_SYSTEM_INFO_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/file_time.h"
@@ -47,6 +48,10 @@ class SystemInfo {
   virtual void DebugOutput(const std::string& text) = 0;
   // An environment variable of the process; false when it is not set.
   virtual bool Environment(const std::string& name, std::string* value) = 0;
+  // Sets an environment variable of the process (SetEnvironmentVariable, and the runtime
+  // library's copy that _tempnam reads), or removes it when `value` is empty; programs the
+  // process starts afterwards inherit it. False when the system refuses.
+  virtual bool SetEnvironment(const std::string& name, const std::optional<std::string>& value) = 0;
 };
 
 }  // namespace qdw::platform

@@ -40,26 +40,33 @@ bool ProductSettings::ReadUserSharedFolders(std::vector<std::string>* entries) {
         kSuccess) {
       return false;
     }
+    // Only a key or entry that is not there means no folder: a list cut short by an error
+    // would make registered folders look like strangers' (and their shares stay).
     std::string first;
-    if (!ReadFirstSubKeyName(*product, &first)) return true;
+    const platform::WinError listed = product->EnumSubKey(0, &first);
+    if (listed == platform::kErrorNoMoreItems) return true;
+    if (listed != kSuccess) return false;
     const std::string user_path =
         std::string(kMachineProductKey) + "\\" + first + "\\Shared Folders\\" + user_key;
     std::unique_ptr<RegistryKey> user;
-    if (registry.OpenKey(Hive::kLocalMachine, user_path, platform::kKeyRead, &user) != kSuccess) {
-      return true;
-    }
+    const platform::WinError opened =
+        registry.OpenKey(Hive::kLocalMachine, user_path, platform::kKeyRead, &user);
+    if (opened == platform::kErrorFileNotFound) return true;
+    if (opened != kSuccess) return false;
     std::vector<std::string> names;
     for (uint32_t index = 0;; ++index) {
       std::string name;
-      if (user->EnumSubKey(index, &name) != kSuccess) break;
+      const platform::WinError next = user->EnumSubKey(index, &name);
+      if (next == platform::kErrorNoMoreItems) break;
+      if (next != kSuccess) return false;
       names.push_back(name);
     }
     for (const std::string& name : names) {
       std::unique_ptr<RegistryKey> share;
-      if (registry.OpenKey(Hive::kLocalMachine, user_path + "\\" + name, platform::kKeyRead,
-                           &share) != kSuccess) {
-        continue;
-      }
+      const platform::WinError share_opened = registry.OpenKey(
+          Hive::kLocalMachine, user_path + "\\" + name, platform::kKeyRead, &share);
+      if (share_opened == platform::kErrorFileNotFound) continue;
+      if (share_opened != kSuccess) return false;
       std::string path;
       if (ReadRegistryText(*share, "Path", kSharedFolderPathValueSize, &path)) {
         entries->push_back(name + "," + path);
@@ -93,21 +100,24 @@ bool ProductSettings::WriteUserSharedFolders(const std::vector<std::string>& nam
 
 bool ProductSettings::RemoveUserSharedFolders(const std::string& user_key) {
   auto& registry = platform_.registry();
+  // Only keys that are not there are removed already; any other error leaves entries behind.
   std::unique_ptr<RegistryKey> folders;
-  if (registry.OpenKey(Hive::kLocalMachine, kSharedFoldersKey, kWriteAndEnumerate, &folders) !=
-      kSuccess) {
-    return true;
-  }
+  platform::WinError opened =
+      registry.OpenKey(Hive::kLocalMachine, kSharedFoldersKey, kWriteAndEnumerate, &folders);
+  if (opened == platform::kErrorFileNotFound) return true;
+  if (opened != kSuccess) return false;
   std::unique_ptr<RegistryKey> user;
-  if (registry.OpenKey(Hive::kLocalMachine, std::string(kSharedFoldersKey) + "\\" + user_key,
-                       kWriteAndEnumerate, &user) != kSuccess) {
-    return true;
-  }
+  opened = registry.OpenKey(Hive::kLocalMachine, std::string(kSharedFoldersKey) + "\\" + user_key,
+                            kWriteAndEnumerate, &user);
+  if (opened == platform::kErrorFileNotFound) return true;
+  if (opened != kSuccess) return false;
   // Always the subkey at index 0, until none is left.
   std::string previous;
   for (;;) {
     std::string name;
-    if (user->EnumSubKey(0, &name) != kSuccess) return true;
+    const platform::WinError next = user->EnumSubKey(0, &name);
+    if (next == platform::kErrorNoMoreItems) return true;
+    if (next != kSuccess) return false;
     // A key that a successful deletion did not remove would make this loop endless.
     if (!previous.empty() && name == previous) return false;
     if (user->DeleteSubKey(name) != kSuccess) return false;

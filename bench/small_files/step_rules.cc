@@ -2,7 +2,7 @@
 
 #include "engine/backup/backup_sequence.h"
 #include "engine/common/archive_names.h"
-#include "engine/restore/installation_swap.h"
+#include "engine/journal/journaled_moves.h"
 #include "engine/restore/restore_engine.h"
 #include "platform/windows_path.h"
 
@@ -48,6 +48,8 @@ StepRecorder::Rule BackupStepRule(const std::string& repository, const std::stri
   };
 }
 
+// The printer icon repair runs before the restore is committed, so it counts with the share
+// step.
 StepRecorder::Rule RestoreStepRule(const std::string& repository) {
   const std::string product = repository + "\\" + engine::kProductFolderName;
   const std::string temp = repository + "\\" + restore::kRestoreTempFolder;
@@ -60,21 +62,21 @@ StepRecorder::Rule RestoreStepRule(const std::string& repository) {
       recorder.Begin(kStepMarkerRemoval);
     } else if (Is(recorder, kStepMarkerRemoval) && !Below(path, temp)) {
       recorder.Begin(kStepClearing);
-    } else if (Is(recorder, kStepClearing) && call == PortCall::kFind &&
-               EqualsIgnoreCase(path, temp + "\\VARNOLD\\*.*")) {
+    } else if (Is(recorder, kStepClearing) && call == PortCall::kMakeFolder &&
+               StartsWithIgnoreCase(path, product + "\\") &&
+               path.find(journal::kIncomingSuffix) != std::string::npos) {
+      // The first tree's staging folder beside its place.
       recorder.Begin(kStepMoveIntoPlace);
     } else if (Is(recorder, kStepMoveIntoPlace) &&
                EqualsIgnoreCase(path, product + "\\QDW\\FTSIndex\\catalog.wci")) {
       recorder.Begin(kStepShares);
     } else if (Is(recorder, kStepShares) && call == PortCall::kFind &&
-               (StartsWithIgnoreCase(path, product + "\\QDW" + restore::kKeptTreeSuffix) ||
-                StartsWithIgnoreCase(path, product + "\\QDWie" + restore::kKeptTreeSuffix))) {
+               (StartsWithIgnoreCase(path, product + "\\QDW" + journal::kKeptSuffix) ||
+                StartsWithIgnoreCase(path, product + "\\QDWie" + journal::kKeptSuffix))) {
       recorder.Begin(kStepRemoveKept);
     } else if ((Is(recorder, kStepRemoveKept) || Is(recorder, kStepShares)) &&
                call == PortCall::kFind && EqualsIgnoreCase(path, temp + "\\*.*")) {
       recorder.Begin(kStepRemoveTemp);
-    } else if (Is(recorder, kStepRemoveTemp) && !Below(path, temp)) {
-      recorder.Begin(kStepPrinters);
     }
   };
 }

@@ -1,6 +1,7 @@
 #include "engine/backup/backup_sequence.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "engine/backup/backup_inputs.h"
@@ -14,6 +15,7 @@
 #include "engine/common/message_ids.h"
 #include "engine/common/result_codes.h"
 #include "engine/common/tree_size.h"
+#include "engine/journal/journaled_moves.h"
 #include "platform/windows_path.h"
 
 namespace qdw::backup {
@@ -23,6 +25,40 @@ using engine::Fail;
 using engine::PromptAnswer;
 using engine::PromptButtons;
 using engine::PromptIcon;
+
+// Room a temporary name of the cabinet engine takes after its folder: "\xx" and a number.
+constexpr size_t kTemporaryNameRoom = 16;
+
+// Points the process's temporary folder (TMP and TEMP, which the cabinet engine's temporary
+// names come from) at a folder of the backup's own while it packs: the journal removes that
+// folder whatever happens, where files left in the user's temporary folder would stay for
+// good. A folder too long for the names keeps the user's.
+class TemporaryFolderScope {
+ public:
+  TemporaryFolderScope(platform::SystemInfo& system, const std::string& folder)
+      : system_(system) {
+    if (folder.size() + kTemporaryNameRoom >= platform::kMaxPath) return;
+    for (const char* name : {"TMP", "TEMP"}) {
+      std::string value;
+      Saved saved{name, std::nullopt};
+      if (system_.Environment(name, &value)) saved.value = value;
+      if (system_.SetEnvironment(name, folder)) saved_.push_back(saved);
+    }
+  }
+  ~TemporaryFolderScope() {
+    for (const Saved& saved : saved_) system_.SetEnvironment(saved.name, saved.value);
+  }
+  TemporaryFolderScope(const TemporaryFolderScope&) = delete;
+  TemporaryFolderScope& operator=(const TemporaryFolderScope&) = delete;
+
+ private:
+  struct Saved {
+    std::string name;
+    std::optional<std::string> value;
+  };
+  platform::SystemInfo& system_;
+  std::vector<Saved> saved_;
+};
 
 }  // namespace
 
@@ -38,6 +74,9 @@ int BackupSequence::Run(const std::string& repository, const std::string& destin
     return refused.code();
   }
 
+  // Inside the run the program opened this only counts; alone (tests) it is the run.
+  journal::JournalRun run(parts_.journal, journal::kOperationBackup, nullptr);
+  if (!run.opened()) return engine::kResultAbandoned;
   const std::string work = platform::JoinPath(destination, kWorkFolderName);
   const std::string file_temp = platform::JoinPath(destination, kFileTempFolderName);
   int result = engine::kResultOk;
@@ -47,8 +86,10 @@ int BackupSequence::Run(const std::string& repository, const std::string& destin
     PackAndPlace(destination, name, work, earlier_set, work_bytes, &archive);
   } catch (const engine::ResultCodeError& failure) {
     result = failure.code();
+    parts_.journal.Undo();
   } catch (...) {
     *archive_path = archive;
+    parts_.journal.Undo();
     RemoveToolFolder(file_temp);
     RemoveToolFolder(work);
     throw;
@@ -97,8 +138,7 @@ int BackupSequence::InputRefusal(const std::string& repository, const std::strin
 uint64_t BackupSequence::MakeWorkingCopy(const std::string& repository, const std::string& work) {
   platform::FileSystem& files = parts_.platform.files();
   parts_.state.BeginBackupRun();
-  RemoveToolFolder(work);
-  if (files.MakeFolder(work) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
+  MakeWorkFolder(work);
 
   const std::string product = platform::JoinPath(repository, engine::kProductFolderName);
   const std::string work_product = platform::JoinPath(work, engine::kProductFolderName);
@@ -164,7 +204,8 @@ uint64_t BackupSequence::RecordShares(const std::string& work) {
   if (!ResetOpenFlags(parts_.platform, parts_.state.working_copy_folder)) {
     Fail(engine::kResultCabinetOrDatabaseMissing);
   }
-  WriteFailureList(parts_.platform, parts_.state);
+  journal::JournaledMoves moves(parts_.platform, parts_.trees, parts_.journal);
+  WriteFailureList(parts_.platform, parts_.state, moves, parts_.journal);
   parts_.progress.Finish();
   ReportLockedFiles();
 
@@ -187,21 +228,24 @@ void BackupSequence::PackAndPlace(const std::string& destination, const std::str
                                   const std::string& work,
                                   const std::vector<std::string>& earlier_set, uint64_t work_bytes,
                                   std::string* archive_path) {
-  platform::FileSystem& files = parts_.platform.files();
   const std::string file_temp = platform::JoinPath(destination, kFileTempFolderName);
-  RemoveToolFolder(file_temp);
-  if (files.MakeFolder(file_temp) != platform::kSuccess) Fail(engine::kResultFolderNotCreated);
+  MakeWorkFolder(file_temp);
 
   std::string last_volume;
-  const int packed =
-      PackWithProgress(work, platform::JoinPath(file_temp, name) + engine::kArchiveExtension,
-                       work_bytes, &last_volume);
+  int packed = 0;
+  {
+    TemporaryFolderScope temporary(parts_.platform.system(), file_temp);
+    packed =
+        PackWithProgress(work, platform::JoinPath(file_temp, name) + engine::kArchiveExtension,
+                         work_bytes, &last_volume);
+  }
   if (packed != 0) {
     Fail(packed == kPackCannotCreateCabinet ? engine::kResultCabinetOrDatabaseMissing
                                             : engine::kResultPackingFailed);
   }
   parts_.progress.Begin({engine::ProgressPhase::kPlaceSet}, 0);
-  VolumePlacement(files, parts_.prompts)
+  journal::JournaledMoves moves(parts_.platform, parts_.trees, parts_.journal);
+  VolumePlacement(parts_.platform.files(), parts_.prompts, moves, parts_.journal)
       .Place(destination, name, file_temp, last_volume, earlier_set, archive_path);
   parts_.progress.Finish();
 }
@@ -231,6 +275,16 @@ int BackupSequence::PackWithProgress(const std::string& work, const std::string&
   parts_.packer.set_progress(nullptr);
   if (packed == 0) progress.Finish();
   return packed;
+}
+
+void BackupSequence::MakeWorkFolder(const std::string& folder) {
+  if (!parts_.journal.Record(journal::WorkFolderRecord(folder))) {
+    Fail(engine::kResultFolderNotCreated);
+  }
+  RemoveToolFolder(folder);
+  if (parts_.platform.files().MakeFolder(folder) != platform::kSuccess) {
+    Fail(engine::kResultFolderNotCreated);
+  }
 }
 
 void BackupSequence::RemoveToolFolder(const std::string& folder) {

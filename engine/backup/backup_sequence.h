@@ -15,6 +15,7 @@
 #include "engine/common/file_tree_operations.h"
 #include "engine/common/progress.h"
 #include "engine/common/prompts.h"
+#include "engine/journal/run_journal.h"
 #include "platform/platform.h"
 #include "settings/product_settings.h"
 
@@ -33,6 +34,7 @@ struct BackupParts {
   ShareInfoWriter& shares;
   ProductFolderStep& product_folder;
   ArchivePacker& packer;
+  journal::RunJournal& journal;
   engine::Progress& progress;
 };
 
@@ -44,7 +46,8 @@ class BackupSequence {
   // multi-volume set). Returns the result code (engine/common/result_codes.h); `archive_path`
   // is set unless the inputs were refused. The work folders are removed on every way out,
   // exceptions included, and archives at the destination are replaced only by a complete new
-  // set.
+  // set. Everything the backup makes or replaces is journaled first: a failure puts back
+  // what was there, and a crash leaves it to the next start of the program.
   int Run(const std::string& repository, const std::string& destination, const std::string& name,
           std::string* archive_path);
 
@@ -70,6 +73,8 @@ class BackupSequence {
   int PackWithProgress(const std::string& work, const std::string& first_volume,
                        uint64_t work_bytes, std::string* last_volume);
   void RemoveToolFolder(const std::string& folder);
+  // Makes one of the backup's work folders, which goes again whatever happens.
+  void MakeWorkFolder(const std::string& folder);
 
   BackupParts parts_;
 };

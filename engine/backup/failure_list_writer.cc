@@ -18,12 +18,18 @@ std::string FailureListText(const engine::EngineState& state) {
   return text;
 }
 
-void WriteFailureList(platform::Platform& platform, const engine::EngineState& state) {
+void WriteFailureList(platform::Platform& platform, const engine::EngineState& state,
+                      journal::JournaledMoves& moves, journal::RunJournal& journal) {
   std::string folder;
   if (!system::ToolDataFolder(platform.shell(), &folder)) {
     throw engine::FrameworkError("the tool's data folder is unknown");
   }
   const std::string path = folder + kFailureListName;
+  // The list of the last backup that finished stays until this one is kept.
+  if (!moves.SetAside(path, kEarlierListSuffix) ||
+      !journal.Record(journal::CreatedRecord(path))) {
+    throw engine::FrameworkError("cannot keep the earlier " + path);
+  }
   std::unique_ptr<platform::File> file;
   platform::WinError error =
       platform.files().Open(path, platform::kGenericWrite, platform::kShareNone,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/common/engine_state.h"
+#include "engine/journal/journaled_moves.h"
 #include "platform/platform.h"
 
 namespace qdw::backup {
@@ -16,9 +17,14 @@ inline constexpr char kFailureListName[] = "BackupFailureLog.txt";
 // with "\r\n"; empty when the lists are empty or differ in length.
 std::string FailureListText(const engine::EngineState& state);
 
-// Re-creates the failure list with FailureListText. Raises FrameworkError when the file
+// Name stem of the earlier failure list while a backup runs.
+inline constexpr char kEarlierListSuffix[] = ".old";
+
+// Re-creates the failure list with FailureListText. The earlier list is set aside (journaled
+// through `moves`) and comes back if the backup fails. Raises FrameworkError when the file
 // cannot be written.
-void WriteFailureList(platform::Platform& platform, const engine::EngineState& state);
+void WriteFailureList(platform::Platform& platform, const engine::EngineState& state,
+                      journal::JournaledMoves& moves, journal::RunJournal& journal);
 
 }  // namespace qdw::backup
 

@@ -1,6 +1,7 @@
 #include "engine/backup/volume_placement.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include "engine/common/archive_names.h"
 #include "engine/common/engine_errors.h"
@@ -13,6 +14,9 @@ namespace qdw::backup {
 namespace {
 
 using platform::kSuccess;
+
+// Name stem of a replaced volume until the new set is in place.
+constexpr char kReplacedVolumeSuffix[] = ".old";
 
 bool IsListed(const std::vector<std::string>& paths, const std::string& path) {
   for (const std::string& listed : paths) {
@@ -47,10 +51,7 @@ bool VolumeCount(const std::string& name, const std::string& last_volume_name, i
 
 VolumePlacement::Volume VolumePlacement::MakeVolume(const std::string& source,
                                                     const std::string& target) {
-  Volume volume;
-  volume.source = source;
-  volume.target = target;
-  return volume;
+  return Volume{source, target};
 }
 
 void VolumePlacement::Place(const std::string& destination, const std::string& name,
@@ -63,7 +64,7 @@ void VolumePlacement::Place(const std::string& destination, const std::string& n
         MakeVolume(platform::JoinPath(file_temp, name) + engine::kArchiveExtension,
                    platform::JoinPath(destination, name) + engine::kArchiveExtension));
     AddLeftovers(earlier_set, &volumes);
-    if (!PlaceSet(&volumes)) engine::Fail(engine::kResultVolumeNotMoved);
+    if (!PlaceSet(volumes)) engine::Fail(engine::kResultVolumeNotMoved);
     *archive_path = volumes[0].target;
     return;
   }
@@ -102,7 +103,7 @@ void VolumePlacement::Place(const std::string& destination, const std::string& n
 
   *archive_path = volumes[0].target;
   AddLeftovers(earlier_set, &volumes);
-  if (!PlaceSet(&volumes)) engine::Fail(engine::kResultVolumeNotMoved);
+  if (!PlaceSet(volumes)) engine::Fail(engine::kResultVolumeNotMoved);
   ShowPlacedSet(volumes);
 }
 
@@ -115,62 +116,38 @@ void VolumePlacement::AddLeftovers(const std::vector<std::string>& earlier_set,
   }
 }
 
-bool VolumePlacement::PlaceSet(std::vector<Volume>* volumes) {
-  for (Volume& volume : *volumes) {
+bool VolumePlacement::PlaceSet(const std::vector<Volume>& volumes) {
+  for (const Volume& volume : volumes) {
     if (!engine::FitsPathLimit(volume.source) || !engine::FitsPathLimit(volume.target)) {
       return false;
     }
   }
-  for (Volume& volume : *volumes) {
-    if (platform::PathExists(files_, volume.target) && !SetAside(&volume)) {
-      Rollback(volumes);
-      return false;
-    }
+  for (const Volume& volume : volumes) {
+    if (!moves_.SetAside(volume.target, kReplacedVolumeSuffix)) return false;
   }
-  for (Volume& volume : *volumes) {
+  for (const Volume& volume : volumes) {
     if (volume.source.empty()) continue;
-    if (files_.Move(volume.source, volume.target) != kSuccess) {
-      Rollback(volumes);
+    // The target was set aside above; a "created" record of anything there would remove it.
+    if (!Flush(volume.source) || !moves_.NothingAt(volume.target) ||
+        !journal_.Record(journal::CreatedRecord(volume.target)) ||
+        files_.Replace(volume.source, volume.target) != kSuccess) {
       return false;
     }
-    volume.placed = true;
   }
-  DropAsides(*volumes);
+  // The whole set is in place: the backup is kept, and what it replaced goes.
+  if (!journal_.Commit()) return false;
+  journal_.CleanUp();
   return true;
 }
 
-bool VolumePlacement::SetAside(Volume* volume) {
-  for (int n = 1; n < 1000; ++n) {
-    std::string aside = volume->target + ".old" + (n == 1 ? std::string() : std::to_string(n));
-    if (!engine::FitsPathLimit(aside)) return false;
-    if (platform::PathExists(files_, aside)) continue;
-    if (files_.Move(volume->target, aside) != kSuccess) return false;
-    volume->aside = aside;
-    return true;
+bool VolumePlacement::Flush(const std::string& volume) {
+  std::unique_ptr<platform::File> file;
+  if (files_.Open(volume, platform::kGenericWrite, platform::kShareNone,
+                  platform::Disposition::kOpenExisting, platform::kAttrNormal,
+                  &file) != kSuccess) {
+    return false;
   }
-  return false;
-}
-
-void VolumePlacement::Rollback(std::vector<Volume>* volumes) {
-  for (Volume& volume : *volumes) {
-    if (volume.placed && files_.Delete(volume.target) == kSuccess) volume.placed = false;
-    if (!volume.aside.empty() && !volume.placed &&
-        files_.Move(volume.aside, volume.target) == kSuccess) {
-      volume.aside.clear();
-    }
-  }
-}
-
-void VolumePlacement::DropAsides(const std::vector<Volume>& volumes) {
-  for (const Volume& volume : volumes) {
-    if (volume.aside.empty()) continue;
-    uint32_t attributes = 0;
-    if (files_.ReadAttributes(volume.aside, &attributes) == kSuccess &&
-        (attributes & platform::kAttrReadOnly) != 0) {
-      files_.WriteAttributes(volume.aside, platform::kAttrNormal);
-    }
-    files_.Delete(volume.aside);
-  }
+  return file->Flush() == kSuccess;
 }
 
 void VolumePlacement::ShowPlacedSet(const std::vector<Volume>& volumes) {

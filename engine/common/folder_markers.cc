@@ -37,15 +37,18 @@ bool FolderMarkers::MarkFolders(const std::string& folder) {
 bool FolderMarkers::RemoveMarkers(const std::string& folder) {
   std::vector<platform::DirEntry> entries;
   if (!ListFolder(files_, folder, &entries)) return false;
+  // A marker left behind would stay in the restored repository: any folder that cannot be
+  // listed, or marker that cannot be deleted, fails the whole removal.
+  bool removed = true;
   for (const platform::DirEntry& entry : entries) {
     const std::string path = platform::JoinPath(folder, entry.name);
     if (IsFolder(entry)) {
-      if (!platform::IsReparsePoint(entry)) RemoveMarkers(path);
-    } else if (entry.name == kFolderMarkerName) {
-      files_.Delete(path);
+      if (!platform::IsReparsePoint(entry) && !RemoveMarkers(path)) removed = false;
+    } else if (entry.name == kFolderMarkerName && files_.Delete(path) != platform::kSuccess) {
+      removed = false;
     }
   }
-  return true;
+  return removed;
 }
 
 }  // namespace qdw::engine

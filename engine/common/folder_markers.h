@@ -18,8 +18,8 @@ class FolderMarkers {
   // when `folder` cannot be listed; a marker that cannot be written raises FrameworkError.
   bool MarkFolders(const std::string& folder);
 
-  // Deletes every file named exactly like the marker in the tree. False when `folder`
-  // cannot be listed; markers that cannot be deleted are left.
+  // Deletes every file named exactly like the marker in the tree. False when a folder of the
+  // tree cannot be listed or a marker cannot be deleted.
   bool RemoveMarkers(const std::string& folder);
 
  private:

@@ -55,7 +55,11 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
     // Attributes go on after the content is in, so a read-only folder never refuses it.
     uint32_t attributes = entry.attributes & kSettableAttributes;
     if (EndsWithDollarHash(entry.name)) attributes |= platform::kAttrHidden;
-    files_.WriteAttributes(to, attributes == 0 ? platform::kAttrNormal : attributes);
+    // A folder that lost its attributes (a hidden "$#" folder shown) is no faithful move.
+    if (files_.WriteAttributes(to, attributes == 0 ? platform::kAttrNormal : attributes) !=
+        kSuccess) {
+      result = 1;
+    }
   }
   if (result == 0) remover_.RemoveTree(source, ReadOnlyHandling::kClear);
   return result;

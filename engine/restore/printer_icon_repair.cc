@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "database/database_paths.h"
-#include "engine/common/engine_errors.h"
 #include "platform/file_checks.h"
 #include "platform/windows_path.h"
 
@@ -34,22 +33,23 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 
 }  // namespace
 
-void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings& settings) {
+bool RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings& settings) {
   std::string repository;
   if (!settings.ReadUserRepositoryPath(&repository)) repository.clear();
   const std::string database = repository + "\\VARNOLD\\QDW\\DataBase\\VNDATABASE.mdb";
   platform::FileSystem& files = platform.files();
-  if (!platform::PathExists(files, database)) return;
+  if (!platform::PathExists(files, database)) return true;
 
   std::unique_ptr<platform::DatabaseConnection> connection = platform.databases().NewConnection();
   if (!connection->Open(database::AccessConnectString(database), false, false, true)) {
-    throw engine::FrameworkError("printer repair: " + connection->LastError());
+    return false;
   }
   std::vector<std::pair<std::string, std::string>> rows;  // (ID, Icon_Path)
   {
     std::unique_ptr<platform::RecordSet> set;
     if (!connection->Query("SELECT * FROM qln_printer", true, &set)) {
-      throw engine::FrameworkError("printer repair: " + connection->LastError());
+      connection->Close();
+      return false;
     }
     while (set->Fetch()) {
       rows.emplace_back(set->Value("ID").value_or(""), set->Value("Icon_Path").value_or(""));
@@ -65,15 +65,19 @@ void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings&
     const std::string dir_part = slash == std::string::npos ? "" : icon_file.substr(0, slash);
     const std::string name_part = slash == std::string::npos ? icon_file : icon_file.substr(slash);
     if (!icon_file.empty() && platform::PathExists(files, icon_file)) continue;
+    std::string statement = "DELETE FROM qln_printer WHERE ID =" + id;
     if (platform::PathExists(files, settings_folder + name_part)) {
       const std::string repaired = ReplaceAll(icon_path, dir_part, settings_folder);
-      connection->Execute("UPDATE qln_printer SET Icon_Path ='" + platform::SqlQuote(repaired) +
-                          "' WHERE ID =" + id);
-    } else {
-      connection->Execute("DELETE FROM qln_printer WHERE ID =" + id);
+      statement = "UPDATE qln_printer SET Icon_Path ='" + platform::SqlQuote(repaired) +
+                  "' WHERE ID =" + id;
+    }
+    if (!connection->Execute(statement)) {
+      connection->Close();
+      return false;
     }
   }
   connection->Close();
+  return true;
 }
 
 }  // namespace qdw::restore

@@ -11,9 +11,10 @@
 
 namespace qdw::restore {
 
-// Repairs `qln_printer` in the user's live database. Nothing to do when the database does not
-// exist. Raises engine::FrameworkError when the database cannot be opened or read.
-void RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings& settings);
+// Repairs `qln_printer` in the user's live database. True when done, also when there is no
+// database; false when it cannot be opened or read, or a statement fails (the restore then
+// fails and is undone: the database it changed is the one it had just put in place).
+bool RepairPrinterIcons(platform::Platform& platform, settings::ProductSettings& settings);
 
 }  // namespace qdw::restore
 

@@ -12,6 +12,9 @@ namespace qdw::restore {
 
 namespace {
 
+// NERR_ServerNotStarted: the Server service, which publishes the shares, is not running.
+constexpr platform::WinError kNerrServerNotStarted = 2114;
+
 // NetShareEnum answers in batches; a machine with this many batches is answering wrongly.
 constexpr int kMaxEnumerationBatches = 100000;
 
@@ -21,32 +24,32 @@ void CheckShareService(platform::HResult hr, const char* what) {
   if (platform::Failed(hr)) throw engine::FrameworkError(std::string("share service: ") + what);
 }
 
-FoundShares FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& paths) {
+bool FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& paths,
+                      FoundShares* found) {
+  found->clear();
   std::vector<platform::ShareInfo> all;
   uint32_t resume = 0;
   for (int batch = 0;; ++batch) {
     std::vector<platform::ShareInfo> part;
     const platform::WinError error = shares.Enumerate(&resume, &part);
-    if (error != platform::kSuccess && error != platform::kErrorMoreData) {
-      all.clear();
-      break;
+    // A machine without a share service (or with its server stopped) publishes no share that
+    // could be in the way; any other failure leaves the shares unknown.
+    if (batch == 0 && (error == platform::kErrorNotSupported || error == kNerrServerNotStarted)) {
+      return true;
     }
+    if (error != platform::kSuccess && error != platform::kErrorMoreData) return false;
     all.insert(all.end(), part.begin(), part.end());
     if (error == platform::kSuccess) break;
-    if (batch >= kMaxEnumerationBatches) {
-      all.clear();
-      break;
-    }
+    if (batch >= kMaxEnumerationBatches) return false;
   }
-  FoundShares found;
   for (const std::string& path : paths) {
     for (const platform::ShareInfo& share : all) {
       if (!share.name.empty() && share.path && platform::EqualsIgnoreCase(*share.path, path)) {
-        found.emplace_back(share.name, path);
+        found->emplace_back(share.name, path);
       }
     }
   }
-  return found;
+  return true;
 }
 
 std::string ShareServiceCreator(platform::Platform& platform) {
@@ -65,11 +68,20 @@ bool RegisteredShares::RemoveRecordedShares() {
   }
   try {
     const bool use_proxy = system::IsWindowsSixFamily(platform_.system());
-    for (const auto& [name, path] : FindSharesByPath(platform_.shares(), paths)) {
+    FoundShares found;
+    // Shares that cannot be listed cannot be removed, and would clash with the archive's.
+    if (!FindSharesByPath(platform_.shares(), paths, &found)) {
+      throw engine::FrameworkError("shares not listed");
+    }
+    for (const auto& [name, path] : found) {
       if (use_proxy) {
         DeleteThroughProxy(platform::UpperAnsi(name), path);
-      } else {
-        platform_.shares().Delete(platform::UpperAnsi(name));
+        continue;
+      }
+      // A share that stays would keep the archive's share of that name from coming back.
+      const platform::WinError deleted = platform_.shares().Delete(platform::UpperAnsi(name));
+      if (deleted != platform::kSuccess && deleted != platform::kNerrNetNameNotFound) {
+        throw engine::FrameworkError("share " + name + " not removed");
       }
     }
   } catch (const std::exception&) {

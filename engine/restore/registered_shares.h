@@ -17,9 +17,10 @@ namespace qdw::restore {
 using FoundShares = std::vector<std::pair<std::string, std::string>>;
 
 // The machine's shares whose folder is one of `paths`, compared ignoring case as Windows
-// compares paths. A failed enumeration finds nothing; an enumeration that never ends is cut
-// off after a generous number of batches.
-FoundShares FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& paths);
+// compares paths. False when the shares cannot be listed, or the listing never ends (cut off
+// after a generous number of batches).
+bool FindSharesByPath(platform::Shares& shares, const std::vector<std::string>& paths,
+                      FoundShares* found);
 
 // Raises engine::FrameworkError when a call of the share service failed.
 void CheckShareService(platform::HResult hr, const char* what);
@@ -36,7 +37,7 @@ class RegisteredShares {
 
   // Deletes the shares of the user's registered folders (through the share service on class
   // 6). The folders themselves stay: the restore replaces only those the archive brings back.
-  // False when the registered list cannot be read or a share service call fails.
+  // False when the registered list cannot be read or a share cannot be deleted.
   bool RemoveRecordedShares();
 
  private:

@@ -29,6 +29,14 @@ using engine::PromptAnswer;
 using engine::PromptButtons;
 using engine::PromptIcon;
 
+constexpr uint32_t kSettableAttributes = platform::kAttrReadOnly | platform::kAttrHidden |
+                                         platform::kAttrSystem | platform::kAttrArchive;
+
+// A folder whose name ends with "$#" is hidden when it is moved into place.
+bool EndsWithDollarHash(const std::string& name) {
+  return name.size() >= 2 && name.compare(name.size() - 2, 2, "$#") == 0;
+}
+
 }  // namespace
 
 int ExtractVolume(const std::string& volume, const std::string& folder) {
@@ -37,6 +45,7 @@ int ExtractVolume(const std::string& volume, const std::string& folder) {
 
 int RestoreEngine::RestoreFromArchive(const std::string& archive_path,
                                       const std::string& repository, const std::string& temp_base) {
+  refused_share_.clear();
   if (!platform::PathExists(p_.platform.files(), archive_path)) {
     p_.prompts.ShowMessage(engine::kMsgArchiveNotFound, PromptButtons::kOk, PromptIcon::kStop);
     return engine::kResultAbandoned;
@@ -47,7 +56,10 @@ int RestoreEngine::RestoreFromArchive(const std::string& archive_path,
   if (!ChooseVolumes(archive_folder, file_name, &volumes)) return engine::kResultAbandoned;
   if (SharedFoldersNeedSettings()) return engine::kResultSharedFoldersNeedSettings;
 
-  // From here on every failure removes the temporary folder again.
+  // Inside the run the program opened this only counts; alone (tests) it is the run.
+  journal::JournalRun run(p_.journal, journal::kOperationRestore, nullptr);
+  if (!run.opened()) return engine::kResultAbandoned;
+  // From here on every failure undoes what the run changed and removes the temporary folder.
   const std::string temp_folder =
       platform::JoinPath(temp_base.empty() ? repository : temp_base, kRestoreTempFolder);
   try {
@@ -57,15 +69,29 @@ int RestoreEngine::RestoreFromArchive(const std::string& archive_path,
     CheckMainProgramStopped();
     const uint64_t unpacked_files = Unpack(file_name, volumes, sizes, temp_folder);
     p_.progress.Begin({engine::ProgressPhase::kCheckArchive}, 0);
-    CheckShareTargets(temp_folder);
+    CheckShareTargets(temp_folder, repository);
     CheckFormat(temp_folder);
     RemoveFolderMarkers(temp_folder);
     p_.progress.Finish();
     return PutInPlace(repository, temp_folder, unpacked_files);
   } catch (const engine::ResultCodeError& error) {
+    Undo();
     RemoveTempFolder(temp_folder);
     return error.code();
+  } catch (...) {
+    Undo();
+    RemoveTempFolder(temp_folder);
+    throw;
   }
+}
+
+void RestoreEngine::Undo() {
+  // What cannot be undone now stays in the journal for the next start of the program.
+  p_.journal.Undo();
+}
+
+journal::JournaledMoves RestoreEngine::Moves() {
+  return journal::JournaledMoves(p_.platform, p_.trees, p_.journal);
 }
 
 bool RestoreEngine::ChooseVolumes(const std::string& folder, const std::string& file_name,
@@ -115,6 +141,9 @@ bool RestoreEngine::SharedFoldersNeedSettings() {
 }
 
 void RestoreEngine::PrepareTempFolder(const std::string& temp_folder) {
+  if (!p_.journal.Record(journal::WorkFolderRecord(temp_folder))) {
+    Fail(engine::kResultTempFolderNotCreated);
+  }
   RemoveTempFolder(temp_folder);
   if (p_.platform.files().MakeFolder(temp_folder) != platform::kSuccess) {
     Fail(engine::kResultTempFolderNotCreated);
@@ -199,16 +228,18 @@ uint64_t RestoreEngine::Unpack(const std::string& file_name,
   return files;
 }
 
-void RestoreEngine::CheckShareTargets(const std::string& temp_folder) {
+void RestoreEngine::CheckShareTargets(const std::string& temp_folder,
+                                      const std::string& repository) {
   ShareTargetProblems problems;
-  restore::CheckShareTargets(p_.platform, p_.settings, temp_folder, &problems);
+  restore::CheckShareTargets(p_.platform, p_.settings, temp_folder, repository, &problems);
   if (problems.empty()) return;
   std::string text;
   if (!problems.drives.empty()) {
     text = p_.prompts.LoadText(engine::kMsgUnusableDrives);
     for (const std::string& drive : problems.drives) text += "\n" + drive;
   }
-  // Entries that would reach outside their folders are shown with the folders in the way.
+  // Entries that would reach outside their folders or into the system's are shown with the
+  // folders in the way.
   std::vector<std::string> folders = problems.folders;
   folders.insert(folders.end(), problems.unsafe_entries.begin(), problems.unsafe_entries.end());
   if (!folders.empty()) {
@@ -241,34 +272,43 @@ void RestoreEngine::RemoveFolderMarkers(const std::string& temp_folder) {
 int RestoreEngine::PutInPlace(const std::string& repository, const std::string& temp_folder,
                               uint64_t unpacked_files) {
   const std::string product_folder = platform::JoinPath(repository, engine::kProductFolderName);
+  const std::string unpacked = platform::JoinPath(temp_folder, engine::kProductFolderName);
   engine::Progress& progress = p_.progress;
   const engine::ProgressStep placing{engine::ProgressPhase::kPutInPlace};
   progress.Begin(placing, unpacked_files);
   engine::ProgressCounter moved(progress, placing, unpacked_files);
-  InstallationSwap swap(p_.platform.files(), p_.trees);
-  const bool cleared = ClearInstalledProduct(product_folder, &swap);
-  try {
-    {
-      engine::CountedTreeWork counted(p_.trees, moved);
-      MoveUnpackedProductIn(temp_folder, product_folder, cleared);
-    }
-    HideCatalog(product_folder);
-    progress.Finish();
-    progress.Begin({engine::ProgressPhase::kRecreateShares}, 0);
-    if (!RestoreSharesAndSettings(temp_folder)) Fail(engine::kResultSharesNotRestored);
-    progress.Finish();
-  } catch (...) {
-    // The installation that was there before comes back whole.
-    swap.PutBack();
-    throw;
+  const bool cleared = ClearInstalledProduct(product_folder, unpacked);
+  {
+    engine::CountedTreeWork counted(p_.trees, moved);
+    MoveUnpackedProductIn(unpacked, product_folder, cleared);
   }
+  HideCatalog(product_folder);
+  progress.Finish();
+  progress.Begin({engine::ProgressPhase::kRecreateShares}, 0);
+  if (!RestoreSharesAndSettings(temp_folder)) Fail(engine::kResultSharesNotRestored);
+  // Files a removal could not delete, earlier in this process, keep the printer rows as they
+  // are.
+  const bool undeletable_before = !p_.state.undeletable_files.empty();
+  if (!undeletable_before && !RepairPrinterIcons(p_.platform, p_.settings)) {
+    Fail(engine::kResultSharesNotRestored);
+  }
+  progress.Finish();
+  // Everything is in place: from here on the restore is kept, and what it set aside goes.
+  if (!p_.journal.Commit()) Fail(engine::kResultRestoreIncomplete);
   // The installation replaced is about as large as the one that came in.
   const engine::ProgressStep removing{engine::ProgressPhase::kRemoveReplaced};
   progress.Begin(removing, moved.done());
   {
     engine::ProgressCounter removed(progress, removing, moved.done());
     engine::CountedTreeWork counted(p_.trees, removed);
-    swap.Discard();
+    // The trees set aside go through the counted tree removal; the clean-up then only has to
+    // note them done.
+    for (const std::string& kept : p_.journal.KeptPaths()) {
+      if (platform::FolderExists(p_.platform.files(), kept)) {
+        p_.trees.RemoveTree(kept, engine::ReadOnlyHandling::kClear);
+      }
+    }
+    p_.journal.CleanUp();
     RemoveTempFolder(temp_folder);
   }
   progress.Finish();
@@ -276,48 +316,81 @@ int RestoreEngine::PutInPlace(const std::string& repository, const std::string& 
     p_.prompts.ShowMessage(engine::kMsgFilesInUse, PromptButtons::kOk, PromptIcon::kInformation);
     return engine::kResultUndeletableFiles;
   }
-  RepairPrinterIcons(p_.platform, p_.settings);
   return engine::kResultOk;
 }
 
 bool RestoreEngine::ClearInstalledProduct(const std::string& product_folder,
-                                          InstallationSwap* swap) {
+                                          const std::string& unpacked) {
   RegisteredShares registered(p_.platform, p_.settings, [this] { StopServicesForRestore(); });
-  bool set_aside = true;
   // Windows 6 removes the shares before the folders they publish; the others the other way.
+  // A share that stays would clash with the archive's, and a tree that stays would mix with
+  // it: either stops the restore before anything moves in.
   if (system::ClassifyOperatingSystem(p_.platform.system()) == system::kOsClassVista) {
     StopForClearing();
-    registered.RemoveRecordedShares();
+    if (!registered.RemoveRecordedShares()) return false;
     if (platform::PathExists(p_.platform.files(), product_folder)) {
       StopForClearing();
-      set_aside = swap->SetAside(product_folder);
+      return SetAsideInstalledTrees(product_folder, unpacked);
     }
-  } else {
-    if (platform::PathExists(p_.platform.files(), product_folder)) {
-      StopForClearing();
-      set_aside = swap->SetAside(product_folder);
-    }
-    StopForClearing();
-    registered.RemoveRecordedShares();
+    return true;
   }
-  return set_aside;
+  if (platform::PathExists(p_.platform.files(), product_folder)) {
+    StopForClearing();
+    if (!SetAsideInstalledTrees(product_folder, unpacked)) return false;
+  }
+  StopForClearing();
+  return registered.RemoveRecordedShares();
 }
 
-void RestoreEngine::MoveUnpackedProductIn(const std::string& temp_folder,
+bool RestoreEngine::SetAsideInstalledTrees(const std::string& product_folder,
+                                           const std::string& unpacked) {
+  std::vector<std::string> names = {engine::kRepositoryTree, engine::kRepositoryExtraTree};
+  std::vector<platform::DirEntry> entries;
+  if (engine::ListFolder(p_.platform.files(), unpacked, &entries)) {
+    for (const platform::DirEntry& entry : entries) {
+      const bool listed = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return platform::EqualsIgnoreCase(name, entry.name);
+      });
+      if (!listed) names.push_back(entry.name);
+    }
+  }
+  journal::JournaledMoves moves = Moves();
+  for (const std::string& name : names) {
+    if (!moves.SetAside(platform::JoinPath(product_folder, name))) return false;
+  }
+  return true;
+}
+
+void RestoreEngine::MoveUnpackedProductIn(const std::string& unpacked,
                                           const std::string& product_folder, bool cleared) {
   // Moving into a folder that still holds the old trees would mix the two installations.
   if (!cleared) Fail(engine::kResultProductFolderNotCreated);
+  journal::JournaledMoves moves = Moves();
   if (!platform::PathExists(p_.platform.files(), product_folder) &&
-      p_.platform.files().MakeFolder(product_folder) != platform::kSuccess) {
+      !moves.MakeFolder(product_folder)) {
     Fail(engine::kResultProductFolderNotCreated);
   }
-  const std::string unpacked = platform::JoinPath(temp_folder, engine::kProductFolderName);
-  if (!platform::PathExists(p_.platform.files(), unpacked)) {
+  std::vector<platform::DirEntry> entries;
+  if (!platform::PathExists(p_.platform.files(), unpacked) ||
+      !engine::ListFolder(p_.platform.files(), unpacked, &entries)) {
     Fail(engine::kResultProductFolderNotCreated);
   }
-  // A move that left files behind (1) is a failed restore too: taking it for success would
-  // discard the kept installation and leave the product with files missing.
-  if (p_.trees.MoveTree(unpacked, product_folder) != 0) Fail(engine::kResultMoveIncomplete);
+  // Each tree reaches its place whole. A move that left files behind is a failed restore
+  // too: taking it for success would keep the product with files missing.
+  for (const platform::DirEntry& entry : entries) {
+    const std::string from = platform::JoinPath(unpacked, entry.name);
+    const std::string to = platform::JoinPath(product_folder, entry.name);
+    if (!engine::FitsPathLimit(from) || !engine::FitsPathLimit(to)) {
+      Fail(engine::kResultMoveIncomplete);
+    }
+    if (!engine::IsFolder(entry)) {
+      if (!moves.PlaceFile(from, to)) Fail(engine::kResultCopyIntoPlaceFailed);
+      continue;
+    }
+    uint32_t attributes = entry.attributes & kSettableAttributes;
+    if (EndsWithDollarHash(entry.name)) attributes |= platform::kAttrHidden;
+    if (moves.PlaceTree(from, to, attributes) != 0) Fail(engine::kResultMoveIncomplete);
+  }
 }
 
 void RestoreEngine::HideCatalog(const std::string& product_folder) {
@@ -326,8 +399,9 @@ void RestoreEngine::HideCatalog(const std::string& product_folder) {
   if (p_.platform.files().ReadAttributes(catalog, &attributes) != platform::kSuccess) return;
   const uint32_t settable = attributes & (platform::kAttrReadOnly | platform::kAttrHidden |
                                           platform::kAttrSystem | platform::kAttrArchive);
-  if (p_.platform.files().WriteAttributes(catalog, settable | platform::kAttrHidden) !=
-      platform::kSuccess) {
+  if (!p_.journal.Record(journal::AttributesRecord(catalog, attributes)) ||
+      p_.platform.files().WriteAttributes(catalog, settable | platform::kAttrHidden) !=
+          platform::kSuccess) {
     Fail(engine::kResultCatalogNotHidden);
   }
 }

@@ -44,55 +44,74 @@ void RestoreEngine::StopServicesForRestore() {
 }
 
 bool RestoreEngine::RestoreSharesAndSettings(const std::string& temp_folder) {
+  CreatedShares created;
   try {
     RecordedShares shares;
     if (!ShareInfoReader(p_.platform, p_.settings).Read(temp_folder, &shares)) return false;
-    const bool contents_moved =
-        RestoreSharedFolderContents(temp_folder, shares.names, shares.paths, shares.data_flags);
+    // Every step that fails fails the restore, which then puts everything back: going on
+    // after one would only make more to undo.
+    if (!RestoreSharedFolderContents(temp_folder, shares.names, shares.paths, shares.data_flags)) {
+      return false;
+    }
     bool writable = false;
     if (!p_.settings.CanWriteProductSettings(&writable)) writable = false;
-    CreatedShares created;
     if (writable) {
       if (shares.source_kind != kSourceUnknown) {
         ShareCreator(p_.platform, p_.prompts, p_.settings, p_.trees).CreateShares(shares, &created);
-        // A refused share fails the step as a failing share service does, before anything is
-        // recorded for it.
-        if (!created.all_added) return false;
+        // A refused share fails the step as a failing share service does.
+        if (!created.all_added) {
+          refused_share_ = created.refused;
+          return false;
+        }
         for (const std::string& path : created.paths) {
-          if (VNChangeAccessRightsFullPath(path.c_str(), p_.world_group.c_str(),
-                                           platform::kMaskChange, 0, 0) == 0) {
-            return false;
-          }
+          if (!GrantChangeRights(path)) return false;
         }
       }
       if (!p_.settings.WriteUserSharedFolders(created.names, created.paths)) return false;
     }
+    // The database changed here is the one the restore has just put in place, so undoing the
+    // restore takes its changes away with it.
     database::CDataBase database(p_.platform.databases(), [this](std::string* path) {
       return p_.settings.ReadUserRepositoryPath(path);
     });
     if (writable) {
-      database.RenameFolderRecords(shares.names, shares.paths, created.names, created.paths);
-    } else {
-      database.RenameFolderRecords(shares.names, shares.paths, shares.names, shares.paths);
-      database::StringList outside;
-      database.UnshareFolderRecords(shares.names, shares.paths, &outside);
-      if (!outside.empty()) database.DeleteSharedFolderRecords();
+      return database.RenameFolderRecords(shares.names, shares.paths, created.names,
+                                          created.paths);
     }
-    return contents_moved;
+    if (!database.RenameFolderRecords(shares.names, shares.paths, shares.names, shares.paths)) {
+      return false;
+    }
+    database::StringList outside;
+    if (!database.UnshareFolderRecords(shares.names, shares.paths, &outside)) return false;
+    return outside.empty() || database.DeleteSharedFolderRecords();
   } catch (...) {
+    refused_share_ = created.refused;
     return false;
   }
+}
+
+bool RestoreEngine::GrantChangeRights(const std::string& path) {
+  // The folder's own access list is what the rights library replaces; it is kept first.
+  bool present = false;
+  platform::Acl old;
+  if (p_.platform.files().ReadDacl(path, &present, &old) != platform::kSuccess) return false;
+  if (!p_.journal.Record(journal::DaclRecord(path, present, old))) return false;
+  return VNChangeAccessRightsFullPath(path.c_str(), p_.world_group.c_str(), platform::kMaskChange,
+                                      0, 0) != 0;
 }
 
 bool RestoreEngine::RestoreSharedFolderContents(const std::string& temp_folder,
                                                 const std::vector<std::string>& names,
                                                 const std::vector<std::string>& paths,
                                                 const std::vector<std::string>& data_flags) {
+  journal::JournaledMoves moves = Moves();
   for (size_t i = 0; i < names.size(); ++i) {
-    if (data_flags[i] == "1") continue;
-    if (platform::PathExists(p_.platform.files(), paths[i])) p_.trees.RemoveTree(paths[i]);
-    if (!p_.platform.shell().MakeSureDirectoryPathExists(paths[i] + "\\")) return false;
-    if (p_.trees.MoveTree(platform::JoinPath(temp_folder, names[i]), paths[i]) != 0) return false;
+    if (data_flags[i] == "1" || IsNetworkPath(paths[i])) continue;
+    const std::string source = platform::JoinPath(temp_folder, names[i]);
+    // What is there now stays aside until the restore is kept.
+    if (!moves.SetAside(paths[i])) return false;
+    if (!moves.MakeParents(paths[i])) return false;
+    if (moves.PlaceTree(source, paths[i], 0) != 0) return false;
   }
   return true;
 }

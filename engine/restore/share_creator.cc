@@ -46,12 +46,18 @@ void ShareCreator::CreateShares(const RecordedShares& shares, CreatedShares* cre
       CheckShareService(hr, "create object");
       if (!proxy) CheckShareService(platform::kEFail, "no interface");
     }
-    const ShareDetails details = DetailsFor(shares, i, use_proxy, user);
-    platform::ShareInfo record = Record(details, line.path, proxy.get());
-    if (use_proxy) {
-      CreateThroughProxy(line, details, record, *proxy, created);
-    } else {
-      CreateDirect(line, record, created);
+    try {
+      const ShareDetails details = DetailsFor(shares, i, use_proxy, user);
+      platform::ShareInfo record = Record(details, line.path, proxy.get());
+      if (use_proxy) {
+        CreateThroughProxy(line, details, record, *proxy, created);
+      } else {
+        CreateDirect(line, record, created);
+      }
+    } catch (...) {
+      // The share service failed on this share: it is the one the user is told of.
+      if (created->refused.empty()) created->refused = shares.names[i];
+      throw;
     }
   }
 }
@@ -107,7 +113,10 @@ platform::ShareInfo ShareCreator::Record(const ShareDetails& details, const std:
 bool ShareCreator::AddUnlessNameTaken(const platform::ShareInfo& record, CreatedShares* created) {
   const platform::WinError answer = platform_.shares().Add(record);
   if (answer == platform::kNerrDuplicateShare) return false;
-  if (answer != kSuccess) created->all_added = false;
+  if (answer != kSuccess && created->all_added) {
+    created->all_added = false;
+    created->refused = record.name;
+  }
   return true;
 }
 

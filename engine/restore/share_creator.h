@@ -25,6 +25,8 @@ struct CreatedShares {
   std::vector<std::string> paths;
   // False when the system refused a share for another reason than a taken name.
   bool all_added = true;
+  // The name of the first share refused so, for the user.
+  std::string refused;
 };
 
 class ShareCreator {

@@ -118,6 +118,10 @@ std::string ShareInfoReader::SpecialFolder(int csidl) {
 
 bool IsSafeShareName(const std::string& name) { return platform::WindowsCanKeepName(name); }
 
+bool IsNetworkPath(const std::string& path) {
+  return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+}
+
 bool IsSafeSharePath(const std::string& path) {
   size_t rest = 0;
   const bool drive_path = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&

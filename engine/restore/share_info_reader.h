@@ -58,6 +58,10 @@ bool IsSafeShareName(const std::string& name);
 // with no "." or ".." components, no device prefix and only names Windows keeps on the way.
 bool IsSafeSharePath(const std::string& path);
 
+// A network path ("\\server\share..."): its folder lies on another machine, so the archive
+// has none of its content and a restore never removes or replaces it.
+bool IsNetworkPath(const std::string& path);
+
 // "name,path" of every entry whose name or path is not safe, in file order.
 std::vector<std::string> UnsafeShareEntries(const RecordedShares& shares);
 

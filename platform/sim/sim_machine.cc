@@ -155,7 +155,29 @@ int32_t SimMachine::TimeZoneOffsetMinutes() const {
   return Description()->value("time_zone_offset_minutes", 0);
 }
 
+namespace {
+
+// The host variable that holds what this process set for `name`: "=" and the value, or "-"
+// for a variable it removed.
+std::string ProcessSetting(const std::string& name) {
+  return "QDW_SIM_SET_" + platform::UpperAnsi(name);
+}
+
+}  // namespace
+
+bool SimMachine::SetProcessEnvironment(const std::string& name,
+                                       const std::optional<std::string>& value) {
+  if (name.empty() || name.find('=') != std::string::npos) return false;
+  const std::string setting = value ? "=" + *value : "-";
+  return ::setenv(ProcessSetting(name).c_str(), setting.c_str(), 1) == 0;
+}
+
 bool SimMachine::EnvironmentVariable(const std::string& name, std::string* value) const {
+  if (const char* set = name.empty() ? nullptr : std::getenv(ProcessSetting(name).c_str())) {
+    if (set[0] != '=') return false;
+    *value = set + 1;
+    return true;
+  }
   auto description = Description();
   auto environment = description->find("environment");
   if (environment != description->end() && environment->is_object()) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/sim/fault_injector.h"
@@ -70,7 +71,14 @@ class SimMachine {
   // Minutes to add to UTC to get the machine's local time.
   int32_t TimeZoneOffsetMinutes() const;
   // A variable of the machine's "environment" (names ignore case), else of this process.
+  // A variable this process set (SetProcessEnvironment) first, then the machine's
+  // "environment", then the host process's.
   bool EnvironmentVariable(const std::string& name, std::string* value) const;
+  // What SetEnvironmentVariable does to the process: the variable (in the machine's code page)
+  // set, or removed when `value` is empty, for every copy of the port in this process and the
+  // programs it starts. It lives in the host environment as QDW_SIM_SET_<NAME>.
+  static bool SetProcessEnvironment(const std::string& name,
+                                    const std::optional<std::string>& value);
 
  private:
   MachineStore store_;

@@ -34,6 +34,19 @@ WinError SimRegistryKey::EnumSubKey(uint32_t index, std::string* name) {
   });
 }
 
+WinError SimRegistryKey::EnumValue(uint32_t index, std::string* name) {
+  name->clear();
+  if (WinError fault = Fault("Registry.EnumValue")) return fault;
+  if (!Has(platform::kKeyQueryValue)) return platform::kErrorAccessDenied;
+  return hives_->File(hive_).Read([&](const RegistryNode& root) -> WinError {
+    const RegistryNode* node = SimRegistryHives::Find(root, path_);
+    if (node == nullptr) return kErrorKeyDeleted;
+    if (index >= node->values().size()) return platform::kErrorNoMoreItems;
+    *name = hives_->ForProgram(node->values()[index].name);
+    return platform::kSuccess;
+  });
+}
+
 WinError SimRegistryKey::QueryValue(const std::string& name, uint32_t buffer_size, uint32_t* type,
                                     std::vector<uint8_t>* data) {
   data->clear();

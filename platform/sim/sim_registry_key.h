@@ -19,6 +19,7 @@ class SimRegistryKey : public platform::RegistryKey {
                  uint32_t access);
 
   platform::WinError EnumSubKey(uint32_t index, std::string* name) override;
+  platform::WinError EnumValue(uint32_t index, std::string* name) override;
   platform::WinError QueryValue(const std::string& name, uint32_t buffer_size, uint32_t* type,
                                 std::vector<uint8_t>* data) override;
   platform::WinError SetValue(const std::string& name, uint32_t type,

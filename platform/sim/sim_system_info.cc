@@ -117,6 +117,10 @@ class SimSystemInfo : public platform::SystemInfo {
     return machine_.EnvironmentVariable(name, value);
   }
 
+  bool SetEnvironment(const std::string& name, const std::optional<std::string>& value) override {
+    return SimMachine::SetProcessEnvironment(name, value);
+  }
+
  private:
   bool VirtualSleep() {
     Json clock = machine_.Description()->value("clock", Json::object());

@@ -38,6 +38,16 @@ class Win32RegistryKey : public platform::RegistryKey {
     return platform::kSuccess;
   }
 
+  WinError EnumValue(uint32_t index, std::string* name) override {
+    char buffer[16384] = {};  // value names are at most 16383 characters
+    DWORD size = sizeof(buffer);
+    LONG result =
+        RegEnumValueA(key_, index, buffer, &size, nullptr, nullptr, nullptr, nullptr);
+    if (result != ERROR_SUCCESS) return static_cast<WinError>(result);
+    name->assign(buffer, size);
+    return platform::kSuccess;
+  }
+
   WinError QueryValue(const std::string& name, uint32_t buffer_size, uint32_t* type,
                       std::vector<uint8_t>* data) override {
     std::vector<uint8_t> buffer(buffer_size);

@@ -1,6 +1,9 @@
 // Facts about the running Windows system.
 #include <windows.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/win32/win32_convert.h"
@@ -101,6 +104,13 @@ class Win32SystemInfo : public platform::SystemInfo {
     if (length >= size) return false;  // changed meanwhile
     value->assign(buffer.data(), length);
     return true;
+  }
+
+  bool SetEnvironment(const std::string& name, const std::optional<std::string>& value) override {
+    if (!SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr)) return false;
+    // _tempnam and getenv read the runtime library's own copy of the environment ("NAME="
+    // removes the variable there).
+    return _putenv((name + "=" + value.value_or("")).c_str()) == 0;
   }
 };
 

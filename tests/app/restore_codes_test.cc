@@ -154,25 +154,39 @@ TEST_F(RestoreCodesTest, MachineStatesGiveTheirCodesAndKeepTheInstallation) {
   }
 }
 
-TEST_F(RestoreCodesTest, FileLeftInAnOutsideShareEndsWith307AfterMessage183) {
+TEST_F(RestoreCodesTest, DocumentOpenInAnOutsideShareKeepsEverythingAsItWas) {
   constexpr char kScans[] = "C:\\Users\\jo\\Desktop\\Scans";
   product_.AllowSettingsWrite();
   product_.machine().PutFile(std::string(kScans) + "\\f.txt", "at backup time");
   product_.Share("Scans", kScans, "scans", platform::kAceAccessAllowed, platform::kMaskChange);
   product_.SetSharedFolders({"Scans"}, {kScans});
   BackUpAndDamage();
-  // A document the user keeps open in the shared folder cannot be cleared away.
+  // A document the user keeps open in the shared folder: the folder cannot be set aside to
+  // make room for the archive's copy, so the restore fails and puts everything back.
   product_.machine().PutFile(std::string(kScans) + "\\open.txt", "open");
   product_.Lock(std::string(kScans) + "\\open.txt");
   product_.machine().PutFile(std::string(kScans) + "\\f.txt", "changed");
 
-  EXPECT_EQ(RunRestore("expect message 183\nanswer ok\n", Failure(0)), "");
+  EXPECT_EQ(RunRestore("", Failure(137)), "");
   EXPECT_EQ(Log(), kLogLine);
-  // The restore itself went through: the share's content and the documents are back.
-  EXPECT_EQ(product_.machine().ReadFile(std::string(kScans) + "\\f.txt"), "at backup time");
-  EXPECT_TRUE(product_.machine().Exists(std::string(kQdw) + "\\Quillon Deskora\\Inbox\\inv1.pdf"));
+  ExpectUntouched();
+  EXPECT_EQ(product_.machine().ReadFile(std::string(kScans) + "\\f.txt"), "changed");
+  EXPECT_EQ(product_.machine().ReadFile(std::string(kScans) + "\\open.txt"), "open");
   platform::ShareInfo share;
   EXPECT_EQ(product_.platform().shares().GetInfo("Scans", &share), platform::kSuccess);
+}
+
+TEST_F(RestoreCodesTest, KeptTreeThatCannotBeRemovedEndsWith307AfterMessage183) {
+  BackUpAndDamage();
+  // A program opens a file of the installation while the restore has it set aside: the restore
+  // is kept, but that tree cannot be cleared away.
+  const std::string kept_file = std::string(kQdw) + "_KeptByRestore\\stray.txt";
+  product_.Lock(kept_file);
+  EXPECT_EQ(RunRestore("expect message 183\nanswer ok\n", Failure(0)), "");
+  EXPECT_EQ(Log(), kLogLine);
+  EXPECT_TRUE(product_.machine().Exists(std::string(kQdw) + "\\Quillon Deskora\\Inbox\\inv1.pdf"));
+  EXPECT_FALSE(product_.machine().Exists(std::string(kQdw) + "\\stray.txt"));
+  EXPECT_TRUE(product_.machine().Exists(kept_file));
 }
 
 TEST_F(RestoreCodesTest, FailingUnpackAsksForAnotherTemporaryFolder) {

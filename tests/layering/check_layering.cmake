@@ -1,7 +1,7 @@
 # Fails when a source file includes a header of a folder its layer may not use:
 #
-#   app -> engine (the engine object) -> engine/backup, engine/restore -> engine/common
-#       -> database, security, system -> settings -> platform
+#   app -> engine (the engine object) -> engine/backup, engine/restore -> engine/journal
+#       -> engine/common -> database, security, system -> settings -> platform
 #
 # engine/backup and engine/restore never include each other, and nothing includes a folder
 # above its own. Each file belongs to the longest folder of the table that holds it.
@@ -18,10 +18,11 @@ set(QDW_LAYER_RULES
   "database|settings,platform"
   "rightsmend|security,platform"
   "engine/common|${QDW_LOWER_LAYERS}"
-  "engine/backup|engine/common,Compressor,${QDW_LOWER_LAYERS}"
-  "engine/restore|engine/common,Extractor,rightsmend,${QDW_LOWER_LAYERS}"
-  "engine|engine/backup,engine/restore,engine/common,${QDW_LOWER_LAYERS}"
-  "app|engine,engine/backup,engine/restore,engine/common,lingvault,rightsmend,Compressor,Extractor,${QDW_LOWER_LAYERS}"
+  "engine/journal|engine/common,${QDW_LOWER_LAYERS}"
+  "engine/backup|engine/journal,engine/common,Compressor,${QDW_LOWER_LAYERS}"
+  "engine/restore|engine/journal,engine/common,Extractor,rightsmend,${QDW_LOWER_LAYERS}"
+  "engine|engine/backup,engine/restore,engine/journal,engine/common,${QDW_LOWER_LAYERS}"
+  "app|engine,engine/backup,engine/restore,engine/journal,engine/common,lingvault,rightsmend,Compressor,Extractor,${QDW_LOWER_LAYERS}"
 )
 
 if(NOT SOURCE_DIR)

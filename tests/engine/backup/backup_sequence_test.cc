@@ -164,7 +164,7 @@ TEST_F(BackupSequenceTest, ExistingArchiveIsKeptWhenDeclinedOrWhenTheRunFails) {
   EXPECT_EQ(machine().ReadFile("D:\\Backups\\Set1.qdw"), "old");
 
   packer_.result = 0;
-  faults().AddRule("FileSystem.Move", 1, platform::kErrorDiskFull, "*\\QDWBackUpFileTemp\\*");
+  faults().AddRule("FileSystem.Replace", 1, platform::kErrorDiskFull, "*\\QDWBackUpFileTemp\\*");
   EXPECT_EQ(Backup("Set1"), 7);
   EXPECT_EQ(machine().ReadFile("D:\\Backups\\Set1.qdw"), "old");
   EXPECT_FALSE(machine().Exists("D:\\Backups\\Set1.qdw.old"));
@@ -197,7 +197,7 @@ TEST_F(BackupSequenceTest, AnEarlierSetOfTheNameIsReplacedWholeOrNotAtAll) {
   old_set_intact();
 
   // A new set that cannot be placed gives every old volume back.
-  faults().AddRule("FileSystem.Move", 1, platform::kErrorDiskFull, "*\\QDWBackUpFileTemp\\*");
+  faults().AddRule("FileSystem.Replace", 1, platform::kErrorDiskFull, "*\\QDWBackUpFileTemp\\*");
   EXPECT_EQ(Backup("Set1"), 7);
   faults().Clear();
   old_set_intact();

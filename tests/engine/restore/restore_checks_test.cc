@@ -30,7 +30,8 @@ TEST(ShareTargetsTest, NetworkPathsAreNoMissingDrives) {
                             "Disc,E:\\Media\n"
                             "Again,Q:\\Other\n");
   ShareTargetProblems problems;
-  ASSERT_TRUE(CheckShareTargets(product.platform(), settings, "C:\\Work", &problems));
+  CheckShareTargets(product.platform(), settings, "C:\\Work", ProductMachine::kRepository,
+                    &problems);
   // The missing drive and the CD-ROM drive once each; nothing for the server's share.
   EXPECT_EQ(problems.drives, (std::vector<std::string>{"Q:", "E:"}));
   EXPECT_TRUE(problems.folders.empty());
@@ -38,7 +39,8 @@ TEST(ShareTargetsTest, NetworkPathsAreNoMissingDrives) {
 
   product.machine().PutFile("C:\\Work\\BackupShareInfo.txt",
                             "WINDOWS NT\nNet,\\\\server\\share\\docs\n");
-  ASSERT_TRUE(CheckShareTargets(product.platform(), settings, "C:\\Work", &problems));
+  CheckShareTargets(product.platform(), settings, "C:\\Work", ProductMachine::kRepository,
+                    &problems);
   EXPECT_TRUE(problems.empty());
 }
 

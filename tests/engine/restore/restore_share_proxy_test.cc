@@ -144,18 +144,18 @@ TEST_F(RestoreShareProxyTest, RenameLoopEndsWhenNoNameIsLeft) {
   EXPECT_EQ(product_.ProductSnapshot(), before);
 }
 
-TEST_F(RestoreShareProxyTest, FailingShareListFindsNothingToRemove) {
+TEST_F(RestoreShareProxyTest, FailingShareListStopsTheRestoreBeforeAnythingMovesIn) {
   // Enough shares for a second batch of the listing, which fails.
   for (const char* name : {"A", "B", "C"}) {
     product_.Share(name, "D:\\Backups", "", platform::kAceAccessAllowed, platform::kMaskRead);
   }
+  const std::map<std::string, sim::Json> shares_before = Shares();
+  const auto before = product_.ProductSnapshot();
   product_.faults().AddRule("Shares.Enumerate", 2, platform::kErrorAccessDenied);
-  EXPECT_EQ(Restore(), 0);
-  // The user's share was not found, so it stayed; the archive's share got a name of its own.
-  std::map<std::string, sim::Json> shares = Shares();
-  EXPECT_EQ(shares["Docs"], at_backup_["Docs"]);
-  EXPECT_EQ(shares["Docs_bak"]["path"], kInbox);
-  EXPECT_EQ(shares.size(), 5u);
+  // The user's share cannot be found to make room for the archive's: nothing is replaced.
+  EXPECT_EQ(Restore(), 204);
+  EXPECT_EQ(Shares(), shares_before);
+  EXPECT_EQ(product_.ProductSnapshot(), before);
 }
 
 class MissingShareServiceTest : public RestoreShareProxyTest {
@@ -166,9 +166,9 @@ class MissingShareServiceTest : public RestoreShareProxyTest {
 TEST_F(MissingShareServiceTest, ShareStepFailsAndTheOldInstallationStays) {
   ASSERT_EQ(product_.files().Delete(kDocument), platform::kSuccess);
   const auto damaged = product_.ProductSnapshot();
-  EXPECT_EQ(Restore(), 206);
+  // The user's share cannot be removed through the service: nothing moves in.
+  EXPECT_EQ(Restore(), 204);
   EXPECT_EQ(product_.ProductSnapshot(), damaged);
-  // The user's share could not be removed through the service either; it is still there.
   EXPECT_EQ(Shares(), at_backup_);
   EXPECT_EQ(Registered(), std::vector<std::string>{std::string("Docs,") + kInbox});
 }
