@@ -88,7 +88,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
     one.host_name = item->d_name;
     one.name = AnsiName(code_page, one.host_name);
     if (!platform::WildcardMatchText(code_page, last, one.name)) continue;
-    if (!StatHost(folder.host + "/" + one.host_name, &one.info)) continue;  // gone meanwhile
+    if (!StatHostAt(::dirfd(dir), one.host_name, &one.info)) continue;  // gone meanwhile
     // UTF-8 sorts by character, as NTFS sorts its names.
     one.upper = HostName(code_page, platform::UpperText(code_page, one.name));
     listed.push_back(std::move(one));

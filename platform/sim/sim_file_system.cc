@@ -47,20 +47,23 @@ SimFileSystem::SimFileSystem(SimMachine& machine)
     : machine_(machine), state_(std::make_shared<FileSystemState>(machine)) {}
 
 WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follow_last) const {
-  const int code_page = machine_.CodePage();
+  const std::shared_ptr<const Json> description = machine_.Description();
+  const int code_page = SimMachine::CodePage(*description);
   if (WinError error = SplitWindowsPath(path, &out->parts, code_page)) return error;
   for (int hops = 0;; ++hops) {
-    Json drive = machine_.DriveDescription(out->parts.drive);
+    Json drive = SimMachine::DriveDescription(*description, out->parts.drive);
     if (drive.is_null()) return platform::kErrorPathNotFound;
     if (!drive.value("ready", true)) return platform::kErrorNotReady;
     // CD-ROM drives refuse every change.
     out->write_protected = drive.value("type", std::string()) == "cdrom";
     out->ntfs = drive.value("fs", std::string("NTFS")) == "NTFS";
     size_t junction = std::string::npos;
-    out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components,
-                                      code_page, &junction);
+    bool found = false;
+    out->host =
+        ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components,
+                              code_page, &junction, &out->parent_is_folder, &found, &out->info);
     if (junction == std::string::npos) {
-      out->exists = StatHost(out->host, &out->info);
+      out->exists = found || StatHost(out->host, &out->info);
       if (!follow_last || !out->exists || !out->info.reparse) return kSuccess;
       junction = out->parts.components.size() - 1;
     }
@@ -77,7 +80,7 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follo
 }
 
 bool SimFileSystem::ParentIsFolder(const Located& located) {
-  if (located.IsRoot()) return true;
+  if (located.IsRoot() || located.parent_is_folder) return true;
   HostInfo parent;
   return StatHost(ParentHost(located.host), &parent) && parent.is_folder;
 }

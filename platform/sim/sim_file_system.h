@@ -53,6 +53,7 @@ class SimFileSystem : public platform::FileSystem {
     WindowsPathParts parts;
     std::string host;
     bool exists = false;
+    bool parent_is_folder = false;  // seen while resolving; false: not known
     HostInfo info;
     bool write_protected = false;  // a CD-ROM drive
     bool ntfs = true;

@@ -60,12 +60,11 @@ bool IsAtOrBelow(const std::string& key, const std::string& folder_key) {
 
 WinError SimFileSystem::CopyData(int in, int out, char target_drive) const {
   std::vector<char> buffer;
-  for (;;) {
-    struct stat st;
-    if (::fstat(in, &st) != 0) return platform::kErrorReadFault;
-    off_t position = ::lseek(in, 0, SEEK_CUR);
-    uint64_t left = position < st.st_size ? static_cast<uint64_t>(st.st_size - position) : 0;
-    if (left == 0) return kSuccess;
+  struct stat st;
+  if (::fstat(in, &st) != 0) return platform::kErrorReadFault;
+  // The file was opened for this copy, so it is read from its start.
+  uint64_t left = static_cast<uint64_t>(st.st_size);
+  while (left > 0) {
     size_t chunk = left < kChunk ? static_cast<size_t>(left) : kChunk;
     if (WinError full = machine_.faults().ChargeWrite(target_drive, chunk)) return full;
     ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
@@ -74,17 +73,22 @@ WinError SimFileSystem::CopyData(int in, int out, char target_drive) const {
       // Host file systems without copy_file_range: plain reads and writes.
       buffer.resize(chunk);
       ssize_t n = ::read(in, buffer.data(), chunk);
-      if (n <= 0) return platform::kErrorReadFault;
+      if (n == 0) return kSuccess;  // the source shrank under us
+      if (n < 0) return platform::kErrorReadFault;
       for (ssize_t done = 0; done < n;) {
         ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
         if (w < 0 && errno == EINTR) continue;
         if (w < 0) return errno == ENOSPC ? platform::kErrorDiskFull : platform::kErrorWriteFault;
         done += w;
       }
+      left -= static_cast<uint64_t>(n);
     } else if (copied == 0) {
       return kSuccess;  // the source shrank under us
+    } else {
+      left -= static_cast<uint64_t>(copied);
     }
   }
+  return kSuccess;
 }
 
 WinError SimFileSystem::CopyFileBody(const Located& source, const Located& target,
@@ -102,14 +106,15 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
     target_meta.dacl = source_meta.dacl;
   }
   state_->meta.Remove(target.parts);
-  state_->meta.Write(target.parts, target_meta);
+  if (!target_meta.IsDefault()) state_->meta.Write(target.parts, target_meta);
   Descriptor out(::open(target.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (out.get() < 0) {
     int error = errno;
     state_->meta.Remove(target.parts);
     return WinErrorFromErrno(error);
   }
-  ForgetHostCreation(out.get());  // a copy over an existing file gets a new creation time
+  // A copy over an existing file gets a new creation time; a new file has none to drop.
+  if (target.exists) ForgetHostCreation(out.get());
   WinError result = CopyData(in.get(), out.get(), target.parts.drive);
   if (result == kSuccess) {
     int64_t seconds = 0;

@@ -37,6 +37,15 @@ bool StatHost(const std::string& host, HostInfo* info) {
   return FromStatx(st, info);
 }
 
+bool StatHostAt(int folder_fd, const std::string& name, HostInfo* info) {
+  struct statx st;
+  if (::statx(folder_fd, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &st) !=
+      0) {
+    return false;
+  }
+  return FromStatx(st, info);
+}
+
 bool StatHostFd(int fd, HostInfo* info) {
   struct statx st;
   if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) return false;

@@ -25,6 +25,8 @@ struct HostInfo {
 // it is a junction of the machine.
 bool StatHost(const std::string& host, HostInfo* info);
 bool StatHostFd(int fd, HostInfo* info);
+// StatHost of `name` in the open host folder `folder_fd`.
+bool StatHostAt(int folder_fd, const std::string& name, HostInfo* info);
 
 platform::FileTime FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
 // Seconds and nanoseconds since the Unix epoch (negative before 1970).

@@ -69,13 +69,20 @@ std::shared_ptr<const Json> SimMachine::Description() const {
 }
 
 Json SimMachine::DriveDescription(char letter) const {
-  auto description = Description();
+  return DriveDescription(*Description(), letter);
+}
+
+Json SimMachine::DriveDescription(const Json& description, char letter) {
   std::string key(1, platform::ToUpperAnsi(letter));
-  auto drives = description->find("drives");
-  if (drives == description->end() || !drives->is_object()) return nullptr;
+  auto drives = description.find("drives");
+  if (drives == description.end() || !drives->is_object()) return nullptr;
   auto drive = drives->find(key);
   if (drive == drives->end()) return nullptr;
   return *drive;
+}
+
+int SimMachine::CodePage(const Json& description) {
+  return description.value("code_page", platform::kAnsiCodePageWestern);
 }
 
 std::string SimMachine::DriveFolder(char letter) const {
@@ -116,9 +123,7 @@ bool SimMachine::ToHostPath(const std::string& windows_path, std::string* host) 
   return false;
 }
 
-int SimMachine::CodePage() const {
-  return Description()->value("code_page", platform::kAnsiCodePageWestern);
-}
+int SimMachine::CodePage() const { return CodePage(*Description()); }
 
 std::string SimMachine::ComputerName() const {
   return Description()->value("computer_name", std::string("WORKSTATION"));

@@ -153,6 +153,8 @@ void MetadataStore::Remove(const WindowsPathParts& path) const {
   if (path.components.empty()) return;
   std::string node = NodePath(path);
   std::lock_guard<std::mutex> lock(write_mutex_);
+  // Most folders have no sidecars at all: then neither the object's nor its children's exist.
+  if (!Exists(ParentOf(node))) return;
   ::unlink((node + kSuffix).c_str());
   std::error_code ignored;
   std::filesystem::remove_all(node, ignored);
@@ -187,7 +189,12 @@ platform::WinError MetadataStore::MoveObject(const WindowsPathParts& from,
   std::string target = NodePath(to);
   bool carries = !from.components.empty() && !to.components.empty() && source != target;
   std::string note;
-  bool had_sidecar = carries && Exists(source + kSuffix);
+  // Most folders have no sidecars at all; where neither side has one, the rename is the whole
+  // move and needs no note to finish after a kill.
+  const bool source_may_have = carries && Exists(ParentOf(source));
+  const bool had_sidecar = source_may_have && Exists(source + kSuffix);
+  carries = had_sidecar || (source_may_have && Exists(source)) ||
+            (carries && Exists(ParentOf(target)) && (Exists(target + kSuffix) || Exists(target)));
   if (carries) {
     Json intent = {{"pid", ::getpid()},   {"host_from", host_from}, {"host_to", host_to},
                    {"node_from", source}, {"node_to", target},      {"had_sidecar", had_sidecar}};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/code_page_text.h"
+#include "platform/sim/host_name_index.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -33,6 +34,26 @@ std::string TrimTrailingDotsAndSpaces(const std::string& name) {
 bool IsSymbolicLink(const std::string& host) {
   struct stat st;
   return ::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// FindHostName in a folder already looked at: the index answers most new names without reading
+// the folder.
+bool FindHostNameIn(const std::string& host_folder, const struct stat& folder,
+                    const std::string& name, std::string* found, int code_page) {
+  if (!FolderMayHoldName(host_folder, folder, name, code_page)) return false;
+  DIR* dir = ::opendir(host_folder.c_str());
+  if (dir == nullptr) return false;
+  bool result = false;
+  while (dirent* entry = ::readdir(dir)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    if (platform::EqualsIgnoreCaseText(code_page, AnsiName(code_page, entry->d_name), name)) {
+      *found = entry->d_name;
+      result = true;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return result;
 }
 
 }  // namespace
@@ -160,25 +181,18 @@ bool ReadJunctionTarget(const std::string& host, int code_page, WindowsPathParts
 
 bool FindHostName(const std::string& host_folder, const std::string& name, std::string* found,
                   int code_page) {
-  DIR* dir = ::opendir(host_folder.c_str());
-  if (dir == nullptr) return false;
-  bool result = false;
-  while (dirent* entry = ::readdir(dir)) {
-    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    if (platform::EqualsIgnoreCaseText(code_page, AnsiName(code_page, entry->d_name), name)) {
-      *found = entry->d_name;
-      result = true;
-      break;
-    }
-  }
-  ::closedir(dir);
-  return result;
+  struct stat folder;
+  if (::stat(host_folder.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) return false;
+  return FindHostNameIn(host_folder, folder, name, found, code_page);
 }
 
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components, int code_page,
-                                  size_t* junction_at) {
+                                  size_t* junction_at, bool* parent_is_folder, bool* found,
+                                  HostInfo* info) {
   if (junction_at != nullptr) *junction_at = std::string::npos;
+  if (parent_is_folder != nullptr) *parent_is_folder = false;
+  if (found != nullptr) *found = false;
   // Paths usually come from listings and are spelt as stored: one look settles them. A junction
   // on the way dangles for the host, so such a path takes the walk below.
   std::vector<std::string> names;
@@ -187,14 +201,22 @@ std::string ResolveHostComponents(const std::string& root,
   std::string exact = root;
   for (const std::string& name : names) exact += "/" + name;
   struct stat whole;
-  if (::lstat(exact.c_str(), &whole) == 0) return exact;
+  if (found != nullptr && info != nullptr) {
+    if (StatHost(exact, info)) {
+      *found = true;
+      return exact;
+    }
+  } else if (::lstat(exact.c_str(), &whole) == 0) {
+    return exact;
+  }
   // A new name in a folder spelt as stored (a file about to be created): only the last name
   // needs the look ignoring case.
   size_t last = exact.rfind('/');
   if (!components.empty() && last > root.size() &&
       ::lstat(exact.substr(0, last).c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
+    if (parent_is_folder != nullptr) *parent_is_folder = true;
     std::string found;
-    return FindHostName(exact.substr(0, last), components.back(), &found, code_page)
+    return FindHostNameIn(exact.substr(0, last), whole, components.back(), &found, code_page)
                ? exact.substr(0, last + 1) + found
                : exact;
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/code_page_text.h"
+#include "platform/sim/sim_host.h"
 #include "platform/win_error.h"
 
 namespace qdw::sim {
@@ -40,11 +41,14 @@ platform::WinError NormalizeFullPath(int code_page, const std::string& path, std
 // spells it (exact match first, then ignoring case); the first missing one and the rest as
 // given. With `junction_at`, a walk that meets a junction (a host symbolic link) before the last
 // component stops there: the host path of the junction is returned and `*junction_at` is its
-// index (std::string::npos when there was none).
+// index (std::string::npos when there was none). `*parent_is_folder` (when given) is set when the
+// walk saw that the last component's folder exists as a folder. `*found` (when given) is set
+// when the returned path was seen to exist, and then `*info` holds its StatHost().
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components,
                                   int code_page = platform::kAnsiCodePageWestern,
-                                  size_t* junction_at = nullptr);
+                                  size_t* junction_at = nullptr, bool* parent_is_folder = nullptr,
+                                  bool* found = nullptr, HostInfo* info = nullptr);
 
 // The target of the junction at `host` (a host symbolic link holding a Windows path); false
 // when it names no path.

@@ -78,5 +78,31 @@ TEST_F(SimKillSafetyTest, AKilledReplaceOrMoveLeavesEachObjectWithItsOwnMetadata
   }
 }
 
+// Files without sidecars move without a note; one that replaces a file with a sidecar must still
+// never be seen with the replaced file's attributes.
+TEST_F(SimKillSafetyTest, AKilledReplaceOfAFileWithAttributesByOneWithoutLeavesNeitherMixed) {
+  std::mt19937 random(11);
+  const std::string target = "C:\\Data\\target.txt";
+  Put(target, kAttrHidden | kAttrArchive);
+  machine_.PutFile(target, "hidden");
+  for (int round = 0; round < 12; ++round) {
+    KillDuring(&random, [&](platform::FileSystem& files, int i) {
+      const std::string source = "C:\\Data\\new" + std::to_string(i) + ".txt";
+      const bool hidden = i % 2 == 1;
+      std::unique_ptr<platform::File> file;
+      if (files.Open(source, platform::kGenericWrite, 0, platform::Disposition::kCreateNew,
+                     hidden ? kAttrHidden : 0, &file) != kSuccess) {
+        return;
+      }
+      uint32_t written = 0;
+      file->Write(hidden ? "hidden" : "plain", hidden ? 6 : 5, &written);
+      file.reset();
+      files.Replace(source, target);
+    });
+    const bool hidden = AttributesAfterRestart(target) & kAttrHidden;
+    EXPECT_EQ(machine_.ReadFile(target), hidden ? "hidden" : "plain") << round;
+  }
+}
+
 }  // namespace
 }  // namespace qdw::testing

@@ -33,6 +33,48 @@ TEST(SimMachineTest, MapsPathsIgnoringCaseAndKeepsMissingPartsAsGiven) {
   EXPECT_TRUE(std::filesystem::is_directory(host));  // drive folders appear on demand
 }
 
+// A name new to a folder is looked up in this process's index of the folder; what another
+// process does there between two look-ups must show at once.
+TEST(SimMachineTest, NewNamesSeeAnotherProcesssChangesAtOnce) {
+  SimTestMachine m;
+  m.PutFile("C:\\Data\\Keep.txt", "x");
+  const std::string data = m.folder() + "/drives/C/Data";
+  auto host_of = [&](const std::string& path) {
+    std::string host;
+    EXPECT_TRUE(m.machine().ToHostPath(path, &host)) << path;
+    return host;
+  };
+  auto other_process = [](const std::string& command) {
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  };
+  EXPECT_EQ(host_of("C:\\Data\\new.txt"), data + "/new.txt");  // indexes the folder
+  other_process("touch '" + data + "/NEW.TXT'");
+  EXPECT_EQ(host_of("C:\\Data\\new.txt"), data + "/NEW.TXT");
+  other_process("mv '" + data + "/NEW.TXT' '" + data + "/New.Txt'");
+  EXPECT_EQ(host_of("C:\\Data\\NEW.txt"), data + "/New.Txt");
+  other_process("rm '" + data + "/New.Txt'");
+  EXPECT_EQ(host_of("C:\\Data\\NEW.txt"), data + "/NEW.txt");
+  // The folder itself replaced by one of another spelling, then by one of the same.
+  other_process("rm -r '" + data + "' && mkdir '" + data + "' && touch '" + data + "/ONE'");
+  EXPECT_EQ(host_of("C:\\Data\\one"), data + "/ONE");
+  EXPECT_EQ(host_of("C:\\Data\\keep.txt"), data + "/keep.txt");
+  other_process("mv '" + data + "' '" + data + "-old' && mkdir '" + data + "' && touch '" + data +
+                "/KEEP.TXT'");
+  EXPECT_EQ(host_of("C:\\Data\\keep.txt"), data + "/KEEP.TXT");
+  EXPECT_EQ(host_of("C:\\Data\\one"), data + "/one");
+  // Names this process makes count too, in many folders at once (more than the index keeps).
+  for (int i = 0; i < 100; ++i) {
+    std::filesystem::create_directories(data + "/F" + std::to_string(i));
+    EXPECT_EQ(host_of("C:\\Data\\f" + std::to_string(i) + "\\x"),
+              data + "/F" + std::to_string(i) + "/x");
+    std::ofstream(data + "/F" + std::to_string(i) + "/X");
+  }
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(host_of("C:\\Data\\f" + std::to_string(i) + "\\x"),
+              data + "/F" + std::to_string(i) + "/X");
+  }
+}
+
 TEST(SimMachineTest, RefusesPathsThatNameNoDriveOfTheMachine) {
   SimTestMachine m;
   std::string host;
