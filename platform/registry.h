@@ -14,6 +14,19 @@ namespace qdw::platform {
 
 enum class Hive { kLocalMachine, kCurrentUser, kUsers };
 
+// The name Windows shows for a hive ("HKEY_LOCAL_MACHINE").
+constexpr const char* HiveRootName(Hive hive) {
+  switch (hive) {
+    case Hive::kLocalMachine:
+      return "HKEY_LOCAL_MACHINE";
+    case Hive::kCurrentUser:
+      return "HKEY_CURRENT_USER";
+    case Hive::kUsers:
+      return "HKEY_USERS";
+  }
+  return "";
+}
+
 // Access rights of OpenKey and CreateKey.
 inline constexpr uint32_t kKeyQueryValue = 0x0001;
 inline constexpr uint32_t kKeySetValue = 0x0002;

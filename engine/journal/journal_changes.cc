@@ -94,7 +94,7 @@ StepResult ChangeActions::Undo(const JournalRecord& record, std::string* item) {
   if (kind == kRecordKeyCreated || kind == kRecordKeyRemoved || kind == kRecordValueSet) {
     platform::Hive hive = platform::Hive::kLocalMachine;
     ParseHiveField(record.Field(0), &hive);
-    *item = HiveName(hive) + "\\" + record.Field(1);
+    *item = std::string(platform::HiveRootName(hive)) + "\\" + record.Field(1);
     if (kind == kRecordKeyCreated) return RemoveCreatedKey(record);
     return kind == kRecordKeyRemoved ? AddKeyBack(record) : PutValueBack(record);
   }

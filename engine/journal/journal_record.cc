@@ -284,16 +284,4 @@ bool ParseHiveField(const std::string& field, platform::Hive* hive) {
   return false;
 }
 
-std::string HiveName(platform::Hive hive) {
-  switch (hive) {
-    case platform::Hive::kLocalMachine:
-      return "HKEY_LOCAL_MACHINE";
-    case platform::Hive::kCurrentUser:
-      return "HKEY_CURRENT_USER";
-    case platform::Hive::kUsers:
-      return "HKEY_USERS";
-  }
-  return "HKEY_LOCAL_MACHINE";
-}
-
 }  // namespace qdw::journal

@@ -52,8 +52,6 @@ bool ParseShareFields(const std::vector<std::string>& fields, size_t first,
                       platform::ShareInfo* share);
 std::string HiveField(platform::Hive hive);
 bool ParseHiveField(const std::string& field, platform::Hive* hive);
-// The name Windows shows for a hive ("HKEY_LOCAL_MACHINE").
-std::string HiveName(platform::Hive hive);
 
 }  // namespace qdw::journal
 

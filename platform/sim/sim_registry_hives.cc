@@ -73,18 +73,6 @@ std::vector<uint8_t> SimRegistryHives::DataForProgram(uint32_t type,
   return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-const char* SimRegistryHives::RootName(Hive hive) {
-  switch (hive) {
-    case Hive::kLocalMachine:
-      return "HKEY_LOCAL_MACHINE";
-    case Hive::kCurrentUser:
-      return "HKEY_CURRENT_USER";
-    case Hive::kUsers:
-      return "HKEY_USERS";
-  }
-  return "";
-}
-
 WinError SimRegistryHives::SplitPath(const std::string& path, KeyPath* out) {
   out->clear();
   std::string text = path;
@@ -106,7 +94,7 @@ WinError SimRegistryHives::SplitPath(const std::string& path, KeyPath* out) {
 }
 
 std::string SimRegistryHives::FullPath(Hive hive, const KeyPath& path) {
-  std::string text = RootName(hive);
+  std::string text = platform::HiveRootName(hive);
   for (const std::string& name : path) text += "\\" + name;
   return text;
 }

@@ -43,7 +43,6 @@ class SimRegistryHives {
   // Splits "SOFTWARE\VARNOLD" into its names ("" is the hive's root; one trailing "\" is
   // allowed). kErrorBadPathname for a leading "\" or an empty name inside.
   static platform::WinError SplitPath(const std::string& path, KeyPath* out);
-  static const char* RootName(platform::Hive hive);
   // "HKEY_LOCAL_MACHINE\SOFTWARE\VARNOLD" (names as the caller spelt them).
   static std::string FullPath(platform::Hive hive, const KeyPath& path);
   static const RegistryNode* Find(const RegistryNode& root, const KeyPath& path);
