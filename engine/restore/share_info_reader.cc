@@ -128,7 +128,7 @@ bool IsSafeSharePath(const std::string& path) {
                           path[1] == ':' && path[2] == '\\';
   if (drive_path) {
     rest = 3;
-  } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+  } else if (IsNetworkPath(path) && path.size() > 2) {
     // "\\?\" and "\\.\" reach devices and raw volumes, not shared folders.
     if (path[2] == '?' || path[2] == '.' || path[2] == '\\') return false;
     rest = 2;
