@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/sim/watched_stat.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -12,7 +13,7 @@ using platform::WinError;
 
 bool FaultInjector::HasFaults() const {
   struct stat st;
-  return ::stat(store_.HostPath("faults.json").c_str(), &st) == 0;
+  return WatchedStat(store_.HostPath("faults.json"), &st) == 0;
 }
 
 WinError FaultInjector::Check(const std::string& operation, const std::string& path) const {

@@ -12,6 +12,7 @@
 #include "platform/code_page_text.h"
 #include "platform/sim/sim_metadata.h"
 #include "platform/sim/sim_paths.h"
+#include "platform/sim/watched_stat.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -54,7 +55,7 @@ void SimMachine::CreateMachineFolder(const std::string& folder, const Json& desc
 std::shared_ptr<const Json> SimMachine::Description() const {
   struct stat st;
   std::string path = store_.HostPath("machine.json");
-  if (::stat(path.c_str(), &st) != 0) {
+  if (WatchedStat(path, &st) != 0) {
     throw std::runtime_error("machine description is gone: " + path);
   }
   int64_t stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
@@ -88,7 +89,7 @@ int SimMachine::CodePage(const Json& description) {
 std::string SimMachine::DriveFolder(char letter) const {
   std::string root = store_.HostPath("drives") + "/" + std::string(1, letter);
   struct stat st;
-  if (::stat(root.c_str(), &st) != 0) {
+  if (WatchedStat(root, &st) != 0) {
     MakeHostFolder(store_.HostPath("drives"));
     MakeHostFolder(root);
   }

@@ -12,6 +12,7 @@
 #include "platform/sim/machine_store.h"
 #include "platform/sim/sim_metadata.h"
 #include "platform/sim/sim_paths.h"
+#include "platform/sim/watched_stat.h"
 
 namespace qdw::sim {
 namespace {
@@ -50,7 +51,7 @@ std::shared_ptr<SharingTable> SharingTable::ForMachine(const std::string& machin
 
 void SharingTable::RefreshLocks() {
   struct stat st;
-  if (::stat(locks_file_.c_str(), &st) != 0) {
+  if (WatchedStat(locks_file_, &st) != 0) {
     locks_.clear();
     locks_stamp_ = 0;
     return;
