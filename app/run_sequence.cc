@@ -13,7 +13,9 @@
 #include "app/unfinished_run.h"
 #include "engine/common/engine_errors.h"
 #include "engine/common/result_codes.h"
+#include "platform/code_page_text.h"
 #include "platform/normalised_paths.h"
+#include "platform/process_code_page.h"
 #include "platform/windows_path.h"
 #include "system/os_version.h"
 #include "system/service_control.h"
@@ -174,7 +176,8 @@ bool CFileDlg::UnsafeDestination(const std::string& destination, const std::stri
   std::vector<std::string> folders = app_.services.ProgramFolders();
   folders.insert(folders.begin(), app_.services.WindowsFolder());
   for (const std::string& folder : folders) {
-    const std::string limited = folder.substr(0, platform::kMaxPath);
+    const std::string limited =
+        platform::LeadingText(platform::ProcessCodePage(), folder, platform::kMaxPath);
     if (limited.empty()) continue;
     if (platform::ContainsIgnoreCase(destination, limited) ||
         platform::LiesInside(files, full, limited)) {

@@ -1,13 +1,16 @@
 #include "app/temp_dlg.h"
 
 #include "app/resource_ids.h"
+#include "platform/code_page_text.h"
 #include "platform/normalised_paths.h"
+#include "platform/process_code_page.h"
 #include "platform/windows_path.h"
 
 namespace qdw::app {
 
 void BrowseFolderInto(ui::UiContext& ui, platform::DialogWindow& window, int edit_id) {
-  std::string path = window.ControlText(edit_id).substr(0, platform::kMaxPath - 1);
+  std::string path = platform::LeadingText(platform::ProcessCodePage(), window.ControlText(edit_id),
+                                          platform::kMaxPath - 1);
   switch (ui.host().BrowseForFolder(&window, ui.LoadText(kTextBrowseTitle), &path)) {
     case platform::BrowseResult::kChosen:
       if (!path.empty()) window.SetControlText(edit_id, path);

@@ -163,6 +163,17 @@ size_t CharCount(int code_page, const std::string& text) {
   return count;
 }
 
+std::string LeadingText(int code_page, const std::string& text, size_t max_bytes) {
+  if (text.size() <= max_bytes) return text;
+  size_t end = 0;
+  while (end < text.size()) {
+    const size_t next = NextChar(code_page, text, end);
+    if (next > max_bytes) break;
+    end = next;
+  }
+  return text.substr(0, end);
+}
+
 size_t FindChar(int code_page, const std::string& text, char c, size_t from) {
   for (size_t i = from; i < text.size();) {
     size_t length = CharLength(code_page, text, i);

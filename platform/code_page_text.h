@@ -29,6 +29,9 @@ size_t NextChar(int code_page, const std::string& text, size_t pos);
 size_t PreviousChar(int code_page, const std::string& text, size_t pos);
 // How many characters the text holds.
 size_t CharCount(int code_page, const std::string& text);
+// The longest start of the text of at most `max_bytes` bytes that ends between two characters,
+// as a fixed-size text field of the system keeps it.
+std::string LeadingText(int code_page, const std::string& text, size_t max_bytes);
 
 // The first character at or after `from`, or the last one, that is the single byte `c`;
 // std::string::npos when there is none. A trail byte equal to `c` does not count.

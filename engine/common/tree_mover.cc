@@ -24,9 +24,20 @@ bool EndsWithDollarHash(const std::string& name) {
 
 int TreeMover::MoveTree(const std::string& source, const std::string& target,
                         bool copy_then_delete) {
+  copied_.clear();
+  int result = PlaceEntries(source, target, copy_then_delete);
+  // Copies first, then the deletes: a file created right after many deletes makes some host
+  // file systems search past every freed inode, so interleaving them made each copy dearer.
+  if (copy_then_delete) DeleteCopiedSources();
+  return result;
+}
+
+int TreeMover::PlaceEntries(const std::string& source, const std::string& target,
+                            bool copy_then_delete) {
   std::vector<platform::DirEntry> entries;
   if (!ListFolder(files_, source, &entries)) return 1;
 
+  CopiedFolder copied;
   int result = 0;
   for (const platform::DirEntry& entry : entries) {
     const std::string from = platform::JoinPath(source, entry.name);
@@ -36,7 +47,16 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
       continue;
     }
     if (!IsFolder(entry)) {
-      if (!MoveOneFile(from, to, entry.attributes, copy_then_delete)) result = 1;
+      if (!copy_then_delete) {
+        if (files_.Move(from, to) != kSuccess) result = 1;
+      } else {
+        // The sources of what was copied so far stay: the failed run removes them with the rest.
+        if (files_.Copy(from, to, /*fail_if_exists=*/false) != kSuccess) {
+          Fail(kResultCopyIntoPlaceFailed);
+        }
+        copied.names.push_back(entry.name);
+        copied.read_only.push_back((entry.attributes & platform::kAttrReadOnly) != 0);
+      }
       if (counter_ != nullptr) counter_->Add(1);
       continue;
     }
@@ -51,7 +71,7 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
       result = 1;
       continue;
     }
-    if (MoveTree(from, to, copy_then_delete) != 0) result = 1;
+    if (PlaceEntries(from, to, copy_then_delete) != 0) result = 1;
     // Attributes go on after the content is in, so a read-only folder never refuses it.
     uint32_t attributes = entry.attributes & kSettableAttributes;
     if (EndsWithDollarHash(entry.name)) attributes |= platform::kAttrHidden;
@@ -61,21 +81,28 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
       result = 1;
     }
   }
-  if (result == 0) remover_.RemoveTree(source, ReadOnlyHandling::kClear);
+  if (!copy_then_delete) {
+    if (result == 0) remover_.RemoveTree(source, ReadOnlyHandling::kClear);
+    return result;
+  }
+  // Recorded after the subfolders' records, so folders go children first, as they did.
+  copied.path = source;
+  copied.remove = result == 0;
+  copied_.push_back(std::move(copied));
   return result;
 }
 
-bool TreeMover::MoveOneFile(const std::string& from, const std::string& to, uint32_t attributes,
-                            bool copy_then_delete) {
-  if (!copy_then_delete) return files_.Move(from, to) == kSuccess;
-  if (files_.Copy(from, to, /*fail_if_exists=*/false) != kSuccess) {
-    Fail(kResultCopyIntoPlaceFailed);
+void TreeMover::DeleteCopiedSources() {
+  std::vector<CopiedFolder> folders;
+  folders.swap(copied_);
+  for (const CopiedFolder& folder : folders) {
+    for (size_t i = 0; i < folder.names.size(); ++i) {
+      const std::string from = platform::JoinPath(folder.path, folder.names[i]);
+      if (folder.read_only[i]) files_.WriteAttributes(from, platform::kAttrNormal);
+      if (files_.Delete(from) != kSuccess) Fail(kResultCopyIntoPlaceFailed);
+    }
+    if (folder.remove) remover_.RemoveTree(folder.path, ReadOnlyHandling::kClear);
   }
-  if ((attributes & platform::kAttrReadOnly) != 0) {
-    files_.WriteAttributes(from, platform::kAttrNormal);
-  }
-  if (files_.Delete(from) != kSuccess) Fail(kResultCopyIntoPlaceFailed);
-  return true;
 }
 
 }  // namespace qdw::engine

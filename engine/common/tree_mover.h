@@ -3,7 +3,9 @@
 #ifndef QDW_ENGINE_COMMON_TREE_MOVER_H_
 #define QDW_ENGINE_COMMON_TREE_MOVER_H_
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/common/progress.h"
 #include "engine/common/tree_remover.h"
@@ -25,12 +27,22 @@ class TreeMover {
   void set_counter(ProgressCounter* counter) { counter_ = counter; }
 
  private:
-  bool MoveOneFile(const std::string& from, const std::string& to, uint32_t attributes,
-                   bool copy_then_delete);
+  // A source folder of the copy-then-delete method: the files copied out of it, deleted once
+  // every copy of the call is made, and whether the folder goes too (all of it was moved).
+  struct CopiedFolder {
+    std::string path;
+    std::vector<std::string> names;
+    std::vector<bool> read_only;
+    bool remove = false;
+  };
+
+  int PlaceEntries(const std::string& source, const std::string& target, bool copy_then_delete);
+  void DeleteCopiedSources();
 
   platform::FileSystem& files_;
   TreeRemover& remover_;
   ProgressCounter* counter_ = nullptr;
+  std::vector<CopiedFolder> copied_;
 };
 
 }  // namespace qdw::engine

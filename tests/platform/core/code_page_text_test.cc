@@ -24,6 +24,11 @@ TEST(CodePageTextTest, DoubleByteCharactersHideTheirBackslashTrailBytes) {
   EXPECT_EQ(PreviousChar(kJapanese, path, 5), 3u);
   // A lead byte at the very end stands alone.
   EXPECT_EQ(CharLength(kJapanese, std::string("a\x95"), 1), 1u);
+  // A text cut to a byte count keeps whole characters only.
+  EXPECT_EQ(LeadingText(kJapanese, path, 4), "C:\\");
+  EXPECT_EQ(LeadingText(kJapanese, path, 5), "C:\\" + kHyouji.substr(0, 2));
+  EXPECT_EQ(LeadingText(kWestern, path, 4), path.substr(0, 4));
+  EXPECT_EQ(LeadingText(kJapanese, path, 100), path);
 }
 
 TEST(CodePageTextTest, CaseFoldingChangesSingleByteCharactersOnly) {
