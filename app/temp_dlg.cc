@@ -10,7 +10,7 @@ namespace qdw::app {
 
 void BrowseFolderInto(ui::UiContext& ui, platform::DialogWindow& window, int edit_id) {
   std::string path = platform::LeadingText(platform::ProcessCodePage(), window.ControlText(edit_id),
-                                          platform::kMaxPath - 1);
+                                           platform::kMaxPath - 1);
   switch (ui.host().BrowseForFolder(&window, ui.LoadText(kTextBrowseTitle), &path)) {
     case platform::BrowseResult::kChosen:
       if (!path.empty()) window.SetControlText(edit_id, path);

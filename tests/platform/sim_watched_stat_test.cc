@@ -1,7 +1,5 @@
 // The cached stat() behind the stand-in's control files must answer as a plain stat() would,
 // whatever happened to the file since the last question and whoever did it.
-#include "platform/sim/watched_stat.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +12,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/sim/watched_stat.h"
 
 namespace qdw::sim {
 namespace {
@@ -56,7 +56,8 @@ void ExpectSameAsPlainStat(const std::string& path, const std::string& after) {
 }
 
 TEST(WatchedStatTest, AnswersAsAPlainStatAfterEveryKindOfChangeByAnyProcess) {
-  const fs::path folder = fs::path(::testing::TempDir()) / ("watched-" + std::to_string(::getpid()));
+  const fs::path folder =
+      fs::path(::testing::TempDir()) / ("watched-" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   const std::string file = (folder / "faults.json").string();
@@ -70,7 +71,8 @@ TEST(WatchedStatTest, AnswersAsAPlainStatAfterEveryKindOfChangeByAnyProcess) {
       {"grown", [&] { Write(file, "{\"rules\":[]}"); }},
       {"times set back", [&] { fs::last_write_time(file, fs::file_time_type()); }},
       {"mode changed", [&] { fs::permissions(file, fs::perms::owner_read); }},
-      {"replaced by a rename", [&] {
+      {"replaced by a rename",
+       [&] {
          Write(other, "{\"replaced\":true}");
          fs::rename(other, file);
        }},
