@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "platform/code_page_text.h"
+#include "platform/sim/inotify_events.h"
 #include "platform/sim/sim_paths.h"
 
 namespace qdw::sim {
@@ -116,19 +117,7 @@ class NameIndex {
   }
 
   void ApplyQueuedChanges() {
-    alignas(inotify_event) char buffer[16384];
-    for (;;) {
-      ssize_t length = ::read(queue_, buffer, sizeof(buffer));
-      if (length <= 0) {
-        if (length < 0 && errno == EINTR) continue;
-        return;  // EAGAIN: the queue is empty
-      }
-      for (ssize_t at = 0; at < length;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        Apply(*event);
-      }
-    }
+    ApplyQueuedEvents(queue_, [this](const inotify_event& event) { Apply(event); });
   }
 
   void Apply(const inotify_event& event) {

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/sim/inotify_events.h"
+
 namespace qdw::sim {
 namespace {
 
@@ -99,19 +101,7 @@ class StatCache {
   }
 
   void ApplyQueuedChanges() {
-    alignas(inotify_event) char buffer[4096];
-    for (;;) {
-      ssize_t length = ::read(queue_, buffer, sizeof(buffer));
-      if (length <= 0) {
-        if (length < 0 && errno == EINTR) continue;
-        return;  // EAGAIN: the queue is empty
-      }
-      for (ssize_t at = 0; at < length;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        Apply(*event);
-      }
-    }
+    ApplyQueuedEvents(queue_, [this](const inotify_event& event) { Apply(event); });
   }
 
   void Apply(const inotify_event& event) {
