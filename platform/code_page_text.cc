@@ -27,6 +27,12 @@ char FoldSingleByte(int code_page, char c, bool upper) {
 }
 
 std::string Fold(int code_page, std::string text, bool upper) {
+  // Paths are folded on every file call of the stand-in: a single-byte code page needs no
+  // walk by characters.
+  if (code_page != kAnsiCodePageJapanese) {
+    for (char& c : text) c = upper ? ToUpperAnsi(c) : ToLowerAnsi(c);
+    return text;
+  }
   for (size_t i = 0; i < text.size();) {
     size_t length = CharLength(code_page, text, i);
     if (length == 1) text[i] = FoldSingleByte(code_page, text[i], upper);
@@ -175,6 +181,7 @@ std::string LeadingText(int code_page, const std::string& text, size_t max_bytes
 }
 
 size_t FindChar(int code_page, const std::string& text, char c, size_t from) {
+  if (code_page != kAnsiCodePageJapanese) return text.find(c, from);
   for (size_t i = from; i < text.size();) {
     size_t length = CharLength(code_page, text, i);
     if (length == 1 && text[i] == c) return i;

@@ -25,6 +25,7 @@ bool EndsWithDollarHash(const std::string& name) {
 int TreeMover::MoveTree(const std::string& source, const std::string& target,
                         bool copy_then_delete) {
   copied_.clear();
+  halves_ = 0;
   int result = PlaceEntries(source, target, copy_then_delete);
   // Copies first, then the deletes: a file created right after many deletes makes some host
   // file systems search past every freed inode, so interleaving them made each copy dearer.
@@ -56,6 +57,8 @@ int TreeMover::PlaceEntries(const std::string& source, const std::string& target
         }
         copied.names.push_back(entry.name);
         copied.read_only.push_back((entry.attributes & platform::kAttrReadOnly) != 0);
+        CountHalfFile();
+        continue;
       }
       if (counter_ != nullptr) counter_->Add(1);
       continue;
@@ -92,6 +95,12 @@ int TreeMover::PlaceEntries(const std::string& source, const std::string& target
   return result;
 }
 
+void TreeMover::CountHalfFile() {
+  // The copy and the delete of a file are half of its move each, so the bar also moves while
+  // the sources are deleted (slow where deletes wait for the disk) and ends at one a file.
+  if (counter_ != nullptr && ++halves_ % 2 == 0) counter_->Add(1);
+}
+
 void TreeMover::DeleteCopiedSources() {
   std::vector<CopiedFolder> folders;
   folders.swap(copied_);
@@ -100,6 +109,7 @@ void TreeMover::DeleteCopiedSources() {
       const std::string from = platform::JoinPath(folder.path, folder.names[i]);
       if (folder.read_only[i]) files_.WriteAttributes(from, platform::kAttrNormal);
       if (files_.Delete(from) != kSuccess) Fail(kResultCopyIntoPlaceFailed);
+      CountHalfFile();
     }
     if (folder.remove) remover_.RemoveTree(folder.path, ReadOnlyHandling::kClear);
   }

@@ -23,7 +23,8 @@ class TreeMover {
   // The source is removed only when everything in it was moved, so nothing is lost on failure.
   int MoveTree(const std::string& source, const std::string& target, bool copy_then_delete);
 
-  // Each file moved is counted there (null: not counted).
+  // Each file moved is counted there (null: not counted); on Windows 7 half a file at its copy
+  // and half at its source's delete.
   void set_counter(ProgressCounter* counter) { counter_ = counter; }
 
  private:
@@ -38,11 +39,13 @@ class TreeMover {
 
   int PlaceEntries(const std::string& source, const std::string& target, bool copy_then_delete);
   void DeleteCopiedSources();
+  void CountHalfFile();
 
   platform::FileSystem& files_;
   TreeRemover& remover_;
   ProgressCounter* counter_ = nullptr;
   std::vector<CopiedFolder> copied_;
+  uint64_t halves_ = 0;
 };
 
 }  // namespace qdw::engine

@@ -6,8 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstddef>
 
 namespace qdw::sim {
+
+inline constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
 
 // Calls `apply(event)` for each queued event until the queue is empty.
 template <typename Apply>
@@ -24,6 +28,9 @@ void ApplyQueuedEvents(int queue, Apply&& apply) {
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       apply(*event);
     }
+    // The kernel fills the buffer with every whole event it holds: room left for the largest
+    // event means the queue was empty, and asking again would only cost a call.
+    if (sizeof(buffer) - static_cast<size_t>(length) >= kLargestEvent) return;
   }
 }
 

@@ -51,12 +51,12 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follo
   const int code_page = SimMachine::CodePage(*description);
   if (WinError error = SplitWindowsPath(path, &out->parts, code_page)) return error;
   for (int hops = 0;; ++hops) {
-    Json drive = SimMachine::DriveDescription(*description, out->parts.drive);
-    if (drive.is_null()) return platform::kErrorPathNotFound;
-    if (!drive.value("ready", true)) return platform::kErrorNotReady;
+    const Json* drive = SimMachine::DriveEntry(*description, out->parts.drive);
+    if (drive == nullptr || !drive->is_object()) return platform::kErrorPathNotFound;
+    if (!drive->value("ready", true)) return platform::kErrorNotReady;
     // CD-ROM drives refuse every change.
-    out->write_protected = drive.value("type", std::string()) == "cdrom";
-    out->ntfs = drive.value("fs", std::string("NTFS")) == "NTFS";
+    out->write_protected = drive->value("type", std::string()) == "cdrom";
+    out->ntfs = drive->value("fs", std::string("NTFS")) == "NTFS";
     size_t junction = std::string::npos;
     bool found = false;
     out->host =

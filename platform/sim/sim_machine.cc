@@ -70,16 +70,16 @@ std::shared_ptr<const Json> SimMachine::Description() const {
 }
 
 Json SimMachine::DriveDescription(char letter) const {
-  return DriveDescription(*Description(), letter);
+  const Json* drive = DriveEntry(*Description(), letter);
+  return drive != nullptr ? *drive : Json(nullptr);
 }
 
-Json SimMachine::DriveDescription(const Json& description, char letter) {
+const Json* SimMachine::DriveEntry(const Json& description, char letter) {
   std::string key(1, platform::ToUpperAnsi(letter));
   auto drives = description.find("drives");
   if (drives == description.end() || !drives->is_object()) return nullptr;
   auto drive = drives->find(key);
-  if (drive == drives->end()) return nullptr;
-  return *drive;
+  return drive == drives->end() ? nullptr : &*drive;
 }
 
 int SimMachine::CodePage(const Json& description) {

@@ -59,8 +59,9 @@ class SimMachine {
   std::string DriveFolder(char letter) const;
   // The drive's entry of machine.json ("drives" -> "C"); null when the machine lacks it.
   Json DriveDescription(char letter) const;
-  // The same from a description already read (one look at machine.json for several facts).
-  static Json DriveDescription(const Json& description, char letter);
+  // The same within a description already read (one look at machine.json for several facts),
+  // without a copy; null when the machine lacks it.
+  static const Json* DriveEntry(const Json& description, char letter);
   static int CodePage(const Json& description);
 
   // The machine's ANSI code page ("code_page" of machine.json, 1252 when absent).

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/code_page_text.h"
@@ -38,6 +37,24 @@ void SyncFolder(const std::string& folder) {
 }
 
 std::string ParentOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+// Most objects have no sidecar, and every file call asks: a plain open answers that cheaper
+// than a stream.
+bool ReadSidecar(const std::string& path, std::string* text) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char buffer[4096];
+  for (;;) {
+    ssize_t length = ::read(fd, buffer, sizeof(buffer));
+    if (length < 0 && errno == EINTR) continue;
+    if (length > 0) {
+      text->append(buffer, static_cast<size_t>(length));
+      continue;
+    }
+    ::close(fd);
+    return length == 0;
+  }
+}
 
 // The metadata's half of a move whose host rename happened: the source's sidecar and children
 // take the target's place, or the target loses its own when the source had none. Repeating it
@@ -116,11 +133,9 @@ std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
 ObjectMeta MetadataStore::Read(const WindowsPathParts& path) const {
   ObjectMeta meta;
   if (path.components.empty()) return meta;
-  std::ifstream in(NodePath(path) + kSuffix, std::ios::binary);
-  if (!in) return meta;
-  std::stringstream text;
-  text << in.rdbuf();
-  Json doc = Json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
+  std::string text;
+  if (!ReadSidecar(NodePath(path) + kSuffix, &text)) return meta;
+  Json doc = Json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (!doc.is_object()) return meta;  // a damaged sidecar counts as defaults
   if (doc.contains("attributes")) meta.attributes = doc["attributes"].get<uint32_t>();
   if (doc.contains("creation")) meta.creation = doc["creation"].get<uint64_t>();

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -14,11 +15,23 @@
 namespace qdw::sim {
 namespace {
 
+bool IsInvalidNameByte(char c) {
+  return static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*", c) != nullptr;
+}
+
 bool HasInvalidCharacter(int code_page, const std::string& name) {
-  for (size_t i = 0; i < name.size(); i = platform::NextChar(code_page, name, i)) {
-    if (platform::CharLength(code_page, name, i) != 1) continue;  // a trail byte is no "|"
-    const char c = name[i];
-    if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*", c) != nullptr) return true;
+  // Without a byte above ASCII, or in a single-byte code page, every byte is a character: the
+  // common case needs no walk by characters, and an ASCII name no conversion either.
+  const bool ascii = std::all_of(name.begin(), name.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii || code_page != platform::kAnsiCodePageJapanese) {
+    if (std::any_of(name.begin(), name.end(), IsInvalidNameByte)) return true;
+    if (ascii) return false;
+  } else {
+    for (size_t i = 0; i < name.size(); i = platform::NextChar(code_page, name, i)) {
+      if (platform::CharLength(code_page, name, i) != 1) continue;  // a trail byte is no "|"
+      if (IsInvalidNameByte(name[i])) return true;
+    }
   }
   std::string ignored;
   return !platform::AnsiToUtf8(code_page, name, &ignored);  // no character of the code page

@@ -224,8 +224,25 @@ TEST_F(FileTreeOperationsTest, WindowsSevenMoveHidesDollarFoldersAndEmptiesTheSo
   machine_.PutFile("C:\\S\\ro.txt", "ro");
   ASSERT_EQ(files().WriteAttributes("C:\\S\\ro.txt", platform::kAttrReadOnly), kSuccess);
   MakeFolder("C:\\T");
-
-  EXPECT_EQ(trees_.MoveTree("C:\\S", "C:\\T"), 0);
+  // The bar goes on through the deletes: while the last file deleted is still there, and after.
+  struct WatchingProgress : testing::RecordingProgress {
+    explicit WatchingProgress(testing::SimTestMachine& m) : machine(m) {}
+    void Advance(uint64_t done) override {
+      RecordingProgress::Advance(done);
+      source_left.push_back(machine.Exists("C:\\S\\ro.txt"));
+    }
+    testing::SimTestMachine& machine;
+    std::vector<bool> source_left;
+  } progress(machine_);
+  const ProgressStep placing{ProgressPhase::kPutInPlace};
+  progress.Begin(placing, 3);
+  ProgressCounter moved(progress, placing, 3);
+  {
+    CountedTreeWork counted(trees_, moved);
+    EXPECT_EQ(trees_.MoveTree("C:\\S", "C:\\T"), 0);
+  }
+  EXPECT_EQ(moved.done(), 3u);
+  EXPECT_EQ(progress.source_left, (std::vector<bool>{true, true, false}));
   EXPECT_NE(Attributes("C:\\T\\Data$#") & platform::kAttrHidden, 0u);
   EXPECT_EQ(Attributes("C:\\T\\Plain") & platform::kAttrHidden, 0u);
   EXPECT_EQ(machine_.ReadFile("C:\\T\\Data$#\\v1.pdf"), "v1");
