@@ -8,6 +8,7 @@
 
 #include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_host.h"
+#include "platform/sim/watched_stat.h"
 
 namespace qdw::sim {
 
@@ -44,6 +45,7 @@ WinError SimFile::Read(void* buffer, uint32_t size, uint32_t* read) {
 }
 
 WinError SimFile::Write(const void* buffer, uint32_t size, uint32_t* written) {
+  const WatchedStatCall call;
   *written = 0;
   if (!(access_ & platform::kGenericWrite)) return platform::kErrorAccessDenied;
   if (WinError fault = state_->machine.faults().Check("File.Write", key_)) return fault;
@@ -88,6 +90,7 @@ WinError SimFile::Times(platform::FileTimes* times) {
 WinError SimFile::SetTimes(const platform::FileTime* creation,
                            const platform::FileTime* last_access,
                            const platform::FileTime* last_write) {
+  const WatchedStatCall call;
   if (!(access_ & platform::kGenericWrite)) return platform::kErrorAccessDenied;
   if (WinError fault = state_->machine.faults().Check("File.SetTimes", key_)) return fault;
   struct timespec host_times[2];

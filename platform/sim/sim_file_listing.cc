@@ -8,6 +8,7 @@
 #include "platform/code_page_text.h"
 #include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_file_system.h"
+#include "platform/sim/watched_stat.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -51,6 +52,7 @@ DirEntry SimFileSystem::EntryOf(const std::string& name, const std::string& host
 }
 
 WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* entries) {
+  const WatchedStatCall call;
   entries->clear();
   if (WinError fault = machine_.faults().Check("FileSystem.Find", pattern)) return fault;
   const int code_page = machine_.CodePage();

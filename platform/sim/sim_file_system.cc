@@ -9,6 +9,7 @@
 #include "platform/code_page_text.h"
 #include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_ports.h"
+#include "platform/sim/watched_stat.h"
 
 namespace qdw::sim {
 
@@ -106,6 +107,7 @@ bool SimFileSystem::IsReadOnly(const Located& located) const {
 WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t share,
                              Disposition disposition, uint32_t flags_and_attributes,
                              std::unique_ptr<platform::File>* out) {
+  const WatchedStatCall call;
   out->reset();
   if (WinError fault = machine_.faults().Check("FileSystem.Open", path)) return fault;
   Located at;
@@ -190,6 +192,7 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
 }
 
 WinError SimFileSystem::ReadAttributes(const std::string& path, uint32_t* attributes) {
+  const WatchedStatCall call;
   *attributes = platform::kInvalidAttributes;
   if (WinError fault = machine_.faults().Check("FileSystem.ReadAttributes", path)) return fault;
   Located at;
@@ -200,6 +203,7 @@ WinError SimFileSystem::ReadAttributes(const std::string& path, uint32_t* attrib
 }
 
 WinError SimFileSystem::WriteAttributes(const std::string& path, uint32_t attributes) {
+  const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.WriteAttributes", path)) return fault;
   Located at;
   if (WinError error = Locate(path, &at)) return error;
@@ -217,6 +221,7 @@ WinError SimFileSystem::WriteAttributes(const std::string& path, uint32_t attrib
 }
 
 WinError SimFileSystem::Delete(const std::string& path) {
+  const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.Delete", path)) return fault;
   Located at;
   if (WinError error = Locate(path, &at)) return error;
@@ -231,6 +236,7 @@ WinError SimFileSystem::Delete(const std::string& path) {
 }
 
 WinError SimFileSystem::MakeFolder(const std::string& path) {
+  const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.MakeFolder", path)) return fault;
   Located at;
   if (WinError error = Locate(path, &at)) return error;
@@ -243,6 +249,7 @@ WinError SimFileSystem::MakeFolder(const std::string& path) {
 }
 
 WinError SimFileSystem::RemoveFolder(const std::string& path) {
+  const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.RemoveFolder", path)) return fault;
   Located at;
   if (WinError error = Locate(path, &at)) return error;

@@ -9,6 +9,7 @@
 
 #include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_file_system.h"
+#include "platform/sim/watched_stat.h"
 #include "platform/windows_path.h"
 
 namespace qdw::sim {
@@ -137,6 +138,7 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
 
 WinError SimFileSystem::Copy(const std::string& source, const std::string& target,
                              bool fail_if_exists) {
+  const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.Copy", source)) return fault;
   Located from;
   Located to;
@@ -194,6 +196,7 @@ WinError SimFileSystem::MoveOneFile(const Located& source, const Located& target
 }
 
 WinError SimFileSystem::Replace(const std::string& source, const std::string& target) {
+  const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.Replace", source)) return fault;
   Located from;
   Located to;
@@ -223,6 +226,7 @@ WinError SimFileSystem::Replace(const std::string& source, const std::string& ta
 }
 
 WinError SimFileSystem::Move(const std::string& source, const std::string& target) {
+  const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.Move", source)) return fault;
   Located from;
   Located to;

@@ -21,6 +21,10 @@ constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_
                                      IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF |
                                      IN_MOVE_SELF | IN_ONLYDIR;
 
+// The port calls of this thread under way, and whether the queue was read in the outermost.
+thread_local int t_call_depth = 0;
+thread_local bool t_read_in_call = false;
+
 struct CachedStat {
   int result = 0;
   int error = 0;
@@ -64,7 +68,10 @@ class StatCache {
       disabled_ = queue_ < 0;
     }
     if (disabled_) return ::stat(path.c_str(), info);
-    ApplyQueuedChanges();
+    if (t_call_depth == 0 || !t_read_in_call) {
+      ApplyQueuedChanges();
+      t_read_in_call = t_call_depth > 0;
+    }
     WatchedFolder* folder = Watch(path.substr(0, slash));
     if (folder == nullptr) return ::stat(path.c_str(), info);
     folder->last_use = ++clock_;
@@ -150,5 +157,11 @@ class StatCache {
 int WatchedStat(const std::string& path, struct stat* info) {
   return StatCache::Instance().Stat(path, info);
 }
+
+WatchedStatCall::WatchedStatCall() {
+  if (t_call_depth++ == 0) t_read_in_call = false;
+}
+
+WatchedStatCall::~WatchedStatCall() { --t_call_depth; }
 
 }  // namespace qdw::sim

@@ -21,6 +21,17 @@ namespace qdw::sim {
 // or when a watch is refused or the queue overflows, the call is a plain stat().
 int WatchedStat(const std::string& path, struct stat* info);
 
+// One port call of this thread, which looks at the control files several times: the change
+// queue is read at its first look only. Every answer within it still reflects each change
+// finished before the call began; a change made during the call may be seen by the next.
+class WatchedStatCall {
+ public:
+  WatchedStatCall();
+  ~WatchedStatCall();
+  WatchedStatCall(const WatchedStatCall&) = delete;
+  WatchedStatCall& operator=(const WatchedStatCall&) = delete;
+};
+
 }  // namespace qdw::sim
 
 #endif  // QDW_PLATFORM_SIM_WATCHED_STAT_H_

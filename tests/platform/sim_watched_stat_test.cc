@@ -92,6 +92,13 @@ TEST(WatchedStatTest, AnswersAsAPlainStatAfterEveryKindOfChangeByAnyProcess) {
     InAnotherProcess(change.second);
     ExpectSameAsPlainStat(file, change.first + " (another process)");
   }
+  // A port call reads the queue at its first look only; a change finished before it is seen.
+  for (const auto& change : changes) {
+    InAnotherProcess(change.second);
+    const WatchedStatCall call;
+    ExpectSameAsPlainStat(file, change.first + " (another process, one call, first look)");
+    ExpectSameAsPlainStat(file, change.first + " (another process, one call, second look)");
+  }
 
   // The whole folder replaced, as a test does when it makes a fresh machine at the same place.
   Write(file, "old");
