@@ -47,19 +47,18 @@ int TreeMover::PlaceEntries(const std::string& source, const std::string& target
       result = 1;
       continue;
     }
-    if (!IsFolder(entry)) {
-      if (!copy_then_delete) {
-        if (files_.Move(from, to) != kSuccess) result = 1;
-      } else {
-        // The sources of what was copied so far stay: the failed run removes them with the rest.
-        if (files_.Copy(from, to, /*fail_if_exists=*/false) != kSuccess) {
-          Fail(kResultCopyIntoPlaceFailed);
-        }
-        copied.names.push_back(entry.name);
-        copied.read_only.push_back((entry.attributes & platform::kAttrReadOnly) != 0);
-        CountHalfFile();
-        continue;
+    if (!IsFolder(entry) && copy_then_delete) {
+      // The sources of what was copied so far stay: the failed run removes them with the rest.
+      if (files_.Copy(from, to, /*fail_if_exists=*/false) != kSuccess) {
+        Fail(kResultCopyIntoPlaceFailed);
       }
+      copied.names.push_back(entry.name);
+      copied.read_only.push_back((entry.attributes & platform::kAttrReadOnly) != 0);
+      CountHalfFile();
+      continue;
+    }
+    if (!IsFolder(entry)) {
+      if (files_.Move(from, to) != kSuccess) result = 1;
       if (counter_ != nullptr) counter_->Add(1);
       continue;
     }
