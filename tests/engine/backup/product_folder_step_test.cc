@@ -66,12 +66,7 @@ TEST_F(ProductFolderStepTest, UnreadableRepositoryPathRaises301) {
                                                    platform::kKeyWrite, &key),
             platform::kSuccess);
   ASSERT_EQ(key->DeleteValue("Repository Path"), platform::kSuccess);
-  try {
-    step_.Run("Backup");
-    FAIL() << "no exception";
-  } catch (const engine::ResultCodeError& error) {
-    EXPECT_EQ(error.code(), 301);
-  }
+  EXPECT_EQ(testing::RaisedResultCode([&] { step_.Run("Backup"); }), 301);
 }
 
 TEST(OpenFlagResetTest, MissingDatabaseIsReportedAsFalse) {

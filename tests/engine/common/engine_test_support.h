@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/backup/archive_packer.h"
+#include "engine/common/engine_errors.h"
 #include "engine/common/progress.h"
 #include "engine/common/prompts.h"
 #include "platform/platform.h"
@@ -41,6 +42,17 @@ class ScriptedPrompts : public engine::Prompts {
  private:
   engine::PromptAnswer Answer(engine::PromptButtons buttons);
 };
+
+// The result code a step raised as engine::ResultCodeError, or -1 when it returned.
+template <typename Step>
+int RaisedResultCode(Step&& step) {
+  try {
+    step();
+  } catch (const engine::ResultCodeError& error) {
+    return error.code();
+  }
+  return -1;
+}
 
 // Records what the engines report and checks as it goes that each phase's measure only grows
 // and never passes its total, and that every phase is finished before the next begins.

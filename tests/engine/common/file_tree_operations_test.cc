@@ -254,24 +254,14 @@ TEST_F(FileTreeOperationsTest, WindowsSevenMoveRaises202AndKeepsWhatWasNotMoved)
   machine_.PutFile("C:\\S\\a.txt", "a");
   MakeFolder("C:\\T");
   machine_.machine().faults().AddRule("FileSystem.Copy", 1, platform::kErrorDiskFull);
-  try {
-    trees_.MoveTree("C:\\S", "C:\\T");
-    FAIL() << "no exception";
-  } catch (const engine::ResultCodeError& error) {
-    EXPECT_EQ(error.code(), 202);
-  }
+  EXPECT_EQ(testing::RaisedResultCode([&] { trees_.MoveTree("C:\\S", "C:\\T"); }), 202);
   EXPECT_EQ(machine_.ReadFile("C:\\S\\a.txt"), "a");
 
   // A source that cannot be deleted also fails, and only after every copy is made.
   machine_.machine().faults().Clear();
   machine_.PutFile("C:\\S\\Sub\\b.txt", "b");
   machine_.machine().faults().AddRule("FileSystem.Delete", 1, platform::kErrorAccessDenied);
-  try {
-    trees_.MoveTree("C:\\S", "C:\\T");
-    FAIL() << "no exception";
-  } catch (const engine::ResultCodeError& error) {
-    EXPECT_EQ(error.code(), 202);
-  }
+  EXPECT_EQ(testing::RaisedResultCode([&] { trees_.MoveTree("C:\\S", "C:\\T"); }), 202);
   EXPECT_EQ(machine_.ReadFile("C:\\T\\a.txt"), "a");
   EXPECT_EQ(machine_.ReadFile("C:\\T\\Sub\\b.txt"), "b");
   EXPECT_TRUE(machine_.Exists("C:\\S")) << "a folder whose files are not all gone stays";
