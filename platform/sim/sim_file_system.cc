@@ -64,7 +64,7 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follo
         ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components,
                               code_page, &junction, &out->parent_is_folder, &found, &out->info);
     if (junction == std::string::npos) {
-      out->exists = found || StatHost(out->host, &out->info);
+      out->exists = found;
       if (!follow_last || !out->exists || !out->info.reparse) return kSuccess;
       junction = out->parts.components.size() - 1;
     }

@@ -15,6 +15,7 @@
 
 #include "platform/code_page_text.h"
 #include "platform/sim/machine_store.h"
+#include "platform/sim/sidecar_folder_index.h"
 #include "platform/sim/sim_host.h"
 #include "platform/windows_path.h"
 
@@ -120,7 +121,11 @@ std::string CanonicalPath(const WindowsPathParts& path) {
 }
 
 MetadataStore::MetadataStore(std::string machine_folder)
-    : meta_root_(std::move(machine_folder) + "/meta") {}
+    : machine_folder_(std::move(machine_folder)), meta_root_(machine_folder_ + "/meta") {}
+
+bool MetadataStore::FolderExists(const std::string& node_folder) const {
+  return SidecarFolderExists(machine_folder_, node_folder);
+}
 
 std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
   std::string node = meta_root_ + "/" + std::string(1, path.drive);
@@ -133,8 +138,9 @@ std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
 ObjectMeta MetadataStore::Read(const WindowsPathParts& path) const {
   ObjectMeta meta;
   if (path.components.empty()) return meta;
+  const std::string node = NodePath(path);
   std::string text;
-  if (!ReadSidecar(NodePath(path) + kSuffix, &text)) return meta;
+  if (!FolderExists(ParentOf(node)) || !ReadSidecar(node + kSuffix, &text)) return meta;
   Json doc = Json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (!doc.is_object()) return meta;  // a damaged sidecar counts as defaults
   if (doc.contains("attributes")) meta.attributes = doc["attributes"].get<uint32_t>();
@@ -169,7 +175,7 @@ void MetadataStore::Remove(const WindowsPathParts& path) const {
   std::string node = NodePath(path);
   std::lock_guard<std::mutex> lock(write_mutex_);
   // Most folders have no sidecars at all: then neither the object's nor its children's exist.
-  if (!Exists(ParentOf(node))) return;
+  if (!FolderExists(ParentOf(node))) return;
   ::unlink((node + kSuffix).c_str());
   std::error_code ignored;
   std::filesystem::remove_all(node, ignored);
@@ -206,10 +212,11 @@ platform::WinError MetadataStore::MoveObject(const WindowsPathParts& from,
   std::string note;
   // Most folders have no sidecars at all; where neither side has one, the rename is the whole
   // move and needs no note to finish after a kill.
-  const bool source_may_have = carries && Exists(ParentOf(source));
+  const bool source_may_have = carries && FolderExists(ParentOf(source));
   const bool had_sidecar = source_may_have && Exists(source + kSuffix);
-  carries = had_sidecar || (source_may_have && Exists(source)) ||
-            (carries && Exists(ParentOf(target)) && (Exists(target + kSuffix) || Exists(target)));
+  carries =
+      had_sidecar || (source_may_have && Exists(source)) ||
+      (carries && FolderExists(ParentOf(target)) && (Exists(target + kSuffix) || Exists(target)));
   if (carries) {
     Json intent = {{"pid", ::getpid()},   {"host_from", host_from}, {"host_to", host_to},
                    {"node_from", source}, {"node_to", target},      {"had_sidecar", had_sidecar}};
@@ -274,7 +281,9 @@ void MetadataStore::RecoverMoves() const {
 
 std::set<std::string> MetadataStore::ChildrenWithSidecars(const WindowsPathParts& folder) const {
   std::set<std::string> names;
-  DIR* dir = ::opendir(NodePath(folder).c_str());
+  const std::string node = NodePath(folder);
+  if (!FolderExists(node)) return names;
+  DIR* dir = ::opendir(node.c_str());
   if (dir == nullptr) return names;
   const size_t suffix_length = sizeof(kSuffix) - 1;
   while (dirent* entry = ::readdir(dir)) {

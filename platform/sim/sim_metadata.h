@@ -56,7 +56,10 @@ class MetadataStore {
 
  private:
   std::string NodePath(const WindowsPathParts& path) const;
+  // Whether a folder of sidecars exists; most do not, and the answer is usually cached.
+  bool FolderExists(const std::string& node_folder) const;
 
+  std::string machine_folder_;
   std::string meta_root_;
   mutable std::mutex write_mutex_;
 };

@@ -206,6 +206,7 @@ std::string ResolveHostComponents(const std::string& root,
   if (junction_at != nullptr) *junction_at = std::string::npos;
   if (parent_is_folder != nullptr) *parent_is_folder = false;
   if (found != nullptr) *found = false;
+  const bool settle = found != nullptr && info != nullptr;
   // Paths usually come from listings and are spelt as stored: one look settles them. A junction
   // on the way dangles for the host, so such a path takes the walk below.
   std::vector<std::string> names;
@@ -214,7 +215,7 @@ std::string ResolveHostComponents(const std::string& root,
   std::string exact = root;
   for (const std::string& name : names) exact += "/" + name;
   struct stat whole;
-  if (found != nullptr && info != nullptr) {
+  if (settle) {
     if (StatHost(exact, info)) {
       *found = true;
       return exact;
@@ -228,10 +229,13 @@ std::string ResolveHostComponents(const std::string& root,
   if (!components.empty() && last > root.size() &&
       ::lstat(exact.substr(0, last).c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
     if (parent_is_folder != nullptr) *parent_is_folder = true;
-    std::string found;
-    return FindHostNameIn(exact.substr(0, last), whole, components.back(), &found, code_page)
-               ? exact.substr(0, last + 1) + found
-               : exact;
+    std::string spelt;
+    if (!FindHostNameIn(exact.substr(0, last), whole, components.back(), &spelt, code_page)) {
+      return exact;  // settled: neither the exact name nor another case of it is there
+    }
+    std::string host = exact.substr(0, last + 1) + spelt;
+    if (settle) *found = StatHost(host, info);
+    return host;
   }
   std::string host = root;
   bool missing = false;
@@ -257,6 +261,7 @@ std::string ResolveHostComponents(const std::string& root,
     }
     host += "/" + names[i];
   }
+  if (settle && !missing) *found = StatHost(host, info);
   return host;
 }
 

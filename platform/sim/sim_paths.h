@@ -42,8 +42,9 @@ platform::WinError NormalizeFullPath(int code_page, const std::string& path, std
 // given. With `junction_at`, a walk that meets a junction (a host symbolic link) before the last
 // component stops there: the host path of the junction is returned and `*junction_at` is its
 // index (std::string::npos when there was none). `*parent_is_folder` (when given) is set when the
-// walk saw that the last component's folder exists as a folder. `*found` (when given) is set
-// when the returned path was seen to exist, and then `*info` holds its StatHost().
+// walk saw that the last component's folder exists as a folder. With `found` and `info` given
+// (and no junction met), `*found` tells whether the returned path exists, and then `*info` holds
+// its StatHost(): the caller need not look again.
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components,
                                   int code_page = platform::kAnsiCodePageWestern,

@@ -1,0 +1,160 @@
+#include "platform/sim/sidecar_folder_index.h"
+
+#include <pthread.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/sim/inotify_events.h"
+
+namespace qdw::sim {
+namespace {
+
+// The folders on the way to the sidecars a restore or backup works with; beyond this the index
+// stops learning and answers with plain lookups until a change makes it start again.
+constexpr size_t kMaxWatchedFolders = 256;
+constexpr uint32_t kWatchedChanges = IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE |
+                                     IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW;
+
+bool PlainExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Every folder the index knows to exist is watched, and so is each folder above it up to the
+// base. A folder that leaves a watched folder (moved or removed) may take known folders along,
+// and their paths change: then everything is forgotten. A new name in a watched folder only
+// ends that name's absence.
+class SidecarFolderIndex {
+ public:
+  SidecarFolderIndex() {
+    // A forked child shares the queue with its parent; it starts afresh rather than steal it.
+    pthread_atfork([] { Instance().mutex_.lock(); }, [] { Instance().mutex_.unlock(); },
+                   [] {
+                     SidecarFolderIndex& index = Instance();
+                     index.mutex_.unlock();
+                     index.ForgetAll(/*remove_watches=*/false);
+                     if (index.queue_ >= 0) ::close(index.queue_);
+                     index.queue_ = -1;
+                   });
+  }
+
+  static SidecarFolderIndex& Instance() {
+    static SidecarFolderIndex* index = new SidecarFolderIndex();  // outlives every static
+    return *index;
+  }
+
+  bool Exists(const std::string& base, const std::string& folder) {
+    if (folder.size() <= base.size() + 1 || folder.compare(0, base.size(), base) != 0 ||
+        folder[base.size()] != '/') {
+      return PlainExists(folder);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (queue_ < 0 && !disabled_) {
+      queue_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+      disabled_ = queue_ < 0;
+    }
+    if (disabled_) return PlainExists(folder);
+    ApplyQueuedEvents(queue_, [this](const inotify_event& event) { Apply(event); });
+    if (watch_of_path_.count(folder) != 0) return true;
+    // The deepest folder known to exist on the way, and whether a name below it is known absent.
+    size_t known = base.size();
+    for (size_t end = folder.find('/', base.size() + 1);; end = folder.find('/', end + 1)) {
+      const size_t length = end == std::string::npos ? folder.size() : end;
+      std::string_view prefix(folder.data(), length);
+      if (absent_.count(prefix) != 0) return false;
+      if (end == std::string::npos) break;
+      if (watch_of_path_.count(prefix) != 0) known = length;
+    }
+    return Learn(base, folder, known);
+  }
+
+ private:
+  // Walks down from the deepest known folder, watching each folder before looking below it, so
+  // that a name created after the look is queued.
+  bool Learn(const std::string& base, const std::string& folder, size_t known) {
+    if (known == base.size() && watch_of_path_.count(base) == 0 && !Watch(base)) {
+      return PlainExists(folder);
+    }
+    while (known < folder.size()) {
+      size_t end = folder.find('/', known + 1);
+      if (end == std::string::npos) end = folder.size();
+      const std::string next = folder.substr(0, end);
+      if (watch_of_path_.size() >= kMaxWatchedFolders) return PlainExists(folder);
+      if (!Watch(next)) {
+        if (errno != ENOENT) return PlainExists(folder);
+        absent_.insert(next);
+        return false;
+      }
+      known = end;
+    }
+    return true;
+  }
+
+  // False with errno from inotify_add_watch (ENOENT: nothing there; ENOTDIR: no folder).
+  bool Watch(const std::string& path) {
+    int watch = ::inotify_add_watch(queue_, path.c_str(), kWatchedChanges);
+    if (watch < 0) return false;
+    auto known = path_of_watch_.find(watch);
+    if (known != path_of_watch_.end() && known->second != path) {
+      // The same folder under a second path: the first one moved and its event is still queued.
+      ForgetAll(/*remove_watches=*/true);
+      errno = EAGAIN;
+      return false;
+    }
+    path_of_watch_[watch] = path;
+    watch_of_path_[path] = watch;
+    return true;
+  }
+
+  void Apply(const inotify_event& event) {
+    if (event.mask & IN_Q_OVERFLOW) {
+      ForgetAll(/*remove_watches=*/true);
+      return;
+    }
+    auto watched = path_of_watch_.find(event.wd);
+    if (watched == path_of_watch_.end()) return;  // a watch forgotten since
+    if (event.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) {
+      ForgetAll(/*remove_watches=*/true);
+      return;
+    }
+    if (event.len == 0) return;
+    const std::string path = watched->second + "/" + event.name;
+    if (watch_of_path_.count(path) != 0) {
+      ForgetAll(/*remove_watches=*/true);  // a known folder left, or another took its place
+    } else if (event.mask & (IN_CREATE | IN_MOVED_TO)) {
+      absent_.erase(path);
+    }
+  }
+
+  void ForgetAll(bool remove_watches) {
+    if (remove_watches) {
+      for (const auto& watch : path_of_watch_) ::inotify_rm_watch(queue_, watch.first);
+    }
+    path_of_watch_.clear();
+    watch_of_path_.clear();
+    absent_.clear();
+  }
+
+  std::mutex mutex_;
+  int queue_ = -1;
+  bool disabled_ = false;
+  std::unordered_map<int, std::string> path_of_watch_;
+  std::map<std::string, int, std::less<>> watch_of_path_;
+  std::set<std::string, std::less<>> absent_;  // first missing names below watched folders
+};
+
+}  // namespace
+
+bool SidecarFolderExists(const std::string& base, const std::string& folder) {
+  return SidecarFolderIndex::Instance().Exists(base, folder);
+}
+
+}  // namespace qdw::sim

@@ -1,0 +1,90 @@
+// The cached answer to "does this sidecar folder exist" must be a plain lookup's, whatever
+// happened to the tree since the last question (folders made, moved, removed, put back) and
+// whoever did it.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sidecar_folder_index.h"
+
+namespace qdw::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool PlainExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+TEST(SidecarFolderIndexTest, AnswersAsAPlainLookupThroughRandomChangesByAnyProcess) {
+  const fs::path base = fs::path(::testing::TempDir()) / ("sidecars-" + std::to_string(::getpid()));
+  fs::remove_all(base);
+  fs::create_directories(base);
+  const std::string meta = (base / "meta").string();
+  // Every folder of depth one to three over two names a level, and a name below each.
+  std::vector<std::string> paths;
+  for (const char* a : {"A", "B"}) {
+    paths.push_back(meta + "/" + a);
+    for (const char* b : {"C", "D"}) {
+      paths.push_back(meta + "/" + a + "/" + b);
+      for (const char* c : {"E", "F"}) paths.push_back(meta + "/" + a + "/" + b + "/" + c);
+    }
+  }
+  paths.push_back(meta);
+  std::mt19937 random(7);
+  auto pick = [&] { return paths[random() % paths.size()]; };
+  for (int step = 0; step < 600; ++step) {
+    const std::string path = pick();
+    const std::string other = pick();
+    const unsigned kind = random() % 5;
+    std::error_code ignored;
+    const char* const kNames[] = {"made", "removed", "moved", "wrote a sidecar at", "left"};
+    const std::string done = std::string(kNames[kind]) + " " + path;
+    auto change = [&] {
+      switch (kind) {
+        case 0:
+          fs::create_directories(path, ignored);
+          break;
+        case 1:
+          fs::remove_all(path, ignored);
+          break;
+        case 2:
+          fs::rename(path, other, ignored);  // a folder moved, with whatever it holds
+          break;
+        case 3:
+          std::ofstream(path + ".meta") << "{}";  // a sidecar, not a folder
+          break;
+        default:
+          break;
+      }
+    };
+    if (step % 3 == 0) {
+      // As another program of the machine would: the index hears of it only through the host.
+      pid_t child = ::fork();
+      if (child == 0) {
+        change();
+        ::_exit(0);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+    } else {
+      change();
+    }
+    for (const std::string& asked : paths) {
+      ASSERT_EQ(SidecarFolderExists(base.string(), asked), PlainExists(asked))
+          << asked << " at step " << step << " after " << (step % 3 == 0 ? "a child " : "") << done;
+    }
+  }
+  fs::remove_all(base);
+}
+
+}  // namespace
+}  // namespace qdw::sim
