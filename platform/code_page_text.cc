@@ -26,11 +26,25 @@ char FoldSingleByte(int code_page, char c, bool upper) {
   return upper ? ToUpperAnsi(c) : ToLowerAnsi(c);
 }
 
+// Code page 1252's case of every byte, looked up rather than computed byte by byte.
+struct FoldTables {
+  char upper[256];
+  char lower[256];
+  FoldTables() {
+    for (int byte = 0; byte < 256; ++byte) {
+      upper[byte] = ToUpperAnsi(static_cast<char>(byte));
+      lower[byte] = ToLowerAnsi(static_cast<char>(byte));
+    }
+  }
+};
+
 std::string Fold(int code_page, std::string text, bool upper) {
   // Paths are folded on every file call of the stand-in: a single-byte code page needs no
   // walk by characters.
   if (code_page != kAnsiCodePageJapanese) {
-    for (char& c : text) c = upper ? ToUpperAnsi(c) : ToLowerAnsi(c);
+    static const FoldTables tables;
+    const char* table = upper ? tables.upper : tables.lower;
+    for (char& c : text) c = table[static_cast<unsigned char>(c)];
     return text;
   }
   for (size_t i = 0; i < text.size();) {

@@ -18,14 +18,21 @@
 namespace qdw::platform {
 namespace {
 
-constexpr char kFolder[] = "C:\\Drawer";
+// As deep as a drawer of the product's repository: the stand-in's cost grows with the path.
+constexpr char kFolder[] =
+    "C:\\Users\\jo\\QDW Repository\\VARNOLD\\QDW\\Documents\\Cabinet 000\\Drawer 03";
 constexpr size_t kFileBytes = 3000;
 
 // A folder of `files` small documents on a fresh machine.
 class Drawer {
  public:
   explicit Drawer(int64_t files) : fs_(machine_.platform().files()) {
-    fs_.MakeFolder(kFolder);
+    const std::string folder = kFolder;
+    for (size_t at = folder.find('\\', 3); at != std::string::npos;
+         at = folder.find('\\', at + 1)) {
+      fs_.MakeFolder(folder.substr(0, at));
+    }
+    fs_.MakeFolder(folder);
     const std::string bytes(kFileBytes, 'd');
     for (int64_t i = 0; i < files; ++i) {
       machine_.PutFile(Path("doc" + std::to_string(i) + ".pdf"), bytes);

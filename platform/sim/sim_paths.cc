@@ -16,7 +16,30 @@ namespace qdw::sim {
 namespace {
 
 bool IsInvalidNameByte(char c) {
-  return static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*", c) != nullptr;
+  switch (c) {
+    case '<':
+    case '>':
+    case ':':
+    case '"':
+    case '|':
+    case '?':
+    case '*':
+      return true;
+    default:
+      return static_cast<unsigned char>(c) < 32;
+  }
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The next "\" or "/" at or after `from` (a character boundary), walking characters: a trail
+// byte 0x5C is no separator. "/" is never a trail byte.
+size_t FindSeparator(int code_page, const std::string& text, size_t from) {
+  if (code_page != platform::kAnsiCodePageJapanese) return text.find_first_of("\\/", from);
+  for (size_t i = from; i < text.size(); i = platform::NextChar(code_page, text, i)) {
+    if (IsSeparator(text[i]) && platform::CharLength(code_page, text, i) == 1) return i;
+  }
+  return std::string::npos;
 }
 
 bool HasInvalidCharacter(int code_page, const std::string& name) {
@@ -72,42 +95,43 @@ bool FindHostNameIn(const std::string& host_folder, const struct stat& folder,
 }  // namespace
 
 platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* out, int code_page) {
-  std::string text = path;
-  for (char& c : text) {
-    if (c == '/') c = '\\';  // never a trail byte
-  }
   // MAX_PATH counts characters: the system converts the path to UTF-16 first.
-  if (platform::CharCount(code_page, text) >= platform::kMaxPath) {
+  if (platform::CharCount(code_page, path) >= platform::kMaxPath) {
     return platform::kErrorFilenameExcedRange;
   }
-  if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
-    return text.size() > 2 && (text[2] == '?' || text[2] == '.') ? platform::kErrorInvalidName
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    return path.size() > 2 && (path[2] == '?' || path[2] == '.') ? platform::kErrorInvalidName
                                                                  : platform::kErrorBadNetName;
   }
-  char letter = text.empty() ? 0 : platform::ToUpperAnsi(text[0]);
-  if (text.size() < 2 || letter < 'A' || letter > 'Z' || text[1] != ':') {
+  char letter = path.empty() ? 0 : platform::ToUpperAnsi(path[0]);
+  if (path.size() < 2 || letter < 'A' || letter > 'Z' || path[1] != ':') {
     return platform::kErrorInvalidName;
   }
-  if (text.size() > 2 && text[2] != '\\') return platform::kErrorInvalidName;
+  if (path.size() > 2 && !IsSeparator(path[2])) return platform::kErrorInvalidName;
   out->drive = letter;
   out->code_page = code_page;
   out->components.clear();
   size_t pos = 2;
-  while (pos < text.size()) {
-    size_t next = platform::FindChar(code_page, text, '\\', pos + 1);
-    if (next == std::string::npos) next = text.size();
-    std::string name = text.substr(pos + 1, next - pos - 1);
+  while (pos < path.size()) {
+    size_t next = FindSeparator(code_page, path, pos + 1);
+    if (next == std::string::npos) next = path.size();
+    const size_t start = pos + 1;
+    size_t length = next - start;
     pos = next;
-    if (name.empty() || name == ".") continue;
-    if (name == "..") {
+    if (length == 0 || (length == 1 && path[start] == '.')) continue;
+    if (length == 2 && path[start] == '.' && path[start + 1] == '.') {
       if (!out->components.empty()) out->components.pop_back();
       continue;
     }
-    name = TrimTrailingDotsAndSpaces(name);
+    // Trailing dots and spaces go, unless nothing else is left (trail bytes are 0x40 and
+    // above, so a last byte that is a dot or a space is a character).
+    size_t kept = length;
+    while (kept > 0 && (path[start + kept - 1] == '.' || path[start + kept - 1] == ' ')) --kept;
+    if (kept != 0) length = kept;
+    std::string& name = out->components.emplace_back(path, start, length);
     if (HasInvalidCharacter(code_page, name) || name == "." || name == "..") {
       return platform::kErrorInvalidName;
     }
-    out->components.push_back(name);
   }
   return platform::kSuccess;
 }
