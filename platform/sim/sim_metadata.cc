@@ -110,12 +110,26 @@ void MakeParents(const std::string& file) {
 
 }  // namespace
 
+namespace {
+
+// Both keys below are built on every file call: appended in place, without a temporary a name.
+size_t ComponentsLength(const WindowsPathParts& path) {
+  size_t length = 0;
+  for (const std::string& name : path.components) length += name.size() + 1;
+  return length;
+}
+
+}  // namespace
+
 std::string CanonicalPath(const WindowsPathParts& path) {
-  std::string key(1, path.drive);
-  key += ":";
-  if (path.components.empty()) key += "\\";
+  std::string key;
+  key.reserve(3 + ComponentsLength(path));
+  key += path.drive;
+  key += ':';
+  if (path.components.empty()) key += '\\';
   for (const std::string& name : path.components) {
-    key += "\\" + platform::UpperText(path.code_page, name);
+    key += '\\';
+    key += platform::UpperText(path.code_page, name);
   }
   return key;
 }
@@ -128,9 +142,15 @@ bool MetadataStore::FolderExists(const std::string& node_folder) const {
 }
 
 std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
-  std::string node = meta_root_ + "/" + std::string(1, path.drive);
+  std::string node;
+  // A name's UTF-8 form is at most 3 bytes a byte; most are ASCII and keep their length.
+  node.reserve(meta_root_.size() + 2 + ComponentsLength(path) + 16);
+  node += meta_root_;
+  node += '/';
+  node += path.drive;
   for (const std::string& name : path.components) {
-    node += "/" + HostName(path.code_page, platform::UpperText(path.code_page, name));
+    node += '/';
+    node += HostName(path.code_page, platform::UpperText(path.code_page, name));
   }
   return node;
 }

@@ -235,9 +235,18 @@ std::string ResolveHostComponents(const std::string& root,
   // on the way dangles for the host, so such a path takes the walk below.
   std::vector<std::string> names;
   names.reserve(components.size());
-  for (const std::string& name : components) names.push_back(HostName(code_page, name));
-  std::string exact = root;
-  for (const std::string& name : names) exact += "/" + name;
+  size_t length = root.size();
+  for (const std::string& name : components) {
+    names.push_back(HostName(code_page, name));
+    length += names.back().size() + 1;
+  }
+  std::string exact;
+  exact.reserve(length);
+  exact += root;
+  for (const std::string& name : names) {
+    exact += '/';
+    exact += name;
+  }
   struct stat whole;
   if (settle) {
     if (StatHost(exact, info)) {
