@@ -3,7 +3,6 @@
 // whoever did it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/sim/sidecar_folder_index.h"
+#include "tests/platform/in_another_process.h"
 
 namespace qdw::sim {
 namespace {
@@ -67,14 +67,7 @@ TEST(SidecarFolderIndexTest, AnswersAsAPlainLookupThroughRandomChangesByAnyProce
       }
     };
     if (step % 3 == 0) {
-      // As another program of the machine would: the index hears of it only through the host.
-      pid_t child = ::fork();
-      if (child == 0) {
-        change();
-        ::_exit(0);
-      }
-      int status = 0;
-      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      testing::InAnotherProcess(change);  // the index hears of it only through the host
     } else {
       change();
     }

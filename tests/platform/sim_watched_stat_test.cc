@@ -1,7 +1,6 @@
 // The cached stat() behind the stand-in's control files must answer as a plain stat() would,
 // whatever happened to the file since the last question and whoever did it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,25 +13,16 @@
 #include <vector>
 
 #include "platform/sim/watched_stat.h"
+#include "tests/platform/in_another_process.h"
 
 namespace qdw::sim {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::InAnotherProcess;
 
 void Write(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-// Runs `change` in a child process, as another program of the machine would.
-void InAnotherProcess(const std::function<void()>& change) {
-  pid_t child = ::fork();
-  if (child == 0) {
-    change();
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
 }
 
 void ExpectSameAsPlainStat(const std::string& path, const std::string& after) {
