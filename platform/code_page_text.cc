@@ -38,20 +38,27 @@ struct FoldTables {
   }
 };
 
-std::string Fold(int code_page, std::string text, bool upper) {
+// Folds `text` from `from` on (a character boundary) in place.
+void FoldFrom(int code_page, std::string* text, size_t from, bool upper) {
   // Paths are folded on every file call of the stand-in: a single-byte code page needs no
   // walk by characters.
   if (code_page != kAnsiCodePageJapanese) {
     static const FoldTables tables;
     const char* table = upper ? tables.upper : tables.lower;
-    for (char& c : text) c = table[static_cast<unsigned char>(c)];
-    return text;
+    for (size_t i = from; i < text->size(); ++i) {
+      (*text)[i] = table[static_cast<unsigned char>((*text)[i])];
+    }
+    return;
   }
-  for (size_t i = 0; i < text.size();) {
-    size_t length = CharLength(code_page, text, i);
-    if (length == 1) text[i] = FoldSingleByte(code_page, text[i], upper);
+  for (size_t i = from; i < text->size();) {
+    size_t length = CharLength(code_page, *text, i);
+    if (length == 1) (*text)[i] = FoldSingleByte(code_page, (*text)[i], upper);
     i += length;
   }
+}
+
+std::string Fold(int code_page, std::string text, bool upper) {
+  FoldFrom(code_page, &text, 0, upper);
   return text;
 }
 
@@ -216,6 +223,12 @@ size_t FindLastChar(int code_page, const std::string& text, char c) {
 
 std::string UpperText(int code_page, std::string text) {
   return Fold(code_page, std::move(text), true);
+}
+
+void AppendUpperText(int code_page, const std::string& text, std::string* out) {
+  const size_t from = out->size();
+  out->append(text);
+  FoldFrom(code_page, out, from, /*upper=*/true);
 }
 
 std::string LowerText(int code_page, std::string text) {

@@ -47,7 +47,8 @@ constexpr WinError kErrorCantResolveFilename = 1921;
 SimFileSystem::SimFileSystem(SimMachine& machine)
     : machine_(machine), state_(std::make_shared<FileSystemState>(machine)) {}
 
-WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follow_last) const {
+WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follow_last,
+                              bool likely_new) const {
   const std::shared_ptr<const Json> description = machine_.Description();
   const int code_page = SimMachine::CodePage(*description);
   if (WinError error = SplitWindowsPath(path, &out->parts, code_page)) return error;
@@ -60,9 +61,9 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follo
     out->ntfs = drive->value("fs", std::string("NTFS")) == "NTFS";
     size_t junction = std::string::npos;
     bool found = false;
-    out->host =
-        ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components,
-                              code_page, &junction, &out->parent_is_folder, &found, &out->info);
+    out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive),
+                                      out->parts.components, code_page, &junction,
+                                      &out->parent_is_folder, &found, &out->info, likely_new);
     if (junction == std::string::npos) {
       out->exists = found;
       if (!follow_last || !out->exists || !out->info.reparse) return kSuccess;
@@ -111,7 +112,10 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
   out->reset();
   if (WinError fault = machine_.faults().Check("FileSystem.Open", path)) return fault;
   Located at;
-  if (WinError error = Locate(path, &at)) return error;
+  const bool may_create = disposition == Disposition::kCreateNew ||
+                          disposition == Disposition::kCreateAlways ||
+                          disposition == Disposition::kOpenAlways;
+  if (WinError error = may_create ? LocateNew(path, &at) : Locate(path, &at)) return error;
   if (at.IsRoot() || (at.exists && at.info.is_folder)) return kErrorAccessDenied;
   if (!at.exists && !ParentIsFolder(at)) return platform::kErrorPathNotFound;
   bool create = false;
@@ -239,7 +243,7 @@ WinError SimFileSystem::MakeFolder(const std::string& path) {
   const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.MakeFolder", path)) return fault;
   Located at;
-  if (WinError error = Locate(path, &at)) return error;
+  if (WinError error = LocateNew(path, &at)) return error;
   if (at.IsRoot() || at.exists) return platform::kErrorAlreadyExists;
   if (!ParentIsFolder(at)) return platform::kErrorPathNotFound;
   if (at.write_protected) return kErrorAccessDenied;

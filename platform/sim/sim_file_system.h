@@ -64,7 +64,13 @@ class SimFileSystem : public platform::FileSystem {
   // kErrorNotReady for a drive without a medium, the syntax errors of SplitWindowsPath. A
   // junction on the way is followed to its target; one at the end only with `follow_last` (the
   // calls that reach through it: listing its content, its access list).
-  platform::WinError Locate(const std::string& path, Located* out, bool follow_last = false) const;
+  platform::WinError Locate(const std::string& path, Located* out, bool follow_last = false,
+                            bool likely_new = false) const;
+  // Locate for a path whose object is probably not there yet: what a call creates, a move's
+  // target. The answer is the same; only the order of the host's look-ups differs.
+  platform::WinError LocateNew(const std::string& path, Located* out) const {
+    return Locate(path, out, /*follow_last=*/false, /*likely_new=*/true);
+  }
 
   // Error for a path that does not exist: kErrorFileNotFound when its folder exists,
   // kErrorPathNotFound otherwise.

@@ -145,7 +145,7 @@ WinError SimFileSystem::Copy(const std::string& source, const std::string& targe
   if (WinError error = Locate(source, &from)) return error;
   if (!from.exists) return MissingError(from);
   if (from.IsRoot() || from.info.is_folder) return kErrorAccessDenied;
-  if (WinError error = Locate(target, &to)) return error;
+  if (WinError error = LocateNew(target, &to)) return error;
   if (to.exists) {
     if (to.info.inode == from.info.inode) return platform::kErrorSharingViolation;
     if (to.IsRoot() || to.info.is_folder) return kErrorAccessDenied;
@@ -232,7 +232,7 @@ WinError SimFileSystem::Move(const std::string& source, const std::string& targe
   Located to;
   if (WinError error = Locate(source, &from)) return error;
   if (!from.exists) return MissingError(from);
-  if (WinError error = Locate(target, &to)) return error;
+  if (WinError error = LocateNew(target, &to)) return error;
   if (from.IsRoot() || to.IsRoot()) return kErrorAccessDenied;
   // Renaming to the same object (a change of letter case only) is allowed.
   bool same_object = to.exists && to.info.inode == from.info.inode &&

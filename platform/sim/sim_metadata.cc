@@ -119,6 +119,13 @@ size_t ComponentsLength(const WindowsPathParts& path) {
   return length;
 }
 
+bool IsAsciiFrom(const std::string& text, size_t from) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string CanonicalPath(const WindowsPathParts& path) {
@@ -129,7 +136,7 @@ std::string CanonicalPath(const WindowsPathParts& path) {
   if (path.components.empty()) key += '\\';
   for (const std::string& name : path.components) {
     key += '\\';
-    key += platform::UpperText(path.code_page, name);
+    platform::AppendUpperText(path.code_page, name, &key);
   }
   return key;
 }
@@ -150,7 +157,14 @@ std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
   node += path.drive;
   for (const std::string& name : path.components) {
     node += '/';
-    node += HostName(path.code_page, platform::UpperText(path.code_page, name));
+    // Folded first, then spelt for the host; an ASCII name stays ASCII when folded.
+    const size_t from = node.size();
+    platform::AppendUpperText(path.code_page, name, &node);
+    if (!IsAsciiFrom(node, from)) {
+      const std::string upper = node.substr(from);
+      node.resize(from);
+      AppendHostName(path.code_page, upper, &node);
+    }
   }
   return node;
 }

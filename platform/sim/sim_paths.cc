@@ -32,6 +32,9 @@ bool IsInvalidNameByte(char c) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// Deeper than most paths of the repository, so that splitting one rarely grows the list.
+constexpr size_t kUsualDepth = 16;
+
 // The next "\" or "/" at or after `from` (a character boundary), walking characters: a trail
 // byte 0x5C is no separator. "/" is never a trail byte.
 size_t FindSeparator(int code_page, const std::string& text, size_t from) {
@@ -111,6 +114,7 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
   out->drive = letter;
   out->code_page = code_page;
   out->components.clear();
+  out->components.reserve(kUsualDepth);
   size_t pos = 2;
   while (pos < path.size()) {
     size_t next = FindSeparator(code_page, path, pos + 1);
@@ -201,6 +205,16 @@ std::string HostName(int code_page, const std::string& ansi_name) {
   return host;
 }
 
+void AppendHostName(int code_page, const std::string& ansi_name, std::string* out) {
+  for (char c : ansi_name) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      *out += HostName(code_page, ansi_name);
+      return;
+    }
+  }
+  *out += ansi_name;
+}
+
 std::string AnsiName(int code_page, const std::string& host_name) {
   std::string ansi;
   platform::Utf8ToAnsi(code_page, host_name, &ansi);
@@ -226,28 +240,32 @@ bool FindHostName(const std::string& host_folder, const std::string& name, std::
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components, int code_page,
                                   size_t* junction_at, bool* parent_is_folder, bool* found,
-                                  HostInfo* info) {
+                                  HostInfo* info, bool likely_new) {
   if (junction_at != nullptr) *junction_at = std::string::npos;
   if (parent_is_folder != nullptr) *parent_is_folder = false;
   if (found != nullptr) *found = false;
   const bool settle = found != nullptr && info != nullptr;
   // Paths usually come from listings and are spelt as stored: one look settles them. A junction
   // on the way dangles for the host, so such a path takes the walk below.
-  std::vector<std::string> names;
-  names.reserve(components.size());
-  size_t length = root.size();
-  for (const std::string& name : components) {
-    names.push_back(HostName(code_page, name));
-    length += names.back().size() + 1;
-  }
   std::string exact;
-  exact.reserve(length);
+  exact.reserve(root.size() + components.size() * 16);
   exact += root;
-  for (const std::string& name : names) {
+  for (const std::string& name : components) {
     exact += '/';
-    exact += name;
+    AppendHostName(code_page, name, &exact);
   }
+  const size_t last = exact.rfind('/');
+  const bool has_parent = !components.empty() && last > root.size();
   struct stat whole;
+  if (settle && likely_new && has_parent) {
+    // The folder first: when its index has no such name, the name's own look-up, which would
+    // fail, is spared.
+    const std::string folder = exact.substr(0, last);
+    if (::lstat(folder.c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
+      if (parent_is_folder != nullptr) *parent_is_folder = true;
+      if (!FolderMayHoldName(folder, whole, components.back(), code_page)) return exact;
+    }
+  }
   if (settle) {
     if (StatHost(exact, info)) {
       *found = true;
@@ -258,9 +276,8 @@ std::string ResolveHostComponents(const std::string& root,
   }
   // A new name in a folder spelt as stored (a file about to be created): only the last name
   // needs the look ignoring case.
-  size_t last = exact.rfind('/');
-  if (!components.empty() && last > root.size() &&
-      ::lstat(exact.substr(0, last).c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
+  if (has_parent && ::lstat(exact.substr(0, last).c_str(), &whole) == 0 &&
+      S_ISDIR(whole.st_mode)) {
     if (parent_is_folder != nullptr) *parent_is_folder = true;
     std::string spelt;
     if (!FindHostNameIn(exact.substr(0, last), whole, components.back(), &spelt, code_page)) {
@@ -273,8 +290,9 @@ std::string ResolveHostComponents(const std::string& root,
   std::string host = root;
   bool missing = false;
   for (size_t i = 0; i < components.size(); ++i) {
+    const std::string name = HostName(code_page, components[i]);
     if (!missing) {
-      std::string candidate = host + "/" + names[i];
+      std::string candidate = host + "/" + name;
       struct stat st;
       std::string found;
       if (::lstat(candidate.c_str(), &st) == 0) {
@@ -283,7 +301,7 @@ std::string ResolveHostComponents(const std::string& root,
         host += "/" + found;
       } else {
         missing = true;
-        host += "/" + names[i];
+        host += "/" + name;
         continue;
       }
       if (i + 1 < components.size() && junction_at != nullptr && IsSymbolicLink(host)) {
@@ -292,7 +310,7 @@ std::string ResolveHostComponents(const std::string& root,
       }
       continue;
     }
-    host += "/" + names[i];
+    host += "/" + name;
   }
   if (settle && !missing) *found = StatHost(host, info);
   return host;

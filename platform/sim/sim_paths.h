@@ -31,6 +31,8 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
 // of a host name. A host name that is not UTF-8 (put there behind the machine's back) keeps its
 // bytes; a character the code page lacks reads as "?", as the system's ANSI calls show it.
 std::string HostName(int code_page, const std::string& ansi_name);
+// Appends HostName(code_page, ansi_name) to `out`; an ASCII name needs no conversion.
+void AppendHostName(int code_page, const std::string& ansi_name, std::string* out);
 std::string AnsiName(int code_page, const std::string& host_name);
 
 // GetFullPathName's normalisation of an absolute path in `code_page` text (see
@@ -44,12 +46,15 @@ platform::WinError NormalizeFullPath(int code_page, const std::string& path, std
 // index (std::string::npos when there was none). `*parent_is_folder` (when given) is set when the
 // walk saw that the last component's folder exists as a folder. With `found` and `info` given
 // (and no junction met), `*found` tells whether the returned path exists, and then `*info` holds
-// its StatHost(): the caller need not look again.
+// its StatHost(): the caller need not look again. `likely_new` says the last name is probably
+// not there yet (a file about to be created, a move's target): its folder is asked first, which
+// spares the failed look-up of the name when the folder's index shows no such name.
 std::string ResolveHostComponents(const std::string& root,
                                   const std::vector<std::string>& components,
                                   int code_page = platform::kAnsiCodePageWestern,
                                   size_t* junction_at = nullptr, bool* parent_is_folder = nullptr,
-                                  bool* found = nullptr, HostInfo* info = nullptr);
+                                  bool* found = nullptr, HostInfo* info = nullptr,
+                                  bool likely_new = false);
 
 // The target of the junction at `host` (a host symbolic link holding a Windows path); false
 // when it names no path.
