@@ -1,7 +1,6 @@
 #include "platform/sim/host_name_index.h"
 
 #include <dirent.h>
-#include <pthread.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -10,12 +9,11 @@
 #include <cstring>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <unordered_map>
 #include <utility>
 
 #include "platform/code_page_text.h"
-#include "platform/sim/inotify_events.h"
+#include "platform/sim/inotify_cache.h"
 #include "platform/sim/sim_paths.h"
 
 namespace qdw::sim {
@@ -42,19 +40,9 @@ struct IndexedFolder {
   std::unordered_map<uint64_t, uint32_t> names;
 };
 
-class NameIndex {
+class NameIndex final : public InotifyCache {
  public:
-  NameIndex() {
-    // A forked child shares the queue with its parent; it starts afresh rather than steal it.
-    pthread_atfork([] { Instance().mutex_.lock(); }, [] { Instance().mutex_.unlock(); },
-                   [] {
-                     NameIndex& index = Instance();
-                     index.mutex_.unlock();
-                     index.ForgetAll(/*remove_watches=*/false);
-                     if (index.queue_ >= 0) ::close(index.queue_);
-                     index.queue_ = -1;
-                   });
-  }
+  NameIndex() { RegisterForFork(); }
 
   static NameIndex& Instance() {
     static NameIndex* index = new NameIndex();  // outlives every static that may use it
@@ -64,11 +52,7 @@ class NameIndex {
   bool MayHold(const std::string& folder, const struct stat& info, const std::string& name,
                int code_page) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (queue_ < 0 && !disabled_) {
-      queue_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-      disabled_ = queue_ < 0;
-    }
-    if (disabled_) return true;
+    if (!QueueReady()) return true;
     ApplyQueuedChanges();
     IndexedFolder* indexed = Find(info, code_page);
     if (indexed == nullptr) indexed = Build(folder, info, code_page);
@@ -117,8 +101,10 @@ class NameIndex {
   }
 
   void ApplyQueuedChanges() {
-    ApplyQueuedEvents(queue_, [this](const inotify_event& event) { Apply(event); });
+    ApplyQueuedEvents([this](const inotify_event& event) { Apply(event); });
   }
+
+  void ForgetAfterFork() override { ForgetAll(/*remove_watches=*/false); }
 
   void Apply(const inotify_event& event) {
     if (event.mask & IN_Q_OVERFLOW) {
@@ -171,9 +157,6 @@ class NameIndex {
     by_inode_.clear();
   }
 
-  std::mutex mutex_;
-  int queue_ = -1;
-  bool disabled_ = false;
   uint64_t clock_ = 0;
   std::unordered_map<int, IndexedFolder> folders_;  // by watch descriptor
   std::map<std::pair<dev_t, ino_t>, int> by_inode_;

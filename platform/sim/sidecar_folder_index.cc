@@ -1,18 +1,16 @@
 #include "platform/sim/sidecar_folder_index.h"
 
-#include <pthread.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <map>
-#include <mutex>
 #include <set>
 #include <string_view>
 #include <unordered_map>
 
-#include "platform/sim/inotify_events.h"
+#include "platform/sim/inotify_cache.h"
 
 namespace qdw::sim {
 namespace {
@@ -32,19 +30,9 @@ bool PlainExists(const std::string& path) {
 // base. A folder that leaves a watched folder (moved or removed) may take known folders along,
 // and their paths change: then everything is forgotten. A new name in a watched folder only
 // ends that name's absence.
-class SidecarFolderIndex {
+class SidecarFolderIndex final : public InotifyCache {
  public:
-  SidecarFolderIndex() {
-    // A forked child shares the queue with its parent; it starts afresh rather than steal it.
-    pthread_atfork([] { Instance().mutex_.lock(); }, [] { Instance().mutex_.unlock(); },
-                   [] {
-                     SidecarFolderIndex& index = Instance();
-                     index.mutex_.unlock();
-                     index.ForgetAll(/*remove_watches=*/false);
-                     if (index.queue_ >= 0) ::close(index.queue_);
-                     index.queue_ = -1;
-                   });
-  }
+  SidecarFolderIndex() { RegisterForFork(); }
 
   static SidecarFolderIndex& Instance() {
     static SidecarFolderIndex* index = new SidecarFolderIndex();  // outlives every static
@@ -57,12 +45,8 @@ class SidecarFolderIndex {
       return PlainExists(folder);
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    if (queue_ < 0 && !disabled_) {
-      queue_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-      disabled_ = queue_ < 0;
-    }
-    if (disabled_) return PlainExists(folder);
-    ApplyQueuedEvents(queue_, [this](const inotify_event& event) { Apply(event); });
+    if (!QueueReady()) return PlainExists(folder);
+    ApplyQueuedEvents([this](const inotify_event& event) { Apply(event); });
     if (watch_of_path_.count(folder) != 0) return true;
     // The deepest folder known to exist on the way, and whether a name below it is known absent.
     size_t known = base.size();
@@ -134,6 +118,8 @@ class SidecarFolderIndex {
     }
   }
 
+  void ForgetAfterFork() override { ForgetAll(/*remove_watches=*/false); }
+
   void ForgetAll(bool remove_watches) {
     if (remove_watches) {
       for (const auto& watch : path_of_watch_) ::inotify_rm_watch(queue_, watch.first);
@@ -143,9 +129,6 @@ class SidecarFolderIndex {
     absent_.clear();
   }
 
-  std::mutex mutex_;
-  int queue_ = -1;
-  bool disabled_ = false;
   std::unordered_map<int, std::string> path_of_watch_;
   std::map<std::string, int, std::less<>> watch_of_path_;
   std::set<std::string, std::less<>> absent_;  // first missing names below watched folders

@@ -1,16 +1,14 @@
 #include "platform/sim/watched_stat.h"
 
-#include <pthread.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <mutex>
 #include <unordered_map>
 #include <utility>
 
-#include "platform/sim/inotify_events.h"
+#include "platform/sim/inotify_cache.h"
 
 namespace qdw::sim {
 namespace {
@@ -37,20 +35,9 @@ struct WatchedFolder {
   std::unordered_map<std::string, CachedStat> names;
 };
 
-class StatCache {
+class StatCache final : public InotifyCache {
  public:
-  StatCache() {
-    // A forked child shares the queue with its parent; it starts afresh rather than steal it.
-    pthread_atfork([] { Instance().mutex_.lock(); }, [] { Instance().mutex_.unlock(); },
-                   [] {
-                     StatCache& cache = Instance();
-                     cache.mutex_.unlock();
-                     cache.folders_.clear();
-                     cache.by_path_.clear();
-                     if (cache.queue_ >= 0) ::close(cache.queue_);
-                     cache.queue_ = -1;
-                   });
-  }
+  StatCache() { RegisterForFork(); }
 
   static StatCache& Instance() {
     static StatCache* cache = new StatCache();  // outlives every static that may use it
@@ -63,11 +50,7 @@ class StatCache {
       return ::stat(path.c_str(), info);
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    if (queue_ < 0 && !disabled_) {
-      queue_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-      disabled_ = queue_ < 0;
-    }
-    if (disabled_) return ::stat(path.c_str(), info);
+    if (!QueueReady()) return ::stat(path.c_str(), info);
     if (t_call_depth == 0 || !t_read_in_call) {
       ApplyQueuedChanges();
       t_read_in_call = t_call_depth > 0;
@@ -108,7 +91,12 @@ class StatCache {
   }
 
   void ApplyQueuedChanges() {
-    ApplyQueuedEvents(queue_, [this](const inotify_event& event) { Apply(event); });
+    ApplyQueuedEvents([this](const inotify_event& event) { Apply(event); });
+  }
+
+  void ForgetAfterFork() override {
+    folders_.clear();
+    by_path_.clear();
   }
 
   void Apply(const inotify_event& event) {
@@ -144,9 +132,6 @@ class StatCache {
     if (remove_watch) ::inotify_rm_watch(queue_, watch);
   }
 
-  std::mutex mutex_;
-  int queue_ = -1;
-  bool disabled_ = false;
   uint64_t clock_ = 0;
   std::unordered_map<int, WatchedFolder> folders_;  // by watch descriptor
   std::unordered_map<std::string, int> by_path_;
