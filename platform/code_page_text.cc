@@ -45,9 +45,10 @@ void FoldFrom(int code_page, std::string* text, size_t from, bool upper) {
   if (code_page != kAnsiCodePageJapanese) {
     static const FoldTables tables;
     const char* table = upper ? tables.upper : tables.lower;
-    for (size_t i = from; i < text->size(); ++i) {
-      (*text)[i] = table[static_cast<unsigned char>((*text)[i])];
-    }
+    // Through a plain pointer: a store through the string would make every byte reload it.
+    char* bytes = text->data();
+    const size_t size = text->size();
+    for (size_t i = from; i < size; ++i) bytes[i] = table[static_cast<unsigned char>(bytes[i])];
     return;
   }
   for (size_t i = from; i < text->size();) {
@@ -225,10 +226,8 @@ std::string UpperText(int code_page, std::string text) {
   return Fold(code_page, std::move(text), true);
 }
 
-void AppendUpperText(int code_page, const std::string& text, std::string* out) {
-  const size_t from = out->size();
-  out->append(text);
-  FoldFrom(code_page, out, from, /*upper=*/true);
+void UpperTextFrom(int code_page, std::string* text, size_t from) {
+  FoldFrom(code_page, text, from, /*upper=*/true);
 }
 
 std::string LowerText(int code_page, std::string text) {

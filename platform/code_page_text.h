@@ -42,8 +42,8 @@ size_t FindLastChar(int code_page, const std::string& text, char c);
 // of the code page), two-byte characters stay as they are.
 std::string UpperText(int code_page, std::string text);
 std::string LowerText(int code_page, std::string text);
-// Appends UpperText(code_page, text) to `out` without a temporary copy.
-void AppendUpperText(int code_page, const std::string& text, std::string* out);
+// UpperText of the part of `text` from `from` on (a character boundary), in place.
+void UpperTextFrom(int code_page, std::string* text, size_t from);
 bool EqualsIgnoreCaseText(int code_page, const std::string& a, const std::string& b);
 
 // Upper case of UTF-8 text by the same rule as the ANSI letters of code page 1252 fold (the ASCII

@@ -13,7 +13,7 @@ using platform::WinError;
 
 bool FaultInjector::HasFaults() const {
   struct stat st;
-  return WatchedStat(store_.HostPath("faults.json"), &st) == 0;
+  return WatchedStat(rules_path_, &st) == 0;
 }
 
 WinError FaultInjector::Check(const std::string& operation, const std::string& path) const {
@@ -75,7 +75,7 @@ void FaultInjector::SetDiskFull(char drive, uint64_t bytes_left) const {
 }
 
 void FaultInjector::Clear() const {
-  store_.WithLock([&] { ::remove(store_.HostPath("faults.json").c_str()); });
+  store_.WithLock([&] { ::remove(rules_path_.c_str()); });
 }
 
 }  // namespace qdw::sim

@@ -20,7 +20,8 @@ namespace qdw::sim {
 
 class FaultInjector {
  public:
-  explicit FaultInjector(const MachineStore& store) : store_(store) {}
+  explicit FaultInjector(const MachineStore& store)
+      : store_(store), rules_path_(store.HostPath("faults.json")) {}
 
   // Counts one call of `operation` on `path` (empty when the call has no path) and returns the
   // error it must fail with, or kSuccess. Cheap when the machine has no faults.
@@ -39,6 +40,7 @@ class FaultInjector {
  private:
   bool HasFaults() const;
   const MachineStore& store_;
+  const std::string rules_path_;  // asked on every port call: spelt once
 };
 
 }  // namespace qdw::sim

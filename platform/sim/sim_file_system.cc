@@ -49,16 +49,16 @@ SimFileSystem::SimFileSystem(SimMachine& machine)
 
 WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follow_last,
                               bool likely_new) const {
-  const std::shared_ptr<const Json> description = machine_.Description();
-  const int code_page = SimMachine::CodePage(*description);
+  const std::shared_ptr<const SimMachine::FileFacts> facts = machine_.Facts();
+  const int code_page = facts->code_page;
   if (WinError error = SplitWindowsPath(path, &out->parts, code_page)) return error;
   for (int hops = 0;; ++hops) {
-    const Json* drive = SimMachine::DriveEntry(*description, out->parts.drive);
-    if (drive == nullptr || !drive->is_object()) return platform::kErrorPathNotFound;
-    if (!drive->value("ready", true)) return platform::kErrorNotReady;
+    const SimMachine::DriveFacts& drive = facts->Drive(out->parts.drive);
+    if (!drive.present) return platform::kErrorPathNotFound;
+    if (!drive.ready) return platform::kErrorNotReady;
     // CD-ROM drives refuse every change.
-    out->write_protected = drive->value("type", std::string()) == "cdrom";
-    out->ntfs = drive->value("fs", std::string("NTFS")) == "NTFS";
+    out->write_protected = drive.cdrom;
+    out->ntfs = drive.ntfs;
     size_t junction = std::string::npos;
     bool found = false;
     out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive),

@@ -24,6 +24,36 @@ void MakeHostFolder(const std::string& path) {
   }
 }
 
+// The field `key` of `object` when it has the type asked for, `fallback` otherwise.
+bool FlagOf(const Json& object, const char* key, bool fallback) {
+  auto field = object.find(key);
+  return field != object.end() && field->is_boolean() ? field->get<bool>() : fallback;
+}
+
+bool TextIs(const Json& object, const char* key, const char* text, bool when_absent) {
+  auto field = object.find(key);
+  if (field == object.end()) return when_absent;
+  return field->is_string() && field->get_ref<const std::string&>() == text;
+}
+
+SimMachine::FileFacts FileFactsOf(const Json& description) {
+  SimMachine::FileFacts facts;
+  auto code_page = description.find("code_page");
+  if (code_page != description.end() && code_page->is_number_integer()) {
+    facts.code_page = code_page->get<int>();
+  }
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const Json* drive = SimMachine::DriveEntry(description, letter);
+    if (drive == nullptr || !drive->is_object()) continue;
+    SimMachine::DriveFacts& facts_of_drive = facts.drives[letter - 'A'];
+    facts_of_drive.present = true;
+    facts_of_drive.ready = FlagOf(*drive, "ready", true);
+    facts_of_drive.cdrom = TextIs(*drive, "type", "cdrom", /*when_absent=*/false);
+    facts_of_drive.ntfs = TextIs(*drive, "fs", "NTFS", /*when_absent=*/true);
+  }
+  return facts;
+}
+
 }  // namespace
 
 SimMachine::SimMachine(const std::string& folder) : store_(folder), faults_(store_) {
@@ -52,21 +82,39 @@ void SimMachine::CreateMachineFolder(const std::string& folder, const Json& desc
   MachineStore(folder).Write("machine.json", description);
 }
 
-std::shared_ptr<const Json> SimMachine::Description() const {
+std::array<std::string, 'Z' - 'A' + 1> SimMachine::DriveFolders(const MachineStore& store) {
+  std::array<std::string, 'Z' - 'A' + 1> folders;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    folders[letter - 'A'] = store.HostPath("drives/") + letter;
+  }
+  return folders;
+}
+
+void SimMachine::RefreshDescriptionLocked() const {
   struct stat st;
-  std::string path = store_.HostPath("machine.json");
-  if (WatchedStat(path, &st) != 0) {
-    throw std::runtime_error("machine description is gone: " + path);
+  if (WatchedStat(description_path_, &st) != 0) {
+    throw std::runtime_error("machine description is gone: " + description_path_);
   }
   int64_t stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   stamp ^= static_cast<int64_t>(st.st_ino) << 20;
-  std::lock_guard<std::mutex> lock(description_mutex_);
   if (!description_ || stamp != description_stamp_ || st.st_size != description_size_) {
     description_ = std::make_shared<const Json>(store_.Read("machine.json"));
+    facts_ = std::make_shared<const FileFacts>(FileFactsOf(*description_));
     description_stamp_ = stamp;
     description_size_ = st.st_size;
   }
+}
+
+std::shared_ptr<const Json> SimMachine::Description() const {
+  std::lock_guard<std::mutex> lock(description_mutex_);
+  RefreshDescriptionLocked();
   return description_;
+}
+
+std::shared_ptr<const SimMachine::FileFacts> SimMachine::Facts() const {
+  std::lock_guard<std::mutex> lock(description_mutex_);
+  RefreshDescriptionLocked();
+  return facts_;
 }
 
 Json SimMachine::DriveDescription(char letter) const {
@@ -86,8 +134,8 @@ int SimMachine::CodePage(const Json& description) {
   return description.value("code_page", platform::kAnsiCodePageWestern);
 }
 
-std::string SimMachine::DriveFolder(char letter) const {
-  std::string root = store_.HostPath("drives") + "/" + std::string(1, letter);
+const std::string& SimMachine::DriveFolder(char letter) const {
+  const std::string& root = drive_folders_[letter - 'A'];
   struct stat st;
   if (WatchedStat(root, &st) != 0) {
     MakeHostFolder(store_.HostPath("drives"));

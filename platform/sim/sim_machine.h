@@ -4,12 +4,14 @@
 #ifndef QDW_PLATFORM_SIM_SIM_MACHINE_H_
 #define QDW_PLATFORM_SIM_SIM_MACHINE_H_
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 
+#include "platform/code_page_text.h"
 #include "platform/sim/fault_injector.h"
 #include "platform/sim/machine_store.h"
 #include "platform/system_info.h"
@@ -47,6 +49,20 @@ class SimMachine {
   // The parsed machine.json, re-read when the file changes on disk.
   std::shared_ptr<const Json> Description() const;
 
+  // What every file call asks of the description, read from it once each time it changes.
+  struct DriveFacts {
+    bool present = false;  // an entry of "drives"
+    bool ready = true;     // false: no medium
+    bool cdrom = false;
+    bool ntfs = true;
+  };
+  struct FileFacts {
+    int code_page = platform::kAnsiCodePageWestern;
+    DriveFacts drives['Z' - 'A' + 1];
+    const DriveFacts& Drive(char upper_letter) const { return drives[upper_letter - 'A']; }
+  };
+  std::shared_ptr<const FileFacts> Facts() const;
+
   // Maps "C:\Users\jo\a.txt" to drives/C/Users/jo/a.txt under the machine folder. Existing
   // components are matched ignoring case (the host spelling is used); the first missing one
   // and everything after it are kept as given. "." and ".." are resolved, "/" counts as "\".
@@ -55,8 +71,8 @@ class SimMachine {
   bool ToHostPath(const std::string& windows_path, std::string* host) const;
   // Host folder of a drive ("drives/C"), created when missing. False for an unknown drive.
   bool DriveHostRoot(char letter, std::string* host) const;
-  // Host folder of drive `letter` (upper case), created when missing; unchecked.
-  std::string DriveFolder(char letter) const;
+  // Host folder of drive `letter` ("A" to "Z"), created when missing; the letter is unchecked.
+  const std::string& DriveFolder(char letter) const;
   // The drive's entry of machine.json ("drives" -> "C"); null when the machine lacks it.
   Json DriveDescription(char letter) const;
   // The same within a description already read (one look at machine.json for several facts),
@@ -83,9 +99,17 @@ class SimMachine {
 
  private:
   MachineStore store_;
+  // Asked on every port call: spelt once.
+  const std::string description_path_ = store_.HostPath("machine.json");
+  const std::array<std::string, 'Z' - 'A' + 1> drive_folders_ = DriveFolders(store_);
   FaultInjector faults_;
   mutable std::mutex description_mutex_;
   mutable std::shared_ptr<const Json> description_;
+  mutable std::shared_ptr<const FileFacts> facts_;  // of description_
+
+  static std::array<std::string, 'Z' - 'A' + 1> DriveFolders(const MachineStore& store);
+  // Re-reads machine.json when it changed; description_mutex_ held.
+  void RefreshDescriptionLocked() const;
   mutable int64_t description_stamp_ = -1;
   mutable int64_t description_size_ = -1;
 };

@@ -136,8 +136,10 @@ std::string CanonicalPath(const WindowsPathParts& path) {
   if (path.components.empty()) key += '\\';
   for (const std::string& name : path.components) {
     key += '\\';
-    platform::AppendUpperText(path.code_page, name, &key);
+    key += name;
   }
+  // Folded in one pass: a separator is a character of its own and keeps its case.
+  platform::UpperTextFrom(path.code_page, &key, 2);
   return key;
 }
 
@@ -155,16 +157,20 @@ std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
   node += meta_root_;
   node += '/';
   node += path.drive;
+  const size_t names = node.size();
   for (const std::string& name : path.components) {
     node += '/';
-    // Folded first, then spelt for the host; an ASCII name stays ASCII when folded.
-    const size_t from = node.size();
-    platform::AppendUpperText(path.code_page, name, &node);
-    if (!IsAsciiFrom(node, from)) {
-      const std::string upper = node.substr(from);
-      node.resize(from);
-      AppendHostName(path.code_page, upper, &node);
-    }
+    node += name;
+  }
+  if (IsAsciiFrom(node, names)) {
+    // An ASCII name is its own host spelling, and stays ASCII when folded.
+    platform::UpperTextFrom(path.code_page, &node, names);
+    return node;
+  }
+  node.resize(names);
+  for (const std::string& name : path.components) {
+    node += '/';
+    AppendHostName(path.code_page, platform::UpperText(path.code_page, name), &node);
   }
   return node;
 }

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -32,35 +31,55 @@ bool IsInvalidNameByte(char c) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+bool IsDotName(const std::string& name) {
+  return (name.size() == 1 && name[0] == '.') || (name.size() == 2 && name[0] == '.' && name[1] == '.');
+}
+
 // Deeper than most paths of the repository, so that splitting one rarely grows the list.
 constexpr size_t kUsualDepth = 16;
 
-// The next "\" or "/" at or after `from` (a character boundary), walking characters: a trail
-// byte 0x5C is no separator. "/" is never a trail byte.
+// What each byte is to a path in a single-byte code page, where every byte is a character: one
+// pass over a name finds where it ends and whether it needs a closer look.
+enum ByteClass : uint8_t { kNameByte = 0, kSeparatorByte = 1, kInvalidByte = 2, kHighByte = 4 };
+
+struct ByteClasses {
+  uint8_t of[256];
+  ByteClasses() {
+    for (int byte = 0; byte < 256; ++byte) {
+      const char c = static_cast<char>(byte);
+      of[byte] = IsSeparator(c) ? kSeparatorByte
+                 : IsInvalidNameByte(c) ? kInvalidByte
+                 : byte >= 0x80 ? kHighByte
+                                : kNameByte;
+    }
+  }
+};
+
+// The next "\" or "/" at or after `from` (a character boundary) in a double-byte code page,
+// walking characters: a trail byte 0x5C is no separator. "/" is never a trail byte.
 size_t FindSeparator(int code_page, const std::string& text, size_t from) {
-  if (code_page != platform::kAnsiCodePageJapanese) return text.find_first_of("\\/", from);
   for (size_t i = from; i < text.size(); i = platform::NextChar(code_page, text, i)) {
     if (IsSeparator(text[i]) && platform::CharLength(code_page, text, i) == 1) return i;
   }
   return std::string::npos;
 }
 
-bool HasInvalidCharacter(int code_page, const std::string& name) {
-  // Without a byte above ASCII, or in a single-byte code page, every byte is a character: the
-  // common case needs no walk by characters, and an ASCII name no conversion either.
-  const bool ascii = std::all_of(name.begin(), name.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii || code_page != platform::kAnsiCodePageJapanese) {
-    if (std::any_of(name.begin(), name.end(), IsInvalidNameByte)) return true;
-    if (ascii) return false;
-  } else {
-    for (size_t i = 0; i < name.size(); i = platform::NextChar(code_page, name, i)) {
-      if (platform::CharLength(code_page, name, i) != 1) continue;  // a trail byte is no "|"
-      if (IsInvalidNameByte(name[i])) return true;
-    }
-  }
+// Whether every byte sequence of `name` is a character of the code page.
+bool HasCodePageForm(int code_page, const std::string& name) {
   std::string ignored;
-  return !platform::AnsiToUtf8(code_page, name, &ignored);  // no character of the code page
+  return platform::AnsiToUtf8(code_page, name, &ignored);
+}
+
+// A name of a double-byte code page that Windows refuses: a single-byte character it does not
+// allow in names (a trail byte is no "|"), or bytes that are no character of the code page.
+bool HasInvalidCharacter(int code_page, const std::string& name) {
+  bool ascii = true;
+  for (size_t i = 0; i < name.size(); i = platform::NextChar(code_page, name, i)) {
+    ascii = ascii && static_cast<unsigned char>(name[i]) < 0x80;
+    if (platform::CharLength(code_page, name, i) != 1) continue;
+    if (IsInvalidNameByte(name[i])) return true;
+  }
+  return !ascii && !HasCodePageForm(code_page, name);
 }
 
 // Trail bytes are 0x40 and above, so the last byte being a dot or a space is a character.
@@ -116,10 +135,22 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
   out->components.clear();
   out->components.reserve(kUsualDepth);
   size_t pos = 2;
+  static const ByteClasses classes;
+  const bool single_byte = code_page != platform::kAnsiCodePageJapanese;
   while (pos < path.size()) {
-    size_t next = FindSeparator(code_page, path, pos + 1);
-    if (next == std::string::npos) next = path.size();
     const size_t start = pos + 1;
+    size_t next = start;
+    uint8_t seen = kNameByte;  // the classes of the name's bytes, in a single-byte code page
+    if (single_byte) {
+      for (; next < path.size(); ++next) {
+        const uint8_t byte_class = classes.of[static_cast<unsigned char>(path[next])];
+        if (byte_class == kSeparatorByte) break;
+        seen |= byte_class;
+      }
+    } else {
+      next = FindSeparator(code_page, path, start);
+      if (next == std::string::npos) next = path.size();
+    }
     size_t length = next - start;
     pos = next;
     if (length == 0 || (length == 1 && path[start] == '.')) continue;
@@ -133,7 +164,10 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
     while (kept > 0 && (path[start + kept - 1] == '.' || path[start + kept - 1] == ' ')) --kept;
     if (kept != 0) length = kept;
     std::string& name = out->components.emplace_back(path, start, length);
-    if (HasInvalidCharacter(code_page, name) || name == "." || name == "..") {
+    const bool invalid = single_byte ? (seen & kInvalidByte) != 0 ||
+                                           ((seen & kHighByte) != 0 && !HasCodePageForm(code_page, name))
+                                     : HasInvalidCharacter(code_page, name);
+    if (invalid || IsDotName(name)) {
       return platform::kErrorInvalidName;
     }
   }

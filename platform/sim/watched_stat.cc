@@ -32,7 +32,13 @@ struct CachedStat {
 struct WatchedFolder {
   std::string path;
   uint64_t last_use = 0;
-  std::unordered_map<std::string, CachedStat> names;
+};
+
+// An answer, kept by the whole path so that a repeated question needs one look-up and no copy
+// of its folder's path; `watch` is the watch on that folder.
+struct CachedAnswer {
+  int watch = -1;
+  CachedStat stat;
 };
 
 class StatCache final : public InotifyCache {
@@ -55,39 +61,41 @@ class StatCache final : public InotifyCache {
       ApplyQueuedChanges();
       t_read_in_call = t_call_depth > 0;
     }
-    WatchedFolder* folder = Watch(path.substr(0, slash));
-    if (folder == nullptr) return ::stat(path.c_str(), info);
-    folder->last_use = ++clock_;
-    std::string name = path.substr(slash + 1);
-    auto cached = folder->names.find(name);
-    if (cached == folder->names.end()) {
+    auto cached = answers_.find(path);
+    if (cached == answers_.end()) {
+      const int watch = Watch(path.substr(0, slash));
+      if (watch < 0) return ::stat(path.c_str(), info);
       // The watch is in place before this stat, so a change after it is queued for the next.
-      CachedStat fresh;
-      fresh.result = ::stat(path.c_str(), &fresh.info);
-      fresh.error = fresh.result == 0 ? 0 : errno;
-      cached = folder->names.emplace(std::move(name), fresh).first;
+      CachedAnswer fresh;
+      fresh.watch = watch;
+      fresh.stat.result = ::stat(path.c_str(), &fresh.stat.info);
+      fresh.stat.error = fresh.stat.result == 0 ? 0 : errno;
+      cached = answers_.emplace(path, fresh).first;
     }
-    if (cached->second.result != 0) {
-      errno = cached->second.error;
+    auto folder = folders_.find(cached->second.watch);
+    if (folder != folders_.end()) folder->second.last_use = ++clock_;
+    const CachedStat& answer = cached->second.stat;
+    if (answer.result != 0) {
+      errno = answer.error;
       return -1;
     }
-    *info = cached->second.info;
+    *info = answer.info;
     return 0;
   }
 
  private:
-  WatchedFolder* Watch(const std::string& folder) {
+  // The watch on `folder`, or -1 when the system refuses one.
+  int Watch(const std::string& folder) {
     auto known = by_path_.find(folder);
-    if (known != by_path_.end()) return &folders_[known->second];
+    if (known != by_path_.end()) return known->second;
     if (folders_.size() >= kMaxWatchedFolders) EvictOldest();
     int watch = ::inotify_add_watch(queue_, folder.c_str(), kWatchedChanges);
-    if (watch < 0) return nullptr;
-    // The same folder under another spelling shares the watch; its cache starts again.
+    if (watch < 0) return -1;
+    // The same folder under another spelling shares the watch; its answers start again.
     Forget(watch, /*remove_watch=*/false);
-    WatchedFolder& watched = folders_[watch];
-    watched.path = folder;
+    folders_[watch].path = folder;
     by_path_[folder] = watch;
-    return &watched;
+    return watch;
   }
 
   void ApplyQueuedChanges() {
@@ -97,12 +105,13 @@ class StatCache final : public InotifyCache {
   void ForgetAfterFork() override {
     folders_.clear();
     by_path_.clear();
+    answers_.clear();
   }
 
   void Apply(const inotify_event& event) {
     if (event.mask & IN_Q_OVERFLOW) {
       // Changes were lost: every cached answer is suspect, the watches themselves still hold.
-      for (auto& folder : folders_) folder.second.names.clear();
+      answers_.clear();
       return;
     }
     auto it = folders_.find(event.wd);
@@ -111,7 +120,7 @@ class StatCache final : public InotifyCache {
       Forget(event.wd, /*remove_watch=*/!(event.mask & IN_IGNORED));
       return;
     }
-    if (event.len != 0) it->second.names.erase(event.name);
+    if (event.len != 0) answers_.erase(it->second.path + "/" + event.name);
   }
 
   void EvictOldest() {
@@ -123,6 +132,9 @@ class StatCache final : public InotifyCache {
   }
 
   void Forget(int watch, bool remove_watch) {
+    for (auto answer = answers_.begin(); answer != answers_.end();) {
+      answer = answer->second.watch == watch ? answers_.erase(answer) : std::next(answer);
+    }
     auto it = folders_.find(watch);
     if (it == folders_.end()) return;
     for (auto path = by_path_.begin(); path != by_path_.end();) {
@@ -135,6 +147,7 @@ class StatCache final : public InotifyCache {
   uint64_t clock_ = 0;
   std::unordered_map<int, WatchedFolder> folders_;  // by watch descriptor
   std::unordered_map<std::string, int> by_path_;
+  std::unordered_map<std::string, CachedAnswer> answers_;  // by the whole path asked
 };
 
 }  // namespace
