@@ -48,7 +48,7 @@ SimFileSystem::SimFileSystem(SimMachine& machine)
     : machine_(machine), state_(std::make_shared<FileSystemState>(machine)) {}
 
 WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follow_last,
-                              bool likely_new) const {
+                               bool likely_new) const {
   const std::shared_ptr<const SimMachine::FileFacts> facts = machine_.Facts();
   const int code_page = facts->code_page;
   if (WinError error = SplitWindowsPath(path, &out->parts, code_page)) return error;
@@ -61,9 +61,9 @@ WinError SimFileSystem::Locate(const std::string& path, Located* out, bool follo
     out->ntfs = drive.ntfs;
     size_t junction = std::string::npos;
     bool found = false;
-    out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive),
-                                      out->parts.components, code_page, &junction,
-                                      &out->parent_is_folder, &found, &out->info, likely_new);
+    out->host = ResolveHostComponents(machine_.DriveFolder(out->parts.drive), out->parts.components,
+                                      code_page, &junction, &out->parent_is_folder, &found,
+                                      &out->info, likely_new);
     if (junction == std::string::npos) {
       out->exists = found;
       if (!follow_last || !out->exists || !out->info.reparse) return kSuccess;

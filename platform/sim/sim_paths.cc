@@ -32,7 +32,8 @@ bool IsInvalidNameByte(char c) {
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsDotName(const std::string& name) {
-  return (name.size() == 1 && name[0] == '.') || (name.size() == 2 && name[0] == '.' && name[1] == '.');
+  return (name.size() == 1 && name[0] == '.') ||
+         (name.size() == 2 && name[0] == '.' && name[1] == '.');
 }
 
 // Deeper than most paths of the repository, so that splitting one rarely grows the list.
@@ -47,10 +48,10 @@ struct ByteClasses {
   ByteClasses() {
     for (int byte = 0; byte < 256; ++byte) {
       const char c = static_cast<char>(byte);
-      of[byte] = IsSeparator(c) ? kSeparatorByte
+      of[byte] = IsSeparator(c)         ? kSeparatorByte
                  : IsInvalidNameByte(c) ? kInvalidByte
-                 : byte >= 0x80 ? kHighByte
-                                : kNameByte;
+                 : byte >= 0x80         ? kHighByte
+                                        : kNameByte;
     }
   }
 };
@@ -164,9 +165,10 @@ platform::WinError SplitWindowsPath(const std::string& path, WindowsPathParts* o
     while (kept > 0 && (path[start + kept - 1] == '.' || path[start + kept - 1] == ' ')) --kept;
     if (kept != 0) length = kept;
     std::string& name = out->components.emplace_back(path, start, length);
-    const bool invalid = single_byte ? (seen & kInvalidByte) != 0 ||
-                                           ((seen & kHighByte) != 0 && !HasCodePageForm(code_page, name))
-                                     : HasInvalidCharacter(code_page, name);
+    const bool invalid = single_byte
+                             ? (seen & kInvalidByte) != 0 ||
+                                   ((seen & kHighByte) != 0 && !HasCodePageForm(code_page, name))
+                             : HasInvalidCharacter(code_page, name);
     if (invalid || IsDotName(name)) {
       return platform::kErrorInvalidName;
     }
@@ -310,8 +312,7 @@ std::string ResolveHostComponents(const std::string& root,
   }
   // A new name in a folder spelt as stored (a file about to be created): only the last name
   // needs the look ignoring case.
-  if (has_parent && ::lstat(exact.substr(0, last).c_str(), &whole) == 0 &&
-      S_ISDIR(whole.st_mode)) {
+  if (has_parent && ::lstat(exact.substr(0, last).c_str(), &whole) == 0 && S_ISDIR(whole.st_mode)) {
     if (parent_is_folder != nullptr) *parent_is_folder = true;
     std::string spelt;
     if (!FindHostNameIn(exact.substr(0, last), whole, components.back(), &spelt, code_page)) {
