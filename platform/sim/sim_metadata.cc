@@ -59,8 +59,9 @@ bool ReadSidecar(const std::string& path, std::string* text) {
 
 // The metadata's half of a move whose host rename happened: the source's sidecar and children
 // take the target's place, or the target loses its own when the source had none. Repeating it
-// changes nothing.
-void FinishMetadataMove(const std::string& source, const std::string& target, bool had_sidecar) {
+// changes nothing: what the source had and no longer has is already at the target, and stays.
+void FinishMetadataMove(const std::string& source, const std::string& target, bool had_sidecar,
+                        bool had_children) {
   std::error_code ignored;
   if (Exists(source + kSuffix)) {
     std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ignored);
@@ -68,12 +69,14 @@ void FinishMetadataMove(const std::string& source, const std::string& target, bo
   } else if (!had_sidecar) {
     ::unlink((target + kSuffix).c_str());
   }
-  // Sidecars a killed removal left at the target would otherwise dress the moved object's
-  // children.
-  std::filesystem::remove_all(target, ignored);
   if (Exists(source)) {
+    // Sidecars a killed removal left at the target would otherwise dress the moved object's
+    // children.
+    std::filesystem::remove_all(target, ignored);
     std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ignored);
     std::rename(source.c_str(), target.c_str());
+  } else if (!had_children) {
+    std::filesystem::remove_all(target, ignored);
   }
 }
 
@@ -254,12 +257,15 @@ platform::WinError MetadataStore::MoveObject(const WindowsPathParts& from,
   // move and needs no note to finish after a kill.
   const bool source_may_have = carries && FolderExists(ParentOf(source));
   const bool had_sidecar = source_may_have && Exists(source + kSuffix);
+  const bool had_children = source_may_have && Exists(source);
   carries =
-      had_sidecar || (source_may_have && Exists(source)) ||
+      had_sidecar || had_children ||
       (carries && FolderExists(ParentOf(target)) && (Exists(target + kSuffix) || Exists(target)));
   if (carries) {
-    Json intent = {{"pid", ::getpid()},   {"host_from", host_from}, {"host_to", host_to},
-                   {"node_from", source}, {"node_to", target},      {"had_sidecar", had_sidecar}};
+    Json intent = {{"pid", ::getpid()},           {"host_from", host_from},
+                   {"host_to", host_to},          {"node_from", source},
+                   {"node_to", target},           {"had_sidecar", had_sidecar},
+                   {"had_children", had_children}};
     std::string folder = meta_root_ + "/" + kMovesFolder;
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
@@ -282,7 +288,7 @@ platform::WinError MetadataStore::MoveObject(const WindowsPathParts& from,
   }
   if (carries) {
     std::lock_guard<std::mutex> lock(write_mutex_);
-    FinishMetadataMove(source, target, had_sidecar);
+    FinishMetadataMove(source, target, had_sidecar, had_children);
     ::unlink(note.c_str());
   }
   return platform::kSuccess;
@@ -312,8 +318,10 @@ void MetadataStore::RecoverMoves() const {
     std::string host_from = intent.value("host_from", std::string());
     std::string host_to = intent.value("host_to", std::string());
     if (!Exists(host_from) && Exists(host_to)) {
+      // A note of an older build says nothing of the children: what the target holds stays.
       FinishMetadataMove(intent.value("node_from", std::string()),
-                         intent.value("node_to", std::string()), intent.value("had_sidecar", true));
+                         intent.value("node_to", std::string()), intent.value("had_sidecar", true),
+                         intent.value("had_children", true));
     }
     ::unlink(note.c_str());
   }

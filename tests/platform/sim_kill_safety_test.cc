@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <memory>
 #include <random>
 
@@ -102,6 +103,26 @@ TEST_F(SimKillSafetyTest, AKilledReplaceOfAFileWithAttributesByOneWithoutLeavesN
     const bool hidden = AttributesAfterRestart(target) & kAttrHidden;
     EXPECT_EQ(machine_.ReadFile(target), hidden ? "hidden" : "plain") << round;
   }
+}
+
+// A process killed after a folder's move had finished but before it dropped its note: the next
+// process to start finishes the move again, which must not take the moved children's sidecars.
+TEST_F(SimKillSafetyTest, ANoteOfAFinishedFolderMoveChangesNothingWhenReplayed) {
+  machine_.PutFile("C:\\Data\\One\\inner.txt", "inner");
+  ASSERT_EQ(machine_.platform().files().WriteAttributes("C:\\Data\\One\\inner.txt", kAttrHidden),
+            kSuccess);
+  ASSERT_EQ(machine_.platform().files().Move("C:\\Data\\One", "C:\\Data\\Two"), kSuccess);
+  pid_t dead = ::fork();
+  ASSERT_GE(dead, 0);
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string root = machine_.folder();
+  std::ofstream(root + "/meta/.moves/" + std::to_string(dead) + "-1.json")
+      << "{\"pid\":" << dead << ",\"host_from\":\"" << root << "/drives/C/Data/One\",\"host_to\":\""
+      << root << "/drives/C/Data/Two\",\"node_from\":\"" << root
+      << "/meta/C/DATA/ONE\",\"node_to\":\"" << root
+      << "/meta/C/DATA/TWO\",\"had_sidecar\":false,\"had_children\":true}";
+  EXPECT_EQ(AttributesAfterRestart("C:\\Data\\Two\\inner.txt"), kAttrHidden);
 }
 
 }  // namespace
