@@ -1,7 +1,12 @@
 #include "platform/sim/host_creation_time.h"
 
+#include <fcntl.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstring>
 
 namespace qdw::sim {
@@ -14,6 +19,33 @@ platform::FileTime Decode(ssize_t size, const uint8_t* bytes, const HostInfo& in
   uint64_t ticks = 0;
   for (int i = 7; i >= 0; --i) ticks = (ticks << 8) | bytes[i];
   return platform::FileTime{ticks};
+}
+
+// getxattrat(2), Linux 6.13 and later; the C library has no wrapper for it yet, and the number
+// is the same on every architecture.
+constexpr long kGetxattratCall = 464;
+struct XattrArgs {
+  uint64_t value;
+  uint32_t size;
+  uint32_t flags;
+};
+// Set once the kernel shows it has no such call: every later question walks the path.
+std::atomic<bool> g_no_getxattrat{false};
+
+// As lgetxattr(2) of the attribute; `path` is `name`'s whole host path, for kernels without
+// getxattrat.
+ssize_t GetAttributeAt(int folder_fd, const std::string& name, const std::string& path,
+                       uint8_t* bytes, size_t size) {
+  if (!g_no_getxattrat.load(std::memory_order_relaxed)) {
+    XattrArgs args{reinterpret_cast<uintptr_t>(bytes), static_cast<uint32_t>(size), 0};
+    long result = ::syscall(kGetxattratCall, folder_fd, name.c_str(), AT_SYMLINK_NOFOLLOW,
+                            kAttributeName, &args, sizeof(args));
+    // A system-call filter may refuse a call it does not know with EPERM instead of ENOSYS.
+    if (result >= 0 || (errno != ENOSYS && errno != EPERM)) return static_cast<ssize_t>(result);
+  }
+  ssize_t result = ::lgetxattr(path.c_str(), kAttributeName, bytes, size);
+  if (result >= 0 || errno == ENODATA) g_no_getxattrat.store(true, std::memory_order_relaxed);
+  return result;
 }
 
 }  // namespace
@@ -34,6 +66,13 @@ platform::FileTime HostCreation(int fd, const HostInfo& info) {
 platform::FileTime HostCreation(const std::string& host, const HostInfo& info) {
   uint8_t bytes[sizeof(uint64_t)];
   return Decode(::lgetxattr(host.c_str(), kAttributeName, bytes, sizeof(bytes)), bytes, info);
+}
+
+platform::FileTime HostCreationAt(int folder_fd, const std::string& folder_host,
+                                  const std::string& name, const HostInfo& info) {
+  uint8_t bytes[sizeof(uint64_t)];
+  return Decode(GetAttributeAt(folder_fd, name, folder_host + "/" + name, bytes, sizeof(bytes)),
+                bytes, info);
 }
 
 }  // namespace qdw::sim

@@ -19,6 +19,10 @@ void ForgetHostCreation(int fd);
 // The kept creation time of the file, else the host's own (`info.birth`).
 platform::FileTime HostCreation(int fd, const HostInfo& info);
 platform::FileTime HostCreation(const std::string& host, const HostInfo& info);
+// As above for `name` in the open folder `folder_fd` (whose host path is `folder_host`),
+// without walking the whole path again where the kernel can: a listing asks for each file.
+platform::FileTime HostCreationAt(int folder_fd, const std::string& folder_host,
+                                  const std::string& name, const HostInfo& info);
 
 }  // namespace qdw::sim
 

@@ -26,12 +26,14 @@ struct Listed {
   std::string host_name;  // UTF-8
   std::string upper;      // the host form of the upper-case name, as sidecars are named
   HostInfo info;
+  platform::FileTime creation;  // as the host object keeps it
 };
 
 }  // namespace
 
-DirEntry SimFileSystem::EntryOf(const std::string& name, const std::string& host,
-                                const HostInfo& info, std::optional<ObjectMeta> meta) const {
+DirEntry SimFileSystem::EntryOf(const std::string& name, const HostInfo& info,
+                                platform::FileTime host_creation,
+                                std::optional<ObjectMeta> meta) const {
   DirEntry entry;
   entry.name = name;
   uint32_t bits =
@@ -43,8 +45,7 @@ DirEntry SimFileSystem::EntryOf(const std::string& name, const std::string& host
   if (meta && meta->creation) {
     entry.times.creation = platform::FileTime{*meta->creation};
   } else {
-    // Only files carry a creation time on the host file.
-    entry.times.creation = info.is_folder ? info.birth : HostCreation(host, info);
+    entry.times.creation = host_creation;
   }
   entry.times.last_access = info.last_access;
   entry.times.last_write = info.last_write;
@@ -75,7 +76,10 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
     if (!at.exists) return platform::kErrorFileNotFound;
     std::string name =
         at.IsRoot() ? last : AnsiName(code_page, at.host.substr(at.host.rfind('/') + 1));
-    entries->push_back(EntryOf(name, at.host, at.info, state_->meta.Read(at.parts)));
+    // Only files carry a creation time on the host file.
+    const platform::FileTime creation =
+        at.info.is_folder ? at.info.birth : HostCreation(at.host, at.info);
+    entries->push_back(EntryOf(name, at.info, creation, state_->meta.Read(at.parts)));
     return kSuccess;
   }
 
@@ -91,6 +95,9 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
     one.name = AnsiName(code_page, one.host_name);
     if (!platform::WildcardMatchText(code_page, last, one.name)) continue;
     if (!StatHostAt(::dirfd(dir), one.host_name, &one.info)) continue;  // gone meanwhile
+    one.creation = one.info.is_folder
+                       ? one.info.birth
+                       : HostCreationAt(::dirfd(dir), folder.host, one.host_name, one.info);
     // UTF-8 sorts by character, as NTFS sorts its names.
     one.upper = HostName(code_page, platform::UpperText(code_page, one.name));
     listed.push_back(std::move(one));
@@ -110,7 +117,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
   if (!folder.IsRoot()) {
     for (const char* dots : {".", ".."}) {
       if (platform::WildcardMatchText(code_page, last, dots))
-        entries->push_back(EntryOf(dots, folder.host, folder.info, {}));
+        entries->push_back(EntryOf(dots, folder.info, folder.info.birth, {}));
     }
   }
   std::set<std::string> with_sidecars = state_->meta.ChildrenWithSidecars(folder.parts);
@@ -122,7 +129,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
       child.components.back() = one.name;
       meta = state_->meta.Read(child);
     }
-    entries->push_back(EntryOf(one.name, folder.host + "/" + one.host_name, one.info, meta));
+    entries->push_back(EntryOf(one.name, one.info, one.creation, meta));
   }
   return entries->empty() ? platform::kErrorFileNotFound : kSuccess;
 }

@@ -88,8 +88,10 @@ class SimFileSystem : public platform::FileSystem {
   platform::WinError MoveOneFile(const Located& source, const Located& target);
   // The DACL an object without its own inherits from its nearest ancestor that has one.
   platform::Acl InheritedDacl(const WindowsPathParts& path, bool is_folder) const;
-  // `host` is the object's host path (for the creation time a file keeps there).
-  platform::DirEntry EntryOf(const std::string& name, const std::string& host, const HostInfo& info,
+  // `host_creation` is the creation time the host object keeps (HostCreation for a file, its
+  // birth for a folder); a sidecar's wins over it.
+  platform::DirEntry EntryOf(const std::string& name, const HostInfo& info,
+                             platform::FileTime host_creation,
                              std::optional<ObjectMeta> meta) const;
 
   SimMachine& machine_;
