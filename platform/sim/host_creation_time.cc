@@ -32,9 +32,9 @@ struct XattrArgs {
 // Set once the kernel shows it has no such call: every later question walks the path.
 std::atomic<bool> g_no_getxattrat{false};
 
-// As lgetxattr(2) of the attribute; `path` is `name`'s whole host path, for kernels without
-// getxattrat.
-ssize_t GetAttributeAt(int folder_fd, const std::string& name, const std::string& path,
+// As lgetxattr(2) of the attribute of `name` in `folder_fd`, whose host path is `folder_host`
+// (spelt out only for kernels without getxattrat).
+ssize_t GetAttributeAt(int folder_fd, const std::string& folder_host, const std::string& name,
                        uint8_t* bytes, size_t size) {
   if (!g_no_getxattrat.load(std::memory_order_relaxed)) {
     XattrArgs args{reinterpret_cast<uintptr_t>(bytes), static_cast<uint32_t>(size), 0};
@@ -43,6 +43,7 @@ ssize_t GetAttributeAt(int folder_fd, const std::string& name, const std::string
     // A system-call filter may refuse a call it does not know with EPERM instead of ENOSYS.
     if (result >= 0 || (errno != ENOSYS && errno != EPERM)) return static_cast<ssize_t>(result);
   }
+  const std::string path = folder_host + "/" + name;
   ssize_t result = ::lgetxattr(path.c_str(), kAttributeName, bytes, size);
   if (result >= 0 || errno == ENODATA) g_no_getxattrat.store(true, std::memory_order_relaxed);
   return result;
@@ -71,8 +72,7 @@ platform::FileTime HostCreation(const std::string& host, const HostInfo& info) {
 platform::FileTime HostCreationAt(int folder_fd, const std::string& folder_host,
                                   const std::string& name, const HostInfo& info) {
   uint8_t bytes[sizeof(uint64_t)];
-  return Decode(GetAttributeAt(folder_fd, name, folder_host + "/" + name, bytes, sizeof(bytes)),
-                bytes, info);
+  return Decode(GetAttributeAt(folder_fd, folder_host, name, bytes, sizeof(bytes)), bytes, info);
 }
 
 }  // namespace qdw::sim

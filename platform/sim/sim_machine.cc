@@ -82,8 +82,9 @@ void SimMachine::CreateMachineFolder(const std::string& folder, const Json& desc
   MachineStore(folder).Write("machine.json", description);
 }
 
-std::array<std::string, 'Z' - 'A' + 1> SimMachine::DriveFolders(const MachineStore& store) {
-  std::array<std::string, 'Z' - 'A' + 1> folders;
+std::array<std::string, SimMachine::kDriveLetters> SimMachine::DriveFolders(
+    const MachineStore& store) {
+  std::array<std::string, kDriveLetters> folders;
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     folders[letter - 'A'] = store.HostPath("drives/") + letter;
   }

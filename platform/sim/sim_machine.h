@@ -49,6 +49,8 @@ class SimMachine {
   // The parsed machine.json, re-read when the file changes on disk.
   std::shared_ptr<const Json> Description() const;
 
+  static constexpr size_t kDriveLetters = 'Z' - 'A' + 1;
+
   // What every file call asks of the description, read from it once each time it changes.
   struct DriveFacts {
     bool present = false;  // an entry of "drives"
@@ -58,7 +60,7 @@ class SimMachine {
   };
   struct FileFacts {
     int code_page = platform::kAnsiCodePageWestern;
-    DriveFacts drives['Z' - 'A' + 1];
+    DriveFacts drives[kDriveLetters];
     const DriveFacts& Drive(char upper_letter) const { return drives[upper_letter - 'A']; }
   };
   std::shared_ptr<const FileFacts> Facts() const;
@@ -101,13 +103,13 @@ class SimMachine {
   MachineStore store_;
   // Asked on every port call: spelt once.
   const std::string description_path_ = store_.HostPath("machine.json");
-  const std::array<std::string, 'Z' - 'A' + 1> drive_folders_ = DriveFolders(store_);
+  const std::array<std::string, kDriveLetters> drive_folders_ = DriveFolders(store_);
   FaultInjector faults_;
   mutable std::mutex description_mutex_;
   mutable std::shared_ptr<const Json> description_;
   mutable std::shared_ptr<const FileFacts> facts_;  // of description_
 
-  static std::array<std::string, 'Z' - 'A' + 1> DriveFolders(const MachineStore& store);
+  static std::array<std::string, kDriveLetters> DriveFolders(const MachineStore& store);
   // Re-reads machine.json when it changed; description_mutex_ held.
   void RefreshDescriptionLocked() const;
   mutable int64_t description_stamp_ = -1;
