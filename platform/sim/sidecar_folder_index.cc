@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string_view>
@@ -47,6 +48,33 @@ class SidecarFolderIndex final : public InotifyCache {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!QueueReady()) return PlainExists(folder);
     ApplyQueuedEvents([this](const inotify_event& event) { Apply(event); });
+    for (const RecentAnswer& recent : recent_) {
+      if (recent.generation == generation_ && recent.folder == folder) return recent.exists;
+    }
+    bool from_index = true;
+    const bool exists = Answer(base, folder, &from_index);
+    if (from_index) {
+      RecentAnswer& slot = recent_[next_recent_];
+      next_recent_ = (next_recent_ + 1) % kRecentAnswers;
+      slot.folder = folder;
+      slot.exists = exists;
+      slot.generation = generation_;
+    }
+    return exists;
+  }
+
+ private:
+  // A copy asks about its source's and its target's folder in turn, file after file; the maps'
+  // long keys make each fresh answer cost more than remembering the last few.
+  static constexpr size_t kRecentAnswers = 4;
+  struct RecentAnswer {
+    std::string folder;
+    bool exists = false;
+    uint64_t generation = 0;  // valid while the index has not changed since
+  };
+
+  // `*from_index` false: the answer is a plain lookup, which no watch keeps current.
+  bool Answer(const std::string& base, const std::string& folder, bool* from_index) {
     if (watch_of_path_.count(folder) != 0) return true;
     // The deepest folder known to exist on the way, and whether a name below it is known absent.
     size_t known = base.size();
@@ -57,24 +85,31 @@ class SidecarFolderIndex final : public InotifyCache {
       if (end == std::string::npos) break;
       if (watch_of_path_.count(prefix) != 0) known = length;
     }
-    return Learn(base, folder, known);
+    return Learn(base, folder, known, from_index);
   }
 
- private:
   // Walks down from the deepest known folder, watching each folder before looking below it, so
   // that a name created after the look is queued.
-  bool Learn(const std::string& base, const std::string& folder, size_t known) {
+  bool Learn(const std::string& base, const std::string& folder, size_t known, bool* from_index) {
     if (known == base.size() && watch_of_path_.count(base) == 0 && !Watch(base)) {
+      *from_index = false;
       return PlainExists(folder);
     }
     while (known < folder.size()) {
       size_t end = folder.find('/', known + 1);
       if (end == std::string::npos) end = folder.size();
       const std::string next = folder.substr(0, end);
-      if (watch_of_path_.size() >= kMaxWatchedFolders) return PlainExists(folder);
+      if (watch_of_path_.size() >= kMaxWatchedFolders) {
+        *from_index = false;
+        return PlainExists(folder);
+      }
       if (!Watch(next)) {
-        if (errno != ENOENT) return PlainExists(folder);
+        if (errno != ENOENT) {
+          *from_index = false;
+          return PlainExists(folder);
+        }
         absent_.insert(next);
+        ++generation_;
         return false;
       }
       known = end;
@@ -95,10 +130,12 @@ class SidecarFolderIndex final : public InotifyCache {
     }
     path_of_watch_[watch] = path;
     watch_of_path_[path] = watch;
+    ++generation_;
     return true;
   }
 
   void Apply(const inotify_event& event) {
+    ++generation_;  // any event may change an answer; most runs see few
     if (event.mask & IN_Q_OVERFLOW) {
       ForgetAll(/*remove_watches=*/true);
       return;
@@ -127,11 +164,15 @@ class SidecarFolderIndex final : public InotifyCache {
     path_of_watch_.clear();
     watch_of_path_.clear();
     absent_.clear();
+    ++generation_;
   }
 
   std::unordered_map<int, std::string> path_of_watch_;
   std::map<std::string, int, std::less<>> watch_of_path_;
   std::set<std::string, std::less<>> absent_;  // first missing names below watched folders
+  uint64_t generation_ = 1;                    // counts every change of the three above
+  RecentAnswer recent_[kRecentAnswers];
+  size_t next_recent_ = 0;
 };
 
 }  // namespace
