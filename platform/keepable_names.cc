@@ -38,6 +38,8 @@ bool IsDeviceName(const std::string& name) {
   // A dot and a blank are never the second byte of a character.
   std::string base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ') base.pop_back();
+  // Device names are 3, 4, 6 or 7 bytes long; most names are none of these lengths.
+  if (base.size() != 3 && base.size() != 4 && base.size() != 6 && base.size() != 7) return false;
   for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
     if (EqualsIgnoreCaseText(code_page, base, device)) return true;
   }
