@@ -9,13 +9,6 @@
 namespace qdw::platform {
 namespace {
 
-bool IsAscii(const std::string& text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 char FoldSingleByte(int code_page, char c, bool upper) {
   if (code_page == kAnsiCodePageJapanese) {
     // The single bytes above ASCII are half-width katakana, which have no case.
@@ -153,6 +146,13 @@ bool FlushRun(int code_page, std::u16string* run, std::string* ansi) {
 
 }  // namespace
 
+bool IsAsciiText(const std::string& text, size_t from) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
 bool IsSupportedCodePage(int code_page) {
   return code_page == kAnsiCodePageWestern || code_page == kAnsiCodePageJapanese;
 }
@@ -244,7 +244,7 @@ bool WildcardMatchText(int code_page, const std::string& pattern, const std::str
 }
 
 std::string UpperUtf8(const std::string& utf8) {
-  if (IsAscii(utf8)) return UpperText(kAnsiCodePageWestern, utf8);
+  if (IsAsciiText(utf8)) return UpperText(kAnsiCodePageWestern, utf8);
   std::string upper;
   upper.reserve(utf8.size());
   for (size_t pos = 0; pos < utf8.size();) {
@@ -268,7 +268,7 @@ std::string UpperUtf8(const std::string& utf8) {
 }
 
 bool AnsiToUtf8(int code_page, const std::string& ansi, std::string* utf8) {
-  if (IsAscii(ansi)) {
+  if (IsAsciiText(ansi)) {
     *utf8 = ansi;
     return true;
   }
@@ -283,7 +283,7 @@ bool AnsiToUtf8(int code_page, const std::string& ansi, std::string* utf8) {
 }
 
 bool Utf8ToAnsi(int code_page, const std::string& utf8, std::string* ansi) {
-  if (IsAscii(utf8)) {
+  if (IsAsciiText(utf8)) {
     *ansi = utf8;
     return true;
   }

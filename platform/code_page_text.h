@@ -56,6 +56,10 @@ std::string UpperUtf8(const std::string& utf8);
 // a trailing ".*" or "." also a name without an extension.
 bool WildcardMatchText(int code_page, const std::string& pattern, const std::string& name);
 
+// Whether every byte of `text` from `from` on is below 0x80. Such text is the same characters in
+// every code page the tool runs in (their lead bytes are 0x81 and above) and in UTF-8.
+bool IsAsciiText(const std::string& text, size_t from = 0);
+
 // The UTF-8 form of ANSI text. False when a byte sequence is no character of the code page (a
 // lead byte without its trail byte, an unassigned pair); it becomes U+FFFD in `*utf8`.
 bool AnsiToUtf8(int code_page, const std::string& ansi, std::string* utf8);

@@ -11,14 +11,6 @@ namespace {
 constexpr char kForbiddenCharacters[] = "<>:\"/\\|?*";
 constexpr unsigned char kFirstPrintable = 0x20;
 
-// Lead bytes of a two-byte character are 0x81 and above in every code page the tool runs in.
-bool IsAsciiName(const std::string& name) {
-  for (const char c : name) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 // Code page 1252's superscript one, two and three.
 bool IsSuperscriptDigit(int code_page, char c) {
   return code_page == kAnsiCodePageWestern && (c == '\xB9' || c == '\xB2' || c == '\xB3');
@@ -49,19 +41,10 @@ bool IsDeviceName(const std::string& name) {
 bool WindowsCanKeepName(const std::string& name) {
   const int code_page = ProcessCodePage();
   if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
-  if (IsAsciiName(name)) {
-    // Most names: each byte is a character of its own in every code page and converts as it
-    // is, so only the byte rules and the device names are left to check.
-    for (const char c : name) {
-      if (static_cast<unsigned char>(c) < kFirstPrintable ||
-          std::strchr(kForbiddenCharacters, c) != nullptr) {
-        return false;
-      }
-    }
-    return !IsDeviceName(name);
-  }
+  // Most names are plain ASCII, which converts as it is: only other names need converting to
+  // show they are characters of the code page.
   std::string utf8;
-  if (!AnsiToUtf8(code_page, name, &utf8)) return false;
+  if (!IsAsciiText(name) && !AnsiToUtf8(code_page, name, &utf8)) return false;
   for (size_t i = 0; i < name.size(); i = NextChar(code_page, name, i)) {
     if (CharLength(code_page, name, i) != 1) continue;
     const auto c = static_cast<unsigned char>(name[i]);

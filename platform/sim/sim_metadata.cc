@@ -122,13 +122,6 @@ size_t ComponentsLength(const WindowsPathParts& path) {
   return length;
 }
 
-bool IsAsciiFrom(const std::string& text, size_t from) {
-  for (size_t i = from; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string CanonicalPath(const WindowsPathParts& path) {
@@ -165,7 +158,7 @@ std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
     node += '/';
     node += name;
   }
-  if (IsAsciiFrom(node, names)) {
+  if (platform::IsAsciiText(node, names)) {
     // An ASCII name is its own host spelling, and stays ASCII when folded.
     platform::UpperTextFrom(path.code_page, &node, names);
     return node;
