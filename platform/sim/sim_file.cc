@@ -15,11 +15,12 @@ namespace qdw::sim {
 using platform::kSuccess;
 using platform::WinError;
 
-SimFile::SimFile(std::shared_ptr<FileSystemState> state, WindowsPathParts path, int fd,
-                 uint32_t access, uint64_t ticket)
+SimFile::SimFile(std::shared_ptr<FileSystemState> state, WindowsPathParts path, std::string key,
+                 SidecarNode node, int fd, uint32_t access, uint64_t ticket)
     : state_(std::move(state)),
       path_(std::move(path)),
-      key_(CanonicalPath(path_)),
+      key_(std::move(key)),
+      node_(std::move(node)),
       fd_(fd),
       access_(access),
       ticket_(ticket) {}
@@ -80,7 +81,7 @@ WinError SimFile::Size(uint64_t* size) {
 WinError SimFile::Times(platform::FileTimes* times) {
   HostInfo info;
   if (!StatHostFd(fd_, &info)) return platform::kErrorInvalidHandle;
-  ObjectMeta meta = state_->meta.Read(path_);
+  ObjectMeta meta = state_->meta.Read(node_);
   times->creation = meta.creation ? platform::FileTime{*meta.creation} : HostCreation(fd_, info);
   times->last_access = info.last_access;
   times->last_write = info.last_write;
@@ -111,14 +112,14 @@ WinError SimFile::SetTimes(const platform::FileTime* creation,
   if (creation != nullptr) {
     // Kept on the host file when it can be: no sidecar to create for a plain stamp. A sidecar's
     // creation time would win over it, so an older one goes.
-    ObjectMeta meta = state_->meta.Read(path_);
+    ObjectMeta meta = state_->meta.Read(node_);
     if (StoreHostCreation(fd_, creation->ticks)) {
       if (!meta.creation) return kSuccess;
       meta.creation.reset();
     } else {
       meta.creation = creation->ticks;
     }
-    state_->meta.Write(path_, meta);
+    state_->meta.Write(node_, meta);
   }
   return kSuccess;
 }

@@ -101,7 +101,11 @@ uint32_t SimFileSystem::AttributesOf(const Located& located, const ObjectMeta& m
 }
 
 bool SimFileSystem::IsReadOnly(const Located& located) const {
-  ObjectMeta meta = state_->meta.Read(located.parts);
+  return IsReadOnly(state_->meta.Node(located.parts));
+}
+
+bool SimFileSystem::IsReadOnly(const SidecarNode& node) const {
+  ObjectMeta meta = state_->meta.Read(node);
   return meta.attributes && (*meta.attributes & kAttrReadOnly);
 }
 
@@ -146,7 +150,8 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
   bool writes = (access & kGenericWrite) || create || truncate;
   if (writes && at.write_protected) return kErrorAccessDenied;
   uint32_t requested = flags_and_attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem);
-  ObjectMeta meta = at.exists ? state_->meta.Read(at.parts) : ObjectMeta{};
+  SidecarNode node = state_->meta.Node(at.parts);
+  ObjectMeta meta = at.exists ? state_->meta.Read(node) : ObjectMeta{};
   if (at.exists) {
     uint32_t bits = meta.attributes.value_or(kAttrArchive);
     if ((bits & kAttrReadOnly) && writes) return kErrorAccessDenied;
@@ -177,21 +182,22 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
   if (create) {
     // The sidecar comes first: a process killed in between leaves no file without its
     // attributes, only a sidecar of no file, which the next object of that name replaces.
-    state_->meta.Remove(at.parts);
-    if (!fresh.IsDefault()) state_->meta.Write(at.parts, fresh);
+    state_->meta.Remove(node);
+    if (!fresh.IsDefault()) state_->meta.Write(node, fresh);
   }
   int fd = ::open(at.host.c_str(), flags, 0644);
   if (fd < 0) {
     int error = errno;
-    if (create && error != EEXIST) state_->meta.Remove(at.parts);
+    if (create && error != EEXIST) state_->meta.Remove(node);
     state_->sharing->Release(key, ticket);
     return error == EEXIST ? platform::kErrorFileExists : WinErrorFromErrno(error);
   }
   if (!create && disposition == Disposition::kCreateAlways) {
     ForgetHostCreation(fd);
-    state_->meta.Write(at.parts, fresh);
+    state_->meta.Write(node, fresh);
   }
-  *out = std::make_unique<SimFile>(state_, at.parts, fd, access, ticket);
+  *out = std::make_unique<SimFile>(state_, std::move(at.parts), std::move(key), std::move(node), fd,
+                                   access, ticket);
   return kSuccess;
 }
 
@@ -215,12 +221,13 @@ WinError SimFileSystem::WriteAttributes(const std::string& path, uint32_t attrib
   if (at.write_protected) return kErrorAccessDenied;
   if (at.IsRoot()) return kSuccess;
   uint32_t bits = attributes & kStoredBits;
-  ObjectMeta meta = state_->meta.Read(at.parts);
+  const SidecarNode node = state_->meta.Node(at.parts);
+  ObjectMeta meta = state_->meta.Read(node);
   bool is_default = at.info.is_folder ? bits == 0 : bits == kAttrArchive;
   std::optional<uint32_t> stored = is_default ? std::nullopt : std::optional<uint32_t>(bits);
   if (stored == meta.attributes) return kSuccess;  // nothing changes: no sidecar to rewrite
   meta.attributes = stored;
-  state_->meta.Write(at.parts, meta);
+  state_->meta.Write(node, meta);
   return kSuccess;
 }
 
@@ -230,12 +237,12 @@ WinError SimFileSystem::Delete(const std::string& path) {
   Located at;
   if (WinError error = Locate(path, &at)) return error;
   if (!at.exists) return MissingError(at);
-  if (at.IsRoot() || at.info.is_folder || at.write_protected || IsReadOnly(at)) {
-    return kErrorAccessDenied;
-  }
+  if (at.IsRoot() || at.info.is_folder || at.write_protected) return kErrorAccessDenied;
+  const SidecarNode node = state_->meta.Node(at.parts);
+  if (IsReadOnly(node)) return kErrorAccessDenied;
   if (WinError error = state_->sharing->CheckDelete(CanonicalPath(at.parts))) return error;
   if (::unlink(at.host.c_str()) != 0) return WinErrorFromErrno(errno);
-  state_->meta.Remove(at.parts);
+  state_->meta.Remove(node);
   return kSuccess;
 }
 
@@ -260,18 +267,20 @@ WinError SimFileSystem::RemoveFolder(const std::string& path) {
   if (at.IsRoot()) return kErrorAccessDenied;
   if (!at.exists) return MissingError(at);
   if (!at.info.is_folder) return platform::kErrorDirectory;
-  if (at.write_protected || IsReadOnly(at)) return kErrorAccessDenied;
+  if (at.write_protected) return kErrorAccessDenied;
+  const SidecarNode node = state_->meta.Node(at.parts);
+  if (IsReadOnly(node)) return kErrorAccessDenied;
   // A junction goes as a link; its target and what that holds stay.
   if (at.info.reparse) {
     if (::unlink(at.host.c_str()) != 0) return WinErrorFromErrno(errno);
-    state_->meta.Remove(at.parts);
+    state_->meta.Remove(node);
     return kSuccess;
   }
   if (::rmdir(at.host.c_str()) != 0) {
     return errno == ENOTEMPTY || errno == EEXIST ? platform::kErrorDirNotEmpty
                                                  : WinErrorFromErrno(errno);
   }
-  state_->meta.Remove(at.parts);
+  state_->meta.Remove(node);
   return kSuccess;
 }
 

@@ -78,6 +78,7 @@ class SimFileSystem : public platform::FileSystem {
   static bool ParentIsFolder(const Located& located);
   // Attribute bits as Windows reports them.
   uint32_t AttributesOf(const Located& located, const ObjectMeta& meta) const;
+  bool IsReadOnly(const SidecarNode& node) const;
   bool IsReadOnly(const Located& located) const;
   // Copies the open host file `in` into `out`, charging the target drive.
   platform::WinError CopyData(int in, int out, char target_drive) const;

@@ -106,12 +106,13 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
         source_meta.creation.value_or(HostCreation(source.host, source.info).ticks);
     target_meta.dacl = source_meta.dacl;
   }
-  state_->meta.Remove(target.parts);
-  if (!target_meta.IsDefault()) state_->meta.Write(target.parts, target_meta);
+  const SidecarNode target_node = state_->meta.Node(target.parts);
+  state_->meta.Remove(target_node);
+  if (!target_meta.IsDefault()) state_->meta.Write(target_node, target_meta);
   Descriptor out(::open(target.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (out.get() < 0) {
     int error = errno;
-    state_->meta.Remove(target.parts);
+    state_->meta.Remove(target_node);
     return WinErrorFromErrno(error);
   }
   // A copy over an existing file gets a new creation time; a new file has none to drop.
@@ -130,7 +131,7 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
   if (result != kSuccess) {
     // A copy that did not finish leaves no partial file behind.
     ::unlink(target.host.c_str());
-    state_->meta.Remove(target.parts);
+    state_->meta.Remove(target_node);
     return result;
   }
   return kSuccess;

@@ -141,9 +141,10 @@ WinError SimFileSystem::WriteDacl(const std::string& path, const platform::Acl& 
   if (at.write_protected) return platform::kErrorAccessDenied;
   if (!at.ntfs) return platform::kErrorNotSupported;
   if (at.IsRoot()) return platform::kErrorAccessDenied;
-  ObjectMeta meta = state_->meta.Read(at.parts);
+  const SidecarNode node = state_->meta.Node(at.parts);
+  ObjectMeta meta = state_->meta.Read(node);
   meta.dacl = dacl;
-  state_->meta.Write(at.parts, meta);
+  state_->meta.Write(node, meta);
   return kSuccess;
 }
 

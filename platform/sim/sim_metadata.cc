@@ -171,10 +171,14 @@ std::string MetadataStore::NodePath(const WindowsPathParts& path) const {
   return node;
 }
 
-ObjectMeta MetadataStore::Read(const WindowsPathParts& path) const {
+SidecarNode MetadataStore::Node(const WindowsPathParts& path) const {
+  return SidecarNode{path.components.empty() ? std::string() : NodePath(path)};
+}
+
+ObjectMeta MetadataStore::Read(const SidecarNode& at) const {
   ObjectMeta meta;
-  if (path.components.empty()) return meta;
-  const std::string node = NodePath(path);
+  if (at.path.empty()) return meta;
+  const std::string& node = at.path;
   std::string text;
   if (!FolderExists(ParentOf(node)) || !ReadSidecar(node + kSuffix, &text)) return meta;
   Json doc = Json::parse(text, nullptr, /*allow_exceptions=*/false);
@@ -185,9 +189,9 @@ ObjectMeta MetadataStore::Read(const WindowsPathParts& path) const {
   return meta;
 }
 
-void MetadataStore::Write(const WindowsPathParts& path, const ObjectMeta& meta) const {
-  if (path.components.empty()) return;
-  std::string sidecar = NodePath(path) + kSuffix;
+void MetadataStore::Write(const SidecarNode& node, const ObjectMeta& meta) const {
+  if (node.path.empty()) return;
+  std::string sidecar = node.path + kSuffix;
   std::lock_guard<std::mutex> lock(write_mutex_);
   if (meta.IsDefault()) {
     ::unlink(sidecar.c_str());
@@ -206,9 +210,9 @@ void MetadataStore::Write(const WindowsPathParts& path, const ObjectMeta& meta) 
   std::rename(temp.c_str(), sidecar.c_str());
 }
 
-void MetadataStore::Remove(const WindowsPathParts& path) const {
-  if (path.components.empty()) return;
-  std::string node = NodePath(path);
+void MetadataStore::Remove(const SidecarNode& at) const {
+  if (at.path.empty()) return;
+  const std::string& node = at.path;
   std::lock_guard<std::mutex> lock(write_mutex_);
   // Most folders have no sidecars at all: then neither the object's nor its children's exist.
   if (!FolderExists(ParentOf(node))) return;

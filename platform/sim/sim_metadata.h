@@ -28,17 +28,31 @@ struct ObjectMeta {
   bool IsDefault() const { return !attributes && !creation && !dacl; }
 };
 
+// Where an object's metadata lives on the host: its sidecar is `path` + ".meta", its children's
+// are in the folder `path`. Empty for a drive root, which keeps none. A call that reads and then
+// changes an object's metadata spells this path once.
+struct SidecarNode {
+  std::string path;
+};
+
 class MetadataStore {
  public:
   // `machine_folder` is the machine's host folder.
   explicit MetadataStore(std::string machine_folder);
 
+  SidecarNode Node(const WindowsPathParts& path) const;
+
   // The object's metadata; all defaults when it has no sidecar.
-  ObjectMeta Read(const WindowsPathParts& path) const;
+  ObjectMeta Read(const SidecarNode& node) const;
+  ObjectMeta Read(const WindowsPathParts& path) const { return Read(Node(path)); }
   // Stores `meta`, removing the sidecar when everything is default.
-  void Write(const WindowsPathParts& path, const ObjectMeta& meta) const;
+  void Write(const SidecarNode& node, const ObjectMeta& meta) const;
+  void Write(const WindowsPathParts& path, const ObjectMeta& meta) const {
+    Write(Node(path), meta);
+  }
   // Forgets an object and, for a folder, everything below it.
-  void Remove(const WindowsPathParts& path) const;
+  void Remove(const SidecarNode& node) const;
+  void Remove(const WindowsPathParts& path) const { Remove(Node(path)); }
   // Carries an object's metadata (and its children's) to a new path.
   void Move(const WindowsPathParts& from, const WindowsPathParts& to) const;
   // Renames the host file or folder `host_from` to `host_to` (replacing a file there) and
