@@ -100,8 +100,10 @@ uint32_t SimFileSystem::AttributesOf(const Located& located, const ObjectMeta& m
   return bits == 0 ? kAttrNormal : bits;
 }
 
-bool SimFileSystem::IsReadOnly(const Located& located) const {
-  return IsReadOnly(state_->meta.Node(located.parts));
+bool SimFileSystem::IsReadOnly(const Located& located) const { return IsReadOnly(NodeOf(located)); }
+
+SidecarNode SimFileSystem::NodeOf(const Located& located) const {
+  return state_->meta.Node(located.parts, located.Key());
 }
 
 bool SimFileSystem::IsReadOnly(const SidecarNode& node) const {
@@ -150,7 +152,7 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
   bool writes = (access & kGenericWrite) || create || truncate;
   if (writes && at.write_protected) return kErrorAccessDenied;
   uint32_t requested = flags_and_attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem);
-  SidecarNode node = state_->meta.Node(at.parts);
+  SidecarNode node = NodeOf(at);
   ObjectMeta meta = at.exists ? state_->meta.Read(node) : ObjectMeta{};
   if (at.exists) {
     uint32_t bits = meta.attributes.value_or(kAttrArchive);
@@ -161,7 +163,7 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
       return kErrorAccessDenied;
     }
   }
-  std::string key = CanonicalPath(at.parts);
+  std::string key = at.Key();
   uint64_t ticket = 0;
   if (WinError error = state_->sharing->Acquire(key, access, share, &ticket)) return error;
   int flags = O_CLOEXEC;
@@ -221,7 +223,7 @@ WinError SimFileSystem::WriteAttributes(const std::string& path, uint32_t attrib
   if (at.write_protected) return kErrorAccessDenied;
   if (at.IsRoot()) return kSuccess;
   uint32_t bits = attributes & kStoredBits;
-  const SidecarNode node = state_->meta.Node(at.parts);
+  const SidecarNode node = NodeOf(at);
   ObjectMeta meta = state_->meta.Read(node);
   bool is_default = at.info.is_folder ? bits == 0 : bits == kAttrArchive;
   std::optional<uint32_t> stored = is_default ? std::nullopt : std::optional<uint32_t>(bits);
@@ -238,9 +240,9 @@ WinError SimFileSystem::Delete(const std::string& path) {
   if (WinError error = Locate(path, &at)) return error;
   if (!at.exists) return MissingError(at);
   if (at.IsRoot() || at.info.is_folder || at.write_protected) return kErrorAccessDenied;
-  const SidecarNode node = state_->meta.Node(at.parts);
+  const SidecarNode node = NodeOf(at);
   if (IsReadOnly(node)) return kErrorAccessDenied;
-  if (WinError error = state_->sharing->CheckDelete(CanonicalPath(at.parts))) return error;
+  if (WinError error = state_->sharing->CheckDelete(at.Key())) return error;
   if (::unlink(at.host.c_str()) != 0) return WinErrorFromErrno(errno);
   state_->meta.Remove(node);
   return kSuccess;
@@ -268,7 +270,7 @@ WinError SimFileSystem::RemoveFolder(const std::string& path) {
   if (!at.exists) return MissingError(at);
   if (!at.info.is_folder) return platform::kErrorDirectory;
   if (at.write_protected) return kErrorAccessDenied;
-  const SidecarNode node = state_->meta.Node(at.parts);
+  const SidecarNode node = NodeOf(at);
   if (IsReadOnly(node)) return kErrorAccessDenied;
   // A junction goes as a link; its target and what that holds stay.
   if (at.info.reparse) {

@@ -58,6 +58,12 @@ class SimFileSystem : public platform::FileSystem {
     bool write_protected = false;  // a CD-ROM drive
     bool ntfs = true;
     bool IsRoot() const { return parts.components.empty(); }
+    // CanonicalPath(parts), spelt once: the sharing table's key, and the sidecar path's source.
+    const std::string& Key() const {
+      if (key.empty()) key = CanonicalPath(parts);
+      return key;
+    }
+    mutable std::string key;
   };
 
   // Parses and maps `path`: kErrorPathNotFound for a drive the machine lacks,
@@ -80,6 +86,8 @@ class SimFileSystem : public platform::FileSystem {
   uint32_t AttributesOf(const Located& located, const ObjectMeta& meta) const;
   bool IsReadOnly(const SidecarNode& node) const;
   bool IsReadOnly(const Located& located) const;
+  // Where the object's metadata lives.
+  SidecarNode NodeOf(const Located& located) const;
   // Copies the open host file `in` into `out`, charging the target drive.
   platform::WinError CopyData(int in, int out, char target_drive) const;
   // Copies a file's bytes, last-write time and attributes to a new host file.

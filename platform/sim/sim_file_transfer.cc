@@ -98,7 +98,7 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
   if (in.get() < 0) return WinErrorFromErrno(errno);
   // The target's metadata is in place before its bytes, so that a process killed during the
   // copy leaves a partial copy with the attributes it gets, as Windows's copy would.
-  ObjectMeta source_meta = state_->meta.Read(source.parts);
+  ObjectMeta source_meta = state_->meta.Read(NodeOf(source));
   ObjectMeta target_meta;
   target_meta.attributes = source_meta.attributes;
   if (keep_creation) {
@@ -106,7 +106,7 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
         source_meta.creation.value_or(HostCreation(source.host, source.info).ticks);
     target_meta.dacl = source_meta.dacl;
   }
-  const SidecarNode target_node = state_->meta.Node(target.parts);
+  const SidecarNode target_node = NodeOf(target);
   state_->meta.Remove(target_node);
   if (!target_meta.IsDefault()) state_->meta.Write(target_node, target_meta);
   Descriptor out(::open(target.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
@@ -156,33 +156,33 @@ WinError SimFileSystem::Copy(const std::string& source, const std::string& targe
     return platform::kErrorPathNotFound;
   }
   if (to.write_protected) return kErrorAccessDenied;
-  SharingHold reading(*state_->sharing, CanonicalPath(from.parts));
+  SharingHold reading(*state_->sharing, from.Key());
   if (WinError error =
           reading.Acquire(platform::kGenericRead, platform::kShareRead | platform::kShareDelete)) {
     return error;
   }
-  SharingHold writing(*state_->sharing, CanonicalPath(to.parts));
+  SharingHold writing(*state_->sharing, to.Key());
   if (WinError error = writing.Acquire(platform::kGenericWrite, 0)) return error;
   return CopyFileBody(from, to, /*keep_creation=*/false);
 }
 
 WinError SimFileSystem::MoveOneFolder(const Located& source, const Located& target) {
   if (source.parts.drive != target.parts.drive) return platform::kErrorNotSameDevice;
-  std::string source_key = CanonicalPath(source.parts);
-  std::string target_key = CanonicalPath(target.parts);
+  const std::string& source_key = source.Key();
+  const std::string& target_key = target.Key();
   if (target_key != source_key && IsAtOrBelow(target_key, source_key)) {
     return platform::kErrorSharingViolation;  // into itself
   }
   // Windows refuses to rename a folder while a file inside it is open.
   if (state_->sharing->AnyOpenAtOrBelow(source_key)) return kErrorAccessDenied;
-  return state_->meta.MoveObject(source.parts, target.parts, source.host, target.host,
+  return state_->meta.MoveObject(NodeOf(source), NodeOf(target), source.host, target.host,
                                  /*durable=*/false);
 }
 
 WinError SimFileSystem::MoveOneFile(const Located& source, const Located& target) {
-  if (WinError error = state_->sharing->CheckDelete(CanonicalPath(source.parts))) return error;
+  if (WinError error = state_->sharing->CheckDelete(source.Key())) return error;
   if (source.parts.drive == target.parts.drive) {
-    return state_->meta.MoveObject(source.parts, target.parts, source.host, target.host,
+    return state_->meta.MoveObject(NodeOf(source), NodeOf(target), source.host, target.host,
                                    /*durable=*/false);
   }
   if (WinError error = CopyFileBody(source, target, /*keep_creation=*/true)) return error;
@@ -207,8 +207,7 @@ WinError SimFileSystem::Replace(const std::string& source, const std::string& ta
   if (from.IsRoot() || to.IsRoot()) return kErrorAccessDenied;
   if (from.parts.drive != to.parts.drive) return platform::kErrorNotSameDevice;
   if (from.write_protected) return kErrorAccessDenied;
-  bool same_object = to.exists && to.info.inode == from.info.inode &&
-                     CanonicalPath(to.parts) == CanonicalPath(from.parts);
+  bool same_object = to.exists && to.info.inode == from.info.inode && to.Key() == from.Key();
   if (!to.exists || same_object) {
     if (!to.exists && !ParentIsFolder(to)) return platform::kErrorPathNotFound;
     if (same_object) {
@@ -220,10 +219,10 @@ WinError SimFileSystem::Replace(const std::string& source, const std::string& ta
   } else {
     if (to.info.is_folder || from.info.is_folder || IsReadOnly(to)) return kErrorAccessDenied;
     // NTFS does not replace a file that is open, whatever its opener shares.
-    if (state_->sharing->AnyOpenAtOrBelow(CanonicalPath(to.parts))) return kErrorAccessDenied;
+    if (state_->sharing->AnyOpenAtOrBelow(to.Key())) return kErrorAccessDenied;
   }
-  if (WinError error = state_->sharing->CheckDelete(CanonicalPath(from.parts))) return error;
-  return state_->meta.MoveObject(from.parts, to.parts, from.host, to.host, /*durable=*/true);
+  if (WinError error = state_->sharing->CheckDelete(from.Key())) return error;
+  return state_->meta.MoveObject(NodeOf(from), NodeOf(to), from.host, to.host, /*durable=*/true);
 }
 
 WinError SimFileSystem::Move(const std::string& source, const std::string& target) {
@@ -236,8 +235,7 @@ WinError SimFileSystem::Move(const std::string& source, const std::string& targe
   if (WinError error = LocateNew(target, &to)) return error;
   if (from.IsRoot() || to.IsRoot()) return kErrorAccessDenied;
   // Renaming to the same object (a change of letter case only) is allowed.
-  bool same_object = to.exists && to.info.inode == from.info.inode &&
-                     CanonicalPath(to.parts) == CanonicalPath(from.parts);
+  bool same_object = to.exists && to.info.inode == from.info.inode && to.Key() == from.Key();
   if (to.exists && !same_object) return platform::kErrorAlreadyExists;
   if (!to.exists && !ParentIsFolder(to)) return platform::kErrorPathNotFound;
   if (from.write_protected || to.write_protected) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -175,6 +176,21 @@ SidecarNode MetadataStore::Node(const WindowsPathParts& path) const {
   return SidecarNode{path.components.empty() ? std::string() : NodePath(path)};
 }
 
+SidecarNode MetadataStore::Node(const WindowsPathParts& path, const std::string& key) const {
+  // "C:\USERS\JO\A.TXT" names "<meta>/C/USERS/JO/A.TXT".
+  constexpr size_t kDriveLength = 2;
+  if (path.components.empty() || !platform::IsAsciiText(key, kDriveLength)) return Node(path);
+  SidecarNode node;
+  node.path.reserve(meta_root_.size() + key.size());
+  node.path += meta_root_;
+  node.path += '/';
+  node.path += path.drive;
+  const size_t names = node.path.size();
+  node.path.append(key, kDriveLength, std::string::npos);
+  std::replace(node.path.begin() + static_cast<std::ptrdiff_t>(names), node.path.end(), '\\', '/');
+  return node;
+}
+
 ObjectMeta MetadataStore::Read(const SidecarNode& at) const {
   ObjectMeta meta;
   if (at.path.empty()) return meta;
@@ -241,14 +257,13 @@ void MetadataStore::Move(const WindowsPathParts& from, const WindowsPathParts& t
   }
 }
 
-platform::WinError MetadataStore::MoveObject(const WindowsPathParts& from,
-                                             const WindowsPathParts& to,
+platform::WinError MetadataStore::MoveObject(const SidecarNode& from, const SidecarNode& to,
                                              const std::string& host_from,
                                              const std::string& host_to, bool durable) const {
   static std::atomic<uint64_t> counter{0};
-  std::string source = NodePath(from);
-  std::string target = NodePath(to);
-  bool carries = !from.components.empty() && !to.components.empty() && source != target;
+  const std::string& source = from.path;
+  const std::string& target = to.path;
+  bool carries = !source.empty() && !target.empty() && source != target;
   std::string note;
   // Most folders have no sidecars at all; where neither side has one, the rename is the whole
   // move and needs no note to finish after a kill.

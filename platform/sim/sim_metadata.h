@@ -41,6 +41,9 @@ class MetadataStore {
   explicit MetadataStore(std::string machine_folder);
 
   SidecarNode Node(const WindowsPathParts& path) const;
+  // The same from the object's CanonicalPath() `key`, which a call has spelt for the sharing
+  // table already: a key of plain ASCII is the node's names, folded.
+  SidecarNode Node(const WindowsPathParts& path, const std::string& key) const;
 
   // The object's metadata; all defaults when it has no sidecar.
   ObjectMeta Read(const SidecarNode& node) const;
@@ -60,7 +63,7 @@ class MetadataStore {
   // kept in meta/.moves until both parts are done, so that RecoverMoves() can finish the
   // metadata's part after the process was killed between them. With `durable` the host folders
   // are synced after the rename.
-  platform::WinError MoveObject(const WindowsPathParts& from, const WindowsPathParts& to,
+  platform::WinError MoveObject(const SidecarNode& from, const SidecarNode& to,
                                 const std::string& host_from, const std::string& host_to,
                                 bool durable) const;
   // Finishes the moves that processes killed in the middle of one left behind.

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "platform/file_system.h"
+#include "platform/sim/sim_metadata.h"
+#include "platform/sim/sim_paths.h"
 #include "tests/platform/sim_test_machine.h"
 
 namespace qdw::testing {
@@ -106,6 +108,31 @@ TEST_F(SimFileMetadataTest, ASidecarCreationTimeWinsUntilReplaced) {
   Stamp("C:\\a.txt", later);
   EXPECT_EQ(CreationOf("C:\\a.txt"), later);
   EXPECT_FALSE(HasSidecar("C/A.TXT"));  // nothing left in it but defaults
+}
+
+TEST(SimSidecarNodeTest, ASharingKeyNamesTheSameSidecarAsThePath) {
+  // A call spells the sidecar path from the key it made for the sharing table; any name whose
+  // key spells it differently would lose its attributes between two calls.
+  const sim::MetadataStore store("/machine");
+  const struct {
+    int code_page;
+    const char* path;
+  } cases[] = {
+      {1252, "C:\\Users\\jo\\QDW Repository\\Drawer 03\\doc0.pdf"},
+      {1252, "D:\\a"},
+      {1252, "C:\\caf\xE9\\R\xC9SUM\xE9.txt"},
+      {932, "C:\\Docs\\\x95\\\\a.txt"},  // a trail byte that is a backslash
+      {932, "C:\\\xB1\xB2\\x.txt"},       // half-width katakana, which have no case
+  };
+  for (const auto& one : cases) {
+    sim::WindowsPathParts parts;
+    ASSERT_EQ(sim::SplitWindowsPath(one.path, &parts, one.code_page), kSuccess) << one.path;
+    EXPECT_EQ(store.Node(parts, sim::CanonicalPath(parts)).path, store.Node(parts).path)
+        << one.path;
+  }
+  sim::WindowsPathParts root;
+  ASSERT_EQ(sim::SplitWindowsPath("C:\\", &root, 1252), kSuccess);
+  EXPECT_EQ(store.Node(root, sim::CanonicalPath(root)).path, "");
 }
 
 }  // namespace

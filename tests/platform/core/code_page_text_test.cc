@@ -71,5 +71,20 @@ TEST(CodePageTextTest, ConvertsBetweenAnsiAndUtf8) {
   EXPECT_EQ(ansi, "caf\xE9") << "a byte that is not UTF-8 stays as it is";
 }
 
+TEST(CodePageTextTest, AsciiCheckSeesAHighByteAtEveryPositionFromItsStart) {
+  // The check reads whole words: a high byte in any lane, or before `from`, must count right.
+  for (size_t size = 0; size <= 20; ++size) {
+    const std::string plain(size, 'a');
+    for (size_t from = 0; from <= size + 1; ++from) EXPECT_TRUE(IsAsciiText(plain, from));
+    for (size_t at = 0; at < size; ++at) {
+      std::string text = plain;
+      text[at] = '\xE9';
+      for (size_t from = 0; from <= size; ++from) {
+        EXPECT_EQ(IsAsciiText(text, from), at < from) << size << " " << at << " " << from;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qdw::platform
