@@ -99,7 +99,7 @@ class SimFileSystem : public platform::FileSystem {
   platform::Acl InheritedDacl(const WindowsPathParts& path, bool is_folder) const;
   // `host_creation` is the creation time the host object keeps (HostCreation for a file, its
   // birth for a folder); a sidecar's wins over it.
-  platform::DirEntry EntryOf(const std::string& name, const HostInfo& info,
+  platform::DirEntry EntryOf(std::string name, const HostInfo& info,
                              platform::FileTime host_creation,
                              std::optional<ObjectMeta> meta) const;
 
