@@ -15,10 +15,10 @@ namespace qdw::sim {
 using platform::kSuccess;
 using platform::WinError;
 
-SimFile::SimFile(std::shared_ptr<FileSystemState> state, WindowsPathParts path, std::string key,
+SimFile::SimFile(std::shared_ptr<FileSystemState> state, char drive, std::string key,
                  SidecarNode node, int fd, uint32_t access, uint64_t ticket)
     : state_(std::move(state)),
-      path_(std::move(path)),
+      drive_(drive),
       key_(std::move(key)),
       node_(std::move(node)),
       fd_(fd),
@@ -50,7 +50,7 @@ WinError SimFile::Write(const void* buffer, uint32_t size, uint32_t* written) {
   *written = 0;
   if (!(access_ & platform::kGenericWrite)) return platform::kErrorAccessDenied;
   if (WinError fault = state_->machine.faults().Check("File.Write", key_)) return fault;
-  if (WinError full = state_->machine.faults().ChargeWrite(path_.drive, size)) return full;
+  if (WinError full = state_->machine.faults().ChargeWrite(drive_, size)) return full;
   const auto* bytes = static_cast<const char*>(buffer);
   while (*written < size) {
     ssize_t n = ::write(fd_, bytes + *written, size - *written);
@@ -131,8 +131,8 @@ WinError SimFile::SetEnd() {
   struct stat st;
   if (position < 0 || ::fstat(fd_, &st) != 0) return platform::kErrorInvalidHandle;
   if (position > st.st_size) {
-    WinError full = state_->machine.faults().ChargeWrite(
-        path_.drive, static_cast<uint64_t>(position - st.st_size));
+    WinError full =
+        state_->machine.faults().ChargeWrite(drive_, static_cast<uint64_t>(position - st.st_size));
     if (full) return full;
   }
   if (::ftruncate(fd_, position) != 0) return WinErrorFromErrno(errno);

@@ -25,10 +25,11 @@ struct FileSystemState {
 
 class SimFile : public platform::File {
  public:
-  // Takes ownership of `fd` and of the sharing `ticket` of `path`; `key` is CanonicalPath(path)
-  // and `node` where its metadata lives, both as the opening call spelt them.
-  SimFile(std::shared_ptr<FileSystemState> state, WindowsPathParts path, std::string key,
-          SidecarNode node, int fd, uint32_t access, uint64_t ticket);
+  // Takes ownership of `fd` and of the sharing `ticket` of the file whose CanonicalPath() is
+  // `key`; `node` is where its metadata lives, both as the opening call spelt them. Writes are
+  // charged to `drive`.
+  SimFile(std::shared_ptr<FileSystemState> state, char drive, std::string key, SidecarNode node,
+          int fd, uint32_t access, uint64_t ticket);
   ~SimFile() override;
   SimFile(const SimFile&) = delete;
   SimFile& operator=(const SimFile&) = delete;
@@ -47,8 +48,8 @@ class SimFile : public platform::File {
 
  private:
   std::shared_ptr<FileSystemState> state_;
-  WindowsPathParts path_;
-  std::string key_;  // CanonicalPath(path_), also the path fault rules see
+  char drive_;
+  std::string key_;  // also the path fault rules see
   SidecarNode node_;
   int fd_;
   uint32_t access_;

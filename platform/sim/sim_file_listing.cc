@@ -99,8 +99,7 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
                        ? one.info.birth
                        : HostCreationAt(::dirfd(dir), folder.host, one.host_name, one.info);
     // UTF-8 sorts by character, as NTFS sorts its names.
-    one.upper = platform::UpperText(code_page, one.name);
-    if (!platform::IsAsciiText(one.upper)) one.upper = HostName(code_page, one.upper);
+    AppendHostName(code_page, platform::UpperText(code_page, one.name), &one.upper);
     listed.push_back(std::move(one));
   }
   ::closedir(dir);

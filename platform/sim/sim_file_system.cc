@@ -198,7 +198,7 @@ WinError SimFileSystem::Open(const std::string& path, uint32_t access, uint32_t 
     ForgetHostCreation(fd);
     state_->meta.Write(node, fresh);
   }
-  *out = std::make_unique<SimFile>(state_, std::move(at.parts), std::move(key), std::move(node), fd,
+  *out = std::make_unique<SimFile>(state_, at.parts.drive, std::move(key), std::move(node), fd,
                                    access, ticket);
   return kSuccess;
 }

@@ -242,11 +242,9 @@ std::string HostName(int code_page, const std::string& ansi_name) {
 }
 
 void AppendHostName(int code_page, const std::string& ansi_name, std::string* out) {
-  for (char c : ansi_name) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      *out += HostName(code_page, ansi_name);
-      return;
-    }
+  if (!platform::IsAsciiText(ansi_name)) {
+    *out += HostName(code_page, ansi_name);
+    return;
   }
   *out += ansi_name;
 }
