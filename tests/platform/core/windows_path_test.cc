@@ -112,6 +112,28 @@ TEST(WindowsPathTest, NamesWindowsCannotKeepAreRefused) {
   EXPECT_FALSE(IsDeviceName("COM\xB9")) << "a half-width katakana in code page 932";
 }
 
+// Every ASCII byte inside, and at either end of, a name, in both code pages: a byte refused
+// or let through wrongly by the ASCII shortcut shows here.
+TEST(WindowsPathTest, EveryAsciiByteIsJudgedAlikeInBothCodePages) {
+  const std::string forbidden = "<>:\"/\\|?*";
+  for (int code_page : {kAnsiCodePageWestern, kAnsiCodePageJapanese}) {
+    ScopedProcessCodePage scoped(code_page);
+    for (int byte = 0; byte < 0x80; ++byte) {
+      const char c = static_cast<char>(byte);
+      const bool keepable = byte >= 0x20 && forbidden.find(c) == std::string::npos;
+      const bool at_end_keepable = keepable && c != '.' && c != ' ';
+      EXPECT_EQ(WindowsCanKeepName(std::string("a") + c + "b"), keepable)
+          << code_page << ' ' << byte;
+      EXPECT_EQ(WindowsCanKeepName(std::string(1, c) + "ab"), keepable) << code_page << ' ' << byte;
+      EXPECT_EQ(WindowsCanKeepName(std::string("ab") + c), at_end_keepable)
+          << code_page << ' ' << byte;
+      // The same byte beside a non-ASCII character takes the walk by characters.
+      EXPECT_EQ(WindowsCanKeepName(std::string("\xB6") + c + "b"), keepable)
+          << code_page << ' ' << byte;
+    }
+  }
+}
+
 // Japanese names whose second bytes are 0x5C ("\\") or ASCII letters: 表示, ソフト, 十能.
 TEST(WindowsPathTest, JapaneseCodePageWalksCharactersNotBytes) {
   ScopedProcessCodePage japanese(kAnsiCodePageJapanese);
