@@ -121,6 +121,13 @@ class FileSystem {
   // root. kErrorFileNotFound when nothing matches, kErrorPathNotFound when the folder is
   // missing, kErrorAccessDenied when it may not be listed.
   virtual WinError Find(const std::string& pattern, std::vector<DirEntry>* entries) = 0;
+  // As Find, for a walk that needs only each entry's name and attributes: the entries' sizes
+  // and times may be left zero. A file system that looks up an entry's size and times apart
+  // from its name (the stand-in) spares those look-ups; Windows lists them together.
+  virtual WinError FindNamesAndAttributes(const std::string& pattern,
+                                          std::vector<DirEntry>* entries) {
+    return Find(pattern, entries);
+  }
 
   // Copies a file with its attributes and last-write time. With `fail_if_exists` an existing
   // target gives kErrorFileExists; otherwise a read-only target gives kErrorAccessDenied.

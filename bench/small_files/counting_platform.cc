@@ -95,6 +95,12 @@ WinError CountingFileSystem::Find(const std::string& pattern,
   return inner_.Find(pattern, entries);
 }
 
+WinError CountingFileSystem::FindNamesAndAttributes(const std::string& pattern,
+                                                    std::vector<platform::DirEntry>* entries) {
+  Timed timed(recorder_, PortCall::kFind, pattern);
+  return inner_.FindNamesAndAttributes(pattern, entries);
+}
+
 WinError CountingFileSystem::Copy(const std::string& source, const std::string& target,
                                   bool fail_if_exists) {
   Timed timed(recorder_, PortCall::kCopy, target);

@@ -24,6 +24,9 @@ class CountingFileSystem : public platform::FileSystem {
   platform::WinError WriteAttributes(const std::string& path, uint32_t attributes) override;
   platform::WinError Find(const std::string& pattern,
                           std::vector<platform::DirEntry>* entries) override;
+  // Counted as a Find: the steps are told apart by the same calls either way.
+  platform::WinError FindNamesAndAttributes(const std::string& pattern,
+                                            std::vector<platform::DirEntry>* entries) override;
   platform::WinError Copy(const std::string& source, const std::string& target,
                           bool fail_if_exists) override;
   platform::WinError Move(const std::string& source, const std::string& target) override;

@@ -4,13 +4,16 @@
 
 namespace qdw::engine {
 
-bool ListFolder(platform::FileSystem& files, const std::string& folder,
-                std::vector<platform::DirEntry>* entries) {
+namespace {
+
+bool List(platform::FileSystem& files, const std::string& folder, bool sizes_and_times,
+          std::vector<platform::DirEntry>* entries) {
   entries->clear();
   const std::string pattern = platform::JoinPath(folder, "*.*");
   if (!FitsPathLimit(pattern)) return false;
   std::vector<platform::DirEntry> found;
-  platform::WinError error = files.Find(pattern, &found);
+  platform::WinError error =
+      sizes_and_times ? files.Find(pattern, &found) : files.FindNamesAndAttributes(pattern, &found);
   // A drive root without entries has no "." either, so nothing matches; that is still a
   // folder that could be listed.
   if (error == platform::kErrorFileNotFound) return platform::FolderExists(files, folder);
@@ -20,6 +23,18 @@ bool ListFolder(platform::FileSystem& files, const std::string& folder,
     entries->push_back(std::move(entry));
   }
   return true;
+}
+
+}  // namespace
+
+bool ListFolder(platform::FileSystem& files, const std::string& folder,
+                std::vector<platform::DirEntry>* entries) {
+  return List(files, folder, /*sizes_and_times=*/true, entries);
+}
+
+bool ListFolderNames(platform::FileSystem& files, const std::string& folder,
+                     std::vector<platform::DirEntry>* entries) {
+  return List(files, folder, /*sizes_and_times=*/false, entries);
 }
 
 bool FitsPathLimit(const std::string& path) { return path.size() < platform::kMaxPath; }

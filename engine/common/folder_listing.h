@@ -19,6 +19,10 @@ inline constexpr char kFolderMarkerName[] = "VarnoldBackup_QDW2.qkb";
 // with nothing in it gives an empty list; false when the folder cannot be listed.
 bool ListFolder(platform::FileSystem& files, const std::string& folder,
                 std::vector<platform::DirEntry>* entries);
+// As ListFolder for a walk that uses only the entries' names and attributes (their sizes and
+// times may be zero): the stand-in then spares a look-up of every entry.
+bool ListFolderNames(platform::FileSystem& files, const std::string& folder,
+                     std::vector<platform::DirEntry>* entries);
 
 inline bool IsFolder(const platform::DirEntry& entry) {
   return (entry.attributes & platform::kAttrDirectory) != 0;

@@ -12,7 +12,7 @@ namespace qdw::engine {
 
 bool FolderMarkers::MarkFolders(const std::string& folder) {
   std::vector<platform::DirEntry> entries;
-  if (!ListFolder(files_, folder, &entries)) return false;
+  if (!ListFolderNames(files_, folder, &entries)) return false;
   for (const platform::DirEntry& entry : entries) {
     // A junction's target is another folder, which gets no marker.
     if (!IsFolder(entry) || platform::IsReparsePoint(entry)) continue;
@@ -36,7 +36,7 @@ bool FolderMarkers::MarkFolders(const std::string& folder) {
 
 bool FolderMarkers::RemoveMarkers(const std::string& folder) {
   std::vector<platform::DirEntry> entries;
-  if (!ListFolder(files_, folder, &entries)) return false;
+  if (!ListFolderNames(files_, folder, &entries)) return false;
   // A marker left behind would stay in the restored repository: any folder that cannot be
   // listed, or marker that cannot be deleted, fails the whole removal.
   bool removed = true;

@@ -11,7 +11,7 @@ namespace qdw::engine {
 
 bool OpenPdfCheck::HasOpenPdf(const std::string& folder) {
   std::vector<platform::DirEntry> entries;
-  if (!ListFolder(files_, folder, &entries)) return !state_.open_pdfs.empty();
+  if (!ListFolderNames(files_, folder, &entries)) return !state_.open_pdfs.empty();
 
   bool found = false;
   for (const platform::DirEntry& entry : entries) {

@@ -36,7 +36,7 @@ int TreeMover::MoveTree(const std::string& source, const std::string& target,
 int TreeMover::PlaceEntries(const std::string& source, const std::string& target,
                             bool copy_then_delete) {
   std::vector<platform::DirEntry> entries;
-  if (!ListFolder(files_, source, &entries)) return 1;
+  if (!ListFolderNames(files_, source, &entries)) return 1;
 
   CopiedFolder copied;
   int result = 0;

@@ -21,7 +21,7 @@ bool TreeRemover::RemoveFolderEntry(const std::string& folder, uint32_t attribut
   // A junction goes as the link alone: its content is another folder's, which stays.
   if (!platform::IsReparsePoint(attributes)) {
     std::vector<platform::DirEntry> entries;
-    if (!ListFolder(files_, folder, &entries)) return false;
+    if (!ListFolderNames(files_, folder, &entries)) return false;
     for (const platform::DirEntry& entry : entries) {
       const std::string path = platform::JoinPath(folder, entry.name);
       if (IsFolder(entry)) {

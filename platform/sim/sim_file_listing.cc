@@ -29,6 +29,16 @@ struct Listed {
   platform::FileTime creation;  // as the host object keeps it
 };
 
+// The kind of a listed name as its folder entry tells it, without a look-up of the name: false
+// when the host file system does not say.
+bool KindFromFolderEntry(const dirent& item, HostInfo* info) {
+  if (item.d_type == DT_UNKNOWN) return false;
+  info->reparse = item.d_type == DT_LNK;
+  info->is_folder = item.d_type == DT_DIR || info->reparse;
+  info->inode = item.d_ino;
+  return true;
+}
+
 }  // namespace
 
 DirEntry SimFileSystem::EntryOf(std::string name, const HostInfo& info,
@@ -53,6 +63,16 @@ DirEntry SimFileSystem::EntryOf(std::string name, const HostInfo& info,
 }
 
 WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* entries) {
+  return List(pattern, /*sizes_and_times=*/true, entries);
+}
+
+WinError SimFileSystem::FindNamesAndAttributes(const std::string& pattern,
+                                               std::vector<DirEntry>* entries) {
+  return List(pattern, /*sizes_and_times=*/false, entries);
+}
+
+WinError SimFileSystem::List(const std::string& pattern, bool sizes_and_times,
+                             std::vector<DirEntry>* entries) {
   const WatchedStatCall call;
   entries->clear();
   if (WinError fault = machine_.faults().Check("FileSystem.Find", pattern)) return fault;
@@ -94,10 +114,13 @@ WinError SimFileSystem::Find(const std::string& pattern, std::vector<DirEntry>* 
     one.host_name = item->d_name;
     one.name = AnsiName(code_page, one.host_name);
     if (!platform::WildcardMatchText(code_page, last, one.name)) continue;
-    if (!StatHostAt(::dirfd(dir), one.host_name, &one.info)) continue;  // gone meanwhile
-    one.creation = one.info.is_folder
-                       ? one.info.birth
-                       : HostCreationAt(::dirfd(dir), folder.host, one.host_name, one.info);
+    // An NTFS listing is ordered by name, so a walk's listing needs nothing but the entry.
+    if (sizes_and_times || !folder.ntfs || !KindFromFolderEntry(*item, &one.info)) {
+      if (!StatHostAt(::dirfd(dir), one.host_name, &one.info)) continue;  // gone meanwhile
+      one.creation = one.info.is_folder
+                         ? one.info.birth
+                         : HostCreationAt(::dirfd(dir), folder.host, one.host_name, one.info);
+    }
     // UTF-8 sorts by character, as NTFS sorts its names.
     AppendHostName(code_page, platform::UpperText(code_page, one.name), &one.upper);
     listed.push_back(std::move(one));

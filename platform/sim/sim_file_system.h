@@ -27,6 +27,8 @@ class SimFileSystem : public platform::FileSystem {
   platform::WinError WriteAttributes(const std::string& path, uint32_t attributes) override;
   platform::WinError Find(const std::string& pattern,
                           std::vector<platform::DirEntry>* entries) override;
+  platform::WinError FindNamesAndAttributes(const std::string& pattern,
+                                            std::vector<platform::DirEntry>* entries) override;
   platform::WinError Copy(const std::string& source, const std::string& target,
                           bool fail_if_exists) override;
   platform::WinError Move(const std::string& source, const std::string& target) override;
@@ -99,6 +101,9 @@ class SimFileSystem : public platform::FileSystem {
   platform::Acl InheritedDacl(const WindowsPathParts& path, bool is_folder) const;
   // `host_creation` is the creation time the host object keeps (HostCreation for a file, its
   // birth for a folder); a sidecar's wins over it.
+  // Find, or without each entry's size and times (FindNamesAndAttributes).
+  platform::WinError List(const std::string& pattern, bool sizes_and_times,
+                          std::vector<platform::DirEntry>* entries);
   platform::DirEntry EntryOf(std::string name, const HostInfo& info,
                              platform::FileTime host_creation,
                              std::optional<ObjectMeta> meta) const;

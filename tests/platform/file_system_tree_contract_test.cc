@@ -52,6 +52,28 @@ TEST_F(FileSystemContractTest, ListsInNtfsOrderWithDotsFirstExceptAtTheRoot) {
   EXPECT_EQ(one_letter, (Strings{"b.txt", "C.TXT"}));
 }
 
+// A walk's listing names the same entries, in the same order, with the same attributes and
+// the same errors as the full listing: attributes kept apart from the file (read-only, hidden,
+// system) included.
+TEST_F(FileSystemContractTest, ListingOfNamesAndAttributesAgreesWithTheFullListing) {
+  ASSERT_EQ(fs().MakeFolder(S("Box")), kSuccess);
+  for (const char* name : {"b.txt", "A.pdf", "kept.doc"}) Write(S("Box\\") + name, name);
+  ASSERT_EQ(fs().MakeFolder(S("Box\\Sub")), kSuccess);
+  ASSERT_EQ(fs().WriteAttributes(S("Box\\kept.doc"), kAttrReadOnly | kAttrHidden), kSuccess);
+  ASSERT_EQ(fs().WriteAttributes(S("Box\\Sub"), kAttrSystem), kSuccess);
+  for (const std::string& pattern : {S("Box\\*.*"), S("box\\*.txt"), S("Box\\KEPT.doc"),
+                                     S("Box\\*.xls"), S("Nowhere\\*"), S("*")}) {
+    std::vector<DirEntry> full, walk;
+    EXPECT_EQ(fs().FindNamesAndAttributes(pattern, &walk), fs().Find(pattern, &full)) << pattern;
+    ASSERT_EQ(walk.size(), full.size()) << pattern;
+    for (size_t i = 0; i < full.size(); ++i) {
+      EXPECT_EQ(walk[i].name, full[i].name) << pattern;
+      EXPECT_EQ(walk[i].attributes, full[i].attributes) << pattern << " " << full[i].name;
+    }
+  }
+  ASSERT_EQ(fs().WriteAttributes(S("Box\\kept.doc"), kAttrNormal), kSuccess);
+}
+
 TEST_F(FileSystemContractTest, CopyKeepsContentAttributesAndLastWriteTime) {
   Write(S("src.txt"), "payload");
   ASSERT_EQ(fs().WriteAttributes(S("src.txt"), kAttrReadOnly | kAttrHidden), kSuccess);
