@@ -5,6 +5,7 @@
 // QDW_SWEEP_SEED); scripts/fault-sweep.sh runs more.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +42,16 @@ std::string BackupScript() {
          kSweepDestination + "\ntype 1013 Full\nclick 1\n";
 }
 
+// A power loss leaves nothing of the run: the next start must not meet one of its processes
+// still on the way out (a child between fork and exec shares the program's lock on its
+// single-instance mutex). The group's orphans come to this process (a subreaper), which waits
+// for them all.
+void ReapGroup(pid_t group) {
+  int status = 0;
+  while (::waitpid(-group, &status, 0) > 0) {
+  }
+}
+
 // Starts Backup on the machine in `folder` in a process group of its own and, after
 // `kill_after_ms` (negative: never), kills the group. Returns how long it ran, in ms.
 long RunProgram(const std::string& folder, const std::string& script, long kill_after_ms) {
@@ -63,6 +74,7 @@ long RunProgram(const std::string& folder, const std::string& script, long kill_
     while (std::chrono::steady_clock::now() < deadline) {
       if (::waitpid(child, &status, WNOHANG) == child) {
         ::kill(-child, SIGKILL);  // whatever it started is ended too
+        ReapGroup(child);
         return kill_after_ms;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -70,6 +82,7 @@ long RunProgram(const std::string& folder, const std::string& script, long kill_
     ::kill(-child, SIGKILL);
   }
   ::waitpid(child, &status, 0);
+  if (kill_after_ms >= 0) ReapGroup(child);
   return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                std::chrono::steady_clock::now() - start)
                                .count());
@@ -82,6 +95,7 @@ void StartAgain(const std::string& folder) { RunProgram(folder, "close\nclose\n"
 class KillSweep : public ::testing::Test {
  protected:
   void SetUp() override {
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     base_ = folder_.Machine("base");
     InitMachine(base_, 9);
     RunProgram(base_, BackupScript() + Outcome(), -1);
