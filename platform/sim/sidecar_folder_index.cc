@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <map>
@@ -12,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/sim/inotify_cache.h"
+#include "platform/sim/watched_stat.h"
 
 namespace qdw::sim {
 namespace {
@@ -21,6 +23,14 @@ namespace {
 constexpr size_t kMaxWatchedFolders = 256;
 constexpr uint32_t kWatchedChanges = IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE |
                                      IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW;
+
+// This process's changes of the sidecar tree: how many have ended, and how many of this thread
+// are under way.
+std::atomic<uint64_t> g_tree_changes{0};
+thread_local int t_changing = 0;
+// The port call of this thread in which the queue was last read, and the changes ended then.
+thread_local uint64_t t_read_call = 0;
+thread_local uint64_t t_read_changes = 0;
 
 bool PlainExists(const std::string& path) {
   struct stat st;
@@ -47,7 +57,7 @@ class SidecarFolderIndex final : public InotifyCache {
     }
     std::lock_guard<std::mutex> lock(mutex_);
     if (!QueueReady()) return PlainExists(folder);
-    ApplyQueuedEvents([this](const inotify_event& event) { Apply(event); });
+    ReadQueueIfNeeded();
     for (const RecentAnswer& recent : recent_) {
       if (recent.generation == generation_ && recent.folder == folder) return recent.exists;
     }
@@ -72,6 +82,17 @@ class SidecarFolderIndex final : public InotifyCache {
     bool exists = false;
     uint64_t generation = 0;  // valid while the index has not changed since
   };
+
+  // Within one port call the queue holds nothing new for the index unless this process changed
+  // the sidecar tree since it was read: another process's change may be seen by the next call.
+  void ReadQueueIfNeeded() {
+    const uint64_t call = CurrentWatchedCall();
+    const uint64_t changes = g_tree_changes.load(std::memory_order_acquire);
+    if (call != 0 && call == t_read_call && changes == t_read_changes && t_changing == 0) return;
+    ApplyQueuedEvents([this](const inotify_event& event) { Apply(event); });
+    t_read_call = call;
+    t_read_changes = changes;
+  }
 
   // `*from_index` false: the answer is a plain lookup, which no watch keeps current.
   bool Answer(const std::string& base, const std::string& folder, bool* from_index) {
@@ -179,6 +200,13 @@ class SidecarFolderIndex final : public InotifyCache {
 
 bool SidecarFolderExists(const std::string& base, const std::string& folder) {
   return SidecarFolderIndex::Instance().Exists(base, folder);
+}
+
+SidecarTreeChange::SidecarTreeChange() { ++t_changing; }
+
+SidecarTreeChange::~SidecarTreeChange() {
+  --t_changing;
+  g_tree_changes.fetch_add(1, std::memory_order_release);
 }
 
 }  // namespace qdw::sim

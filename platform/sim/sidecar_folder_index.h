@@ -3,8 +3,9 @@
 // lookup that fails costs more than one that succeeds (a memory file system keeps no record of a
 // missing name). The index remembers the folders it found and the first missing name below them;
 // an inotify watch on each folder it remembers keeps that current through any process's changes:
-// the queue is read before every answer, and the kernel queues a change before the call that
-// made it returns.
+// the kernel queues a change before the call that made it returns. The queue is read at a port
+// call's first question, and again after this process changed the sidecar tree (which it does
+// only inside a SidecarTreeChange); outside a port call, before every answer.
 #ifndef QDW_PLATFORM_SIM_SIDECAR_FOLDER_INDEX_H_
 #define QDW_PLATFORM_SIM_SIDECAR_FOLDER_INDEX_H_
 
@@ -16,6 +17,16 @@ namespace qdw::sim {
 // is (the machine folder). Without inotify, or when the index holds as many folders as it may,
 // the answer is a plain lookup.
 bool SidecarFolderExists(const std::string& base, const std::string& folder);
+
+// Held while this process changes the sidecar tree: questions asked meanwhile read the queue
+// each time, and every question after it reads the queue once more.
+class SidecarTreeChange {
+ public:
+  SidecarTreeChange();
+  ~SidecarTreeChange();
+  SidecarTreeChange(const SidecarTreeChange&) = delete;
+  SidecarTreeChange& operator=(const SidecarTreeChange&) = delete;
+};
 
 }  // namespace qdw::sim
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "platform/code_page_text.h"
@@ -209,6 +210,7 @@ void MetadataStore::Write(const SidecarNode& node, const ObjectMeta& meta) const
   if (node.path.empty()) return;
   std::string sidecar = node.path + kSuffix;
   std::lock_guard<std::mutex> lock(write_mutex_);
+  const SidecarTreeChange change;
   if (meta.IsDefault()) {
     ::unlink(sidecar.c_str());
     return;
@@ -232,6 +234,7 @@ void MetadataStore::Remove(const SidecarNode& at) const {
   std::lock_guard<std::mutex> lock(write_mutex_);
   // Most folders have no sidecars at all: then neither the object's nor its children's exist.
   if (!FolderExists(ParentOf(node))) return;
+  const SidecarTreeChange change;
   ::unlink((node + kSuffix).c_str());
   std::error_code ignored;
   std::filesystem::remove_all(node, ignored);
@@ -243,6 +246,7 @@ void MetadataStore::Move(const WindowsPathParts& from, const WindowsPathParts& t
   std::string target = NodePath(to);
   if (source == target) return;
   std::lock_guard<std::mutex> lock(write_mutex_);
+  const SidecarTreeChange change;
   std::error_code ignored;
   std::filesystem::remove_all(target, ignored);
   ::unlink((target + kSuffix).c_str());
@@ -273,7 +277,10 @@ platform::WinError MetadataStore::MoveObject(const SidecarNode& from, const Side
   carries =
       had_sidecar || had_children ||
       (carries && FolderExists(ParentOf(target)) && (Exists(target + kSuffix) || Exists(target)));
+  // Only a move that carries sidecars changes the sidecar tree.
+  std::optional<SidecarTreeChange> change;
   if (carries) {
+    change.emplace();
     Json intent = {{"pid", ::getpid()},           {"host_from", host_from},
                    {"host_to", host_to},          {"node_from", source},
                    {"node_to", target},           {"had_sidecar", had_sidecar},
@@ -317,6 +324,7 @@ void MetadataStore::RecoverMoves() const {
   }
   ::closedir(dir);
   std::lock_guard<std::mutex> lock(write_mutex_);
+  const SidecarTreeChange change;
   for (const std::string& name : notes) {
     std::string note = folder + "/" + name;
     Json intent = Json::parse(std::ifstream(note), nullptr, /*allow_exceptions=*/false);

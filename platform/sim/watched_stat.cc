@@ -22,6 +22,8 @@ constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_
 // The port calls of this thread under way, and whether the queue was read in the outermost.
 thread_local int t_call_depth = 0;
 thread_local bool t_read_in_call = false;
+thread_local uint64_t t_calls_begun = 0;
+thread_local uint64_t t_current_call = 0;
 
 struct CachedStat {
   int result = 0;
@@ -157,9 +159,16 @@ int WatchedStat(const std::string& path, struct stat* info) {
 }
 
 WatchedStatCall::WatchedStatCall() {
-  if (t_call_depth++ == 0) t_read_in_call = false;
+  if (t_call_depth++ == 0) {
+    t_read_in_call = false;
+    t_current_call = ++t_calls_begun;
+  }
 }
 
-WatchedStatCall::~WatchedStatCall() { --t_call_depth; }
+WatchedStatCall::~WatchedStatCall() {
+  if (--t_call_depth == 0) t_current_call = 0;
+}
+
+uint64_t CurrentWatchedCall() { return t_current_call; }
 
 }  // namespace qdw::sim

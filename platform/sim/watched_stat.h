@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <string>
 
 namespace qdw::sim {
@@ -31,6 +32,10 @@ class WatchedStatCall {
   WatchedStatCall(const WatchedStatCall&) = delete;
   WatchedStatCall& operator=(const WatchedStatCall&) = delete;
 };
+
+// A number for the outermost port call of this thread under way, new for each call; 0 outside
+// any call. Other caches read their queues once a call by it.
+uint64_t CurrentWatchedCall();
 
 }  // namespace qdw::sim
 

@@ -1,6 +1,6 @@
 // The cached answer to "does this sidecar folder exist" must be a plain lookup's, whatever
 // happened to the tree since the last question (folders made, moved, removed, put back) and
-// whoever did it.
+// whoever did it: within a port call, after this process's own changes too.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/sim/sidecar_folder_index.h"
+#include "platform/sim/watched_stat.h"
 #include "tests/platform/in_another_process.h"
 
 namespace qdw::sim {
@@ -67,9 +69,21 @@ TEST(SidecarFolderIndexTest, AnswersAsAPlainLookupThroughRandomChangesByAnyProce
           break;
       }
     };
+    // Every other step happens within a port call that has asked already, so has read the queue.
+    std::optional<WatchedStatCall> call;
+    if (step % 2 == 1) {
+      call.emplace();
+      SidecarFolderExists(base.string(), pick());
+    }
     if (step % 3 == 0) {
       testing::InAnotherProcess(change);  // the index hears of it only through the host
+      // Another process's change is seen from this process's next port call on.
+      if (call) {
+        call.reset();
+        call.emplace();
+      }
     } else {
+      const SidecarTreeChange changing;  // this process's own, seen within the same call
       change();
     }
     // In a fresh order each time, and twice: a remembered answer from before the change must
