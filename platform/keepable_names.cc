@@ -1,7 +1,6 @@
 #include "platform/keepable_names.h"
 
 #include <array>
-#include <cstring>
 
 #include "platform/code_page_text.h"
 #include "platform/process_code_page.h"
@@ -24,8 +23,9 @@ bool IsNumberedDevice(int code_page, const std::string& base, const std::string&
   return (base[3] >= '1' && base[3] <= '9') || IsSuperscriptDigit(code_page, base[3]);
 }
 
-// The bytes no name may hold, for names of plain ASCII: every unpacked path is checked, name
-// by name, and a table spares a search of the forbidden characters for each byte.
+// The bytes below 0x80 no name may hold: every unpacked path is checked, name by name, and a
+// table spares a search of the forbidden characters for each byte. No byte from 0x80 on is
+// refused, alone or as part of a character.
 struct RefusedAsciiBytes {
   std::array<bool, 128> refused{};
   RefusedAsciiBytes() {
@@ -36,13 +36,18 @@ struct RefusedAsciiBytes {
   }
 };
 
+bool IsRefusedByte(char c) {
+  static const RefusedAsciiBytes table;
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < table.refused.size() && table.refused[byte];
+}
+
 // True when each character of `name`, in the code page, is printable and not forbidden.
 bool HasOnlyKeepableCharacters(int code_page, const std::string& name) {
   if (IsAsciiText(name)) {
     // ASCII is one byte a character in every code page.
-    static const RefusedAsciiBytes table;
     for (const char c : name) {
-      if (table.refused[static_cast<unsigned char>(c)]) return false;
+      if (IsRefusedByte(c)) return false;
     }
     return true;
   }
@@ -50,9 +55,7 @@ bool HasOnlyKeepableCharacters(int code_page, const std::string& name) {
   std::string utf8;
   if (!AnsiToUtf8(code_page, name, &utf8)) return false;
   for (size_t i = 0; i < name.size(); i = NextChar(code_page, name, i)) {
-    if (CharLength(code_page, name, i) != 1) continue;
-    const auto c = static_cast<unsigned char>(name[i]);
-    if (c < kFirstPrintable || std::strchr(kForbiddenCharacters, name[i]) != nullptr) return false;
+    if (CharLength(code_page, name, i) == 1 && IsRefusedByte(name[i])) return false;
   }
   return true;
 }
