@@ -35,7 +35,6 @@ bool KindFromFolderEntry(const dirent& item, HostInfo* info) {
   if (item.d_type == DT_UNKNOWN) return false;
   info->reparse = item.d_type == DT_LNK;
   info->is_folder = item.d_type == DT_DIR || info->reparse;
-  info->inode = item.d_ino;
   return true;
 }
 

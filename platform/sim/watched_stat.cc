@@ -19,11 +19,12 @@ constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_
                                      IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF |
                                      IN_MOVE_SELF | IN_ONLYDIR;
 
-// The port calls of this thread under way, and whether the queue was read in the outermost.
+// The port calls of this thread under way, the number of the outermost, and the call in which
+// the queue was last read.
 thread_local int t_call_depth = 0;
-thread_local bool t_read_in_call = false;
 thread_local uint64_t t_calls_begun = 0;
 thread_local uint64_t t_current_call = 0;
+thread_local uint64_t t_read_call = 0;
 
 struct CachedStat {
   int result = 0;
@@ -59,9 +60,9 @@ class StatCache final : public InotifyCache {
     }
     std::lock_guard<std::mutex> lock(mutex_);
     if (!QueueReady()) return ::stat(path.c_str(), info);
-    if (t_call_depth == 0 || !t_read_in_call) {
+    if (t_current_call == 0 || t_read_call != t_current_call) {
       ApplyQueuedChanges();
-      t_read_in_call = t_call_depth > 0;
+      t_read_call = t_current_call;
     }
     auto cached = answers_.find(path);
     if (cached == answers_.end()) {
@@ -159,10 +160,7 @@ int WatchedStat(const std::string& path, struct stat* info) {
 }
 
 WatchedStatCall::WatchedStatCall() {
-  if (t_call_depth++ == 0) {
-    t_read_in_call = false;
-    t_current_call = ++t_calls_begun;
-  }
+  if (t_call_depth++ == 0) t_current_call = ++t_calls_begun;
 }
 
 WatchedStatCall::~WatchedStatCall() {
