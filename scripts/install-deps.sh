@@ -35,7 +35,11 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ] || [ $update_needed = 1 ]; then
-  $SUDO apt-get update -qq
+  # A mirror caught mid-sync fails one index of many; the install below still finds its packages
+  # in the rest, and fails on its own if it does not.
+  $SUDO apt-get update -qq ||
+    { sleep 5; $SUDO apt-get update -qq; } ||
+    echo "install-deps: apt-get update failed; installing from the package lists there are" >&2
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
