@@ -4,6 +4,7 @@
 #ifndef QDW_COMPRESSOR_TREE_ADDER_H_
 #define QDW_COMPRESSOR_TREE_ADDER_H_
 
+#include <cstdint>
 #include <string>
 
 #include "cabinet/fci.h"
@@ -23,7 +24,8 @@ class TreeAdder {
   int AddFolder(const std::string& relative);
 
  private:
-  int AddOneFile(const std::string& relative, const std::string& name);
+  // `attributes` are the file's as its folder listed them; they are the ones stored.
+  int AddOneFile(const std::string& relative, const std::string& name, uint32_t attributes);
 
   HFCI context_;
   FciAddFileEntry add_file_;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -121,7 +122,12 @@ intptr_t QDW_CAB_CALL WriterOpenForAdding(char* path, unsigned short* dos_date,
     *dos_date = date;
     *dos_time = time;
     uint32_t bits = 0;
-    if (machine.files().ReadAttributes(path, &bits) != platform::kSuccess) bits = 0;
+    const std::optional<uint32_t>& listed = ProcessState().listed_attributes;
+    if (listed) {
+      bits = *listed;
+    } else if (machine.files().ReadAttributes(path, &bits) != platform::kSuccess) {
+      bits = 0;
+    }
     *attributes = static_cast<unsigned short>(bits & kStoredAttributeMask);
     // The data is read through the same handle: a second open per file cost as much as the
     // rest of the file's bookkeeping in a tree of small files.
