@@ -21,9 +21,8 @@ struct CompressorState {
   uint64_t bytes_packed = 0;
   int volume = 1;
 
-  // The attributes the tree's listing gave the file being added: a second look-up by path per
-  // file cost a sixth of the packing's own time in a tree of small files. Empty outside a
-  // tree's add, where the file's attributes are read.
+  // The attributes the tree's listing gave the file being added, so that packing does not look
+  // each file up again by path. Empty outside a tree's add, where they are read.
   std::optional<uint32_t> listed_attributes;
 
   void ReportProgress() const {
