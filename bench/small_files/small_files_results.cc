@@ -1,6 +1,7 @@
 #include "bench/small_files/small_files_results.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 
 namespace qdw::bench {
@@ -20,22 +21,32 @@ double MedianWall(const SizeResults& size, const std::string& row) {
   return it == size.rows.end() ? 0 : Median(Walls(it->second));
 }
 
-// Time ratios of `ours` against `floor`, run by run (the rows were measured in turn).
-// Ratios of `ours` against `floor`, run by run (the rows were measured in turn): of the wall
-// time, or with `cpu` of the CPU time.
-std::vector<double> RunRatios(const SizeResults& size, const FloorComparison& comparison,
-                              bool cpu = false) {
-  std::vector<double> ratios;
+// `figure` of each run of `ours` beside the floor's run measured next to it (the rows were
+// measured in turn), leaving out the runs it has no figure for.
+template <typename Figure>
+std::vector<double> PerRun(const SizeResults& size, const FloorComparison& comparison,
+                           Figure figure) {
+  std::vector<double> values;
   auto ours = size.rows.find(comparison.ours);
   auto floor = size.rows.find(comparison.floor);
-  if (ours == size.rows.end() || floor == size.rows.end()) return ratios;
+  if (ours == size.rows.end() || floor == size.rows.end()) return values;
   for (size_t i = 0; i < ours->second.size() && i < floor->second.size(); ++i) {
-    const Measurement& a = ours->second[i];
-    const Measurement& b = floor->second[i];
-    double theirs = cpu ? b.cpu_seconds : b.wall_seconds;
-    if (theirs > 0) ratios.push_back((cpu ? a.cpu_seconds : a.wall_seconds) / theirs);
+    if (std::optional<double> value = figure(ours->second[i], floor->second[i])) {
+      values.push_back(*value);
+    }
   }
-  return ratios;
+  return values;
+}
+
+// Ratios of `ours` against `floor`, run by run: of the wall time, or with `cpu` of the CPU time.
+std::vector<double> RunRatios(const SizeResults& size, const FloorComparison& comparison,
+                              bool cpu = false) {
+  return PerRun(size, comparison,
+                [cpu](const Measurement& a, const Measurement& b) -> std::optional<double> {
+                  const double theirs = cpu ? b.cpu_seconds : b.wall_seconds;
+                  if (theirs <= 0) return std::nullopt;
+                  return (cpu ? a.cpu_seconds : a.wall_seconds) / theirs;
+                });
 }
 
 // The smallest ratio against `floor` that this machine's processors allow a run spending the
@@ -44,17 +55,12 @@ std::vector<double> RunRatios(const SizeResults& size, const FloorComparison& co
 // here, whatever the program does.
 std::vector<double> ProcessorBounds(const SizeResults& size, const FloorComparison& comparison,
                                     bool floor_cpu) {
-  std::vector<double> bounds;
   const double processors = std::max(1u, std::thread::hardware_concurrency());
-  auto ours = size.rows.find(comparison.ours);
-  auto floor = size.rows.find(comparison.floor);
-  if (ours == size.rows.end() || floor == size.rows.end()) return bounds;
-  for (size_t i = 0; i < ours->second.size() && i < floor->second.size(); ++i) {
-    const Measurement& b = floor->second[i];
-    const double cpu = floor_cpu ? b.cpu_seconds : ours->second[i].cpu_seconds;
-    if (b.wall_seconds > 0) bounds.push_back(cpu / processors / b.wall_seconds);
-  }
-  return bounds;
+  return PerRun(size, comparison,
+                [=](const Measurement& a, const Measurement& b) -> std::optional<double> {
+                  if (b.wall_seconds <= 0) return std::nullopt;
+                  return (floor_cpu ? b.cpu_seconds : a.cpu_seconds) / processors / b.wall_seconds;
+                });
 }
 
 const StepFigures* FindStep(const std::vector<StepFigures>& steps, const std::string& name) {
