@@ -42,8 +42,9 @@ if [ ${#missing[@]} -gt 0 ] || [ $update_needed = 1 ]; then
     echo "install-deps: apt-get update failed; installing from the package lists there are" >&2
 fi
 if [ ${#missing[@]} -gt 0 ]; then
-  # When the mirror lost the 32-bit index of the security suite, the 32-bit halves there are older
-  # than their installed 64-bit twins, and the two must match. The release's own suite has both.
+  # When the mirror lost the 32-bit index of the security suite, apt picks the 64-bit twins of the
+  # 32-bit halves from that suite, newer than any half it can find, and the two must match. The
+  # release's own suite has both at one version.
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" || {
     release=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
     echo "install-deps: the install failed; trying again from the $release suite first" >&2
