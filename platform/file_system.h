@@ -77,6 +77,12 @@ struct DirEntry {
   FileTimes times;
 };
 
+// One file of a batch of copies.
+struct FileCopy {
+  std::string source;
+  std::string target;
+};
+
 // An open file. Closing happens when the object is destroyed.
 class File {
  public:
@@ -146,6 +152,31 @@ class FileSystem {
   // Deletes a file. Read-only: kErrorAccessDenied. Open without delete sharing:
   // kErrorSharingViolation.
   virtual WinError Delete(const std::string& path) = 0;
+
+  // Batches of independent files, such as a folder's files moved or removed one by one. Each
+  // goes as Copy(copies[i].source, copies[i].target, fail_if_exists) or Delete(paths[i]) would,
+  // one after another, as far as anything but the time taken can tell: the same outcomes, and
+  // the same checks and fault counts in the same order. A port may do the work of several at
+  // once. `(*results)[i]` is the outcome of item i. With kStopAtFailure the batch ends at the
+  // first item that fails and `results` holds the items up to it; a port that was doing several
+  // at once may have done, and report, a few after it too.
+  enum class BatchEnd { kAll, kStopAtFailure };
+  virtual void CopyFiles(const std::vector<FileCopy>& copies, bool fail_if_exists, BatchEnd end,
+                         std::vector<WinError>* results) {
+    results->clear();
+    for (const FileCopy& copy : copies) {
+      results->push_back(Copy(copy.source, copy.target, fail_if_exists));
+      if (end == BatchEnd::kStopAtFailure && results->back() != kSuccess) return;
+    }
+  }
+  virtual void DeleteFiles(const std::vector<std::string>& paths, BatchEnd end,
+                           std::vector<WinError>* results) {
+    results->clear();
+    for (const std::string& path : paths) {
+      results->push_back(Delete(path));
+      if (end == BatchEnd::kStopAtFailure && results->back() != kSuccess) return;
+    }
+  }
 
   // Creates one folder level. kErrorAlreadyExists when something is at the path,
   // kErrorPathNotFound when the parent is missing.

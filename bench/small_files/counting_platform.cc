@@ -122,6 +122,29 @@ WinError CountingFileSystem::Delete(const std::string& path) {
   return inner_.Delete(path);
 }
 
+void CountingFileSystem::CopyFiles(const std::vector<platform::FileCopy>& copies,
+                                   bool fail_if_exists, BatchEnd end,
+                                   std::vector<WinError>* results) {
+  std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
+  for (size_t i = 0; i < copies.size(); ++i) {
+    const auto counted = recorder_.Count(PortCall::kCopy, copies[i].target);
+    if (i == 0) began = counted;
+  }
+  inner_.CopyFiles(copies, fail_if_exists, end, results);
+  recorder_.Spent(PortCall::kCopy, began);
+}
+
+void CountingFileSystem::DeleteFiles(const std::vector<std::string>& paths, BatchEnd end,
+                                     std::vector<WinError>* results) {
+  std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
+  for (size_t i = 0; i < paths.size(); ++i) {
+    const auto counted = recorder_.Count(PortCall::kDelete, paths[i]);
+    if (i == 0) began = counted;
+  }
+  inner_.DeleteFiles(paths, end, results);
+  recorder_.Spent(PortCall::kDelete, began);
+}
+
 WinError CountingFileSystem::MakeFolder(const std::string& path) {
   Timed timed(recorder_, PortCall::kMakeFolder, path);
   return inner_.MakeFolder(path);

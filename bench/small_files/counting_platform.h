@@ -32,6 +32,11 @@ class CountingFileSystem : public platform::FileSystem {
   platform::WinError Move(const std::string& source, const std::string& target) override;
   platform::WinError Replace(const std::string& source, const std::string& target) override;
   platform::WinError Delete(const std::string& path) override;
+  // Each item counts as its single call; the batch's time counts once.
+  void CopyFiles(const std::vector<platform::FileCopy>& copies, bool fail_if_exists, BatchEnd end,
+                 std::vector<platform::WinError>* results) override;
+  void DeleteFiles(const std::vector<std::string>& paths, BatchEnd end,
+                   std::vector<platform::WinError>* results) override;
   platform::WinError MakeFolder(const std::string& path) override;
   platform::WinError RemoveFolder(const std::string& path) override;
   platform::WinError FreeSpace(const std::string& root, uint64_t* free_bytes) override;

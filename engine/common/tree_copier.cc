@@ -34,14 +34,23 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
     return;
   }
   std::vector<std::pair<std::string, std::string>> locked_here;
+  // The folder's files are copied a run at a time, between its subfolders, in listing order.
+  FileRun run;
   for (const platform::DirEntry& entry : entries) {
     const std::string from = platform::JoinPath(source, entry.name);
     const std::string to = platform::JoinPath(target, entry.name);
     if (!IsFolder(entry)) {
-      CopyOneFile(source, target, entry.name, outcome, &locked_here);
-      if (counter_ != nullptr) counter_->Add(entry.size);
+      if (FitsPathLimit(from) && FitsPathLimit(to)) {
+        run.copies.push_back({from, to});
+        run.names.push_back(entry.name);
+        run.sizes.push_back(entry.size);
+      } else {
+        ++outcome->failures;
+        if (counter_ != nullptr) counter_->Add(entry.size);
+      }
       continue;
     }
+    CopyRun(source, target, &run, outcome, &locked_here);
     // A junction's content is another folder's: the archive holds files only and a restore could
     // not put the link back, so it is left out rather than copied in as this tree's own.
     if (platform::IsReparsePoint(entry)) continue;
@@ -58,6 +67,7 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
     }
     CopyFolder(from, to, outcome);
   }
+  CopyRun(source, target, &run, outcome, &locked_here);
   // The cleanup runs after the whole folder, so the companion files it removes have been
   // copied by then.
   if (locked_here.empty()) return;
@@ -68,17 +78,27 @@ void TreeCopier::CopyFolder(const std::string& source, const std::string& target
   if (counter_ != nullptr) counter_->progress().Show(counter_->step());
 }
 
-void TreeCopier::CopyOneFile(const std::string& source, const std::string& target,
-                             const std::string& name, CopyOutcome* outcome,
-                             std::vector<std::pair<std::string, std::string>>* locked_here) {
-  const std::string from = platform::JoinPath(source, name);
-  const std::string to = platform::JoinPath(target, name);
-  if (!FitsPathLimit(from) || !FitsPathLimit(to)) {
-    ++outcome->failures;
-    return;
+void TreeCopier::CopyRun(const std::string& source, const std::string& target, FileRun* run,
+                         CopyOutcome* outcome,
+                         std::vector<std::pair<std::string, std::string>>* locked_here) {
+  if (run->copies.empty()) return;
+  std::vector<WinError> results;
+  files_.CopyFiles(run->copies, /*fail_if_exists=*/true, platform::FileSystem::BatchEnd::kAll,
+                   &results);
+  for (size_t i = 0; i < run->copies.size(); ++i) {
+    const WinError error = i < results.size() ? results[i] : platform::kErrorWriteFault;
+    if (error != kSuccess) {
+      CountFailedCopy(source, target, run->names[i], error, outcome, locked_here);
+    }
+    if (counter_ != nullptr) counter_->Add(run->sizes[i]);
   }
-  WinError error = files_.Copy(from, to, /*fail_if_exists=*/true);
-  if (error == kSuccess) return;
+  *run = FileRun();
+}
+
+void TreeCopier::CountFailedCopy(const std::string& source, const std::string& target,
+                                 const std::string& name, WinError error, CopyOutcome* outcome,
+                                 std::vector<std::pair<std::string, std::string>>* locked_here) {
+  const std::string from = platform::JoinPath(source, name);
   ++outcome->failures;
   if (error != platform::kErrorSharingViolation) return;
 

@@ -46,9 +46,19 @@ class TreeCopier {
 
  private:
   void CopyFolder(const std::string& source, const std::string& target, CopyOutcome* outcome);
-  void CopyOneFile(const std::string& source, const std::string& target, const std::string& name,
-                   CopyOutcome* outcome,
-                   std::vector<std::pair<std::string, std::string>>* locked_here);
+  // Files of one source folder waiting to be copied together.
+  struct FileRun {
+    std::vector<platform::FileCopy> copies;
+    std::vector<std::string> names;
+    std::vector<uint64_t> sizes;
+  };
+  // Copies the run's files and counts each, in order.
+  void CopyRun(const std::string& source, const std::string& target, FileRun* run,
+               CopyOutcome* outcome, std::vector<std::pair<std::string, std::string>>* locked_here);
+  // A file that could not be copied; one held open is a locked document.
+  void CountFailedCopy(const std::string& source, const std::string& target,
+                       const std::string& name, platform::WinError error, CopyOutcome* outcome,
+                       std::vector<std::pair<std::string, std::string>>* locked_here);
 
   platform::FileSystem& files_;
   EngineState& state_;

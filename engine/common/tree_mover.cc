@@ -39,6 +39,8 @@ int TreeMover::PlaceEntries(const std::string& source, const std::string& target
   if (!ListFolderNames(files_, source, &entries)) return 1;
 
   CopiedFolder copied;
+  // The folder's files are copied a run at a time, between its subfolders, in listing order.
+  FileBatch batch;
   int result = 0;
   for (const platform::DirEntry& entry : entries) {
     const std::string from = platform::JoinPath(source, entry.name);
@@ -48,15 +50,12 @@ int TreeMover::PlaceEntries(const std::string& source, const std::string& target
       continue;
     }
     if (!IsFolder(entry) && copy_then_delete) {
-      // The sources of what was copied so far stay: the failed run removes them with the rest.
-      if (files_.Copy(from, to, /*fail_if_exists=*/false) != kSuccess) {
-        Fail(kResultCopyIntoPlaceFailed);
-      }
-      copied.names.push_back(entry.name);
-      copied.read_only.push_back((entry.attributes & platform::kAttrReadOnly) != 0);
-      CountHalfFile();
+      batch.copies.push_back({from, to});
+      batch.names.push_back(entry.name);
+      batch.read_only.push_back((entry.attributes & platform::kAttrReadOnly) != 0);
       continue;
     }
+    CopyBatch(&batch, &copied);
     if (!IsFolder(entry)) {
       if (files_.Move(from, to) != kSuccess) result = 1;
       if (counter_ != nullptr) counter_->Add(1);
@@ -83,6 +82,7 @@ int TreeMover::PlaceEntries(const std::string& source, const std::string& target
       result = 1;
     }
   }
+  CopyBatch(&batch, &copied);
   if (!copy_then_delete) {
     if (result == 0) remover_.RemoveTree(source, ReadOnlyHandling::kClear);
     return result;
@@ -92,6 +92,32 @@ int TreeMover::PlaceEntries(const std::string& source, const std::string& target
   copied.remove = result == 0;
   copied_.push_back(std::move(copied));
   return result;
+}
+
+void TreeMover::CopyBatch(FileBatch* batch, CopiedFolder* copied) {
+  if (batch->copies.empty()) return;
+  std::vector<platform::WinError> results;
+  files_.CopyFiles(batch->copies, /*fail_if_exists=*/false,
+                   platform::FileSystem::BatchEnd::kStopAtFailure, &results);
+  for (size_t i = 0; i < batch->copies.size(); ++i) {
+    // The sources of what was copied so far stay: the failed run removes them with the rest.
+    if (i >= results.size() || results[i] != kSuccess) Fail(kResultCopyIntoPlaceFailed);
+    copied->names.push_back(std::move(batch->names[i]));
+    copied->read_only.push_back(batch->read_only[i]);
+    CountHalfFile();
+  }
+  *batch = FileBatch();
+}
+
+void TreeMover::DeleteBatch(std::vector<std::string>* paths) {
+  if (paths->empty()) return;
+  std::vector<platform::WinError> results;
+  files_.DeleteFiles(*paths, platform::FileSystem::BatchEnd::kStopAtFailure, &results);
+  for (size_t i = 0; i < paths->size(); ++i) {
+    if (i >= results.size() || results[i] != kSuccess) Fail(kResultCopyIntoPlaceFailed);
+    CountHalfFile();
+  }
+  paths->clear();
 }
 
 void TreeMover::CountHalfFile() {
@@ -104,12 +130,17 @@ void TreeMover::DeleteCopiedSources() {
   std::vector<CopiedFolder> folders;
   folders.swap(copied_);
   for (const CopiedFolder& folder : folders) {
+    std::vector<std::string> batch;
     for (size_t i = 0; i < folder.names.size(); ++i) {
       const std::string from = platform::JoinPath(folder.path, folder.names[i]);
-      if (folder.read_only[i]) files_.WriteAttributes(from, platform::kAttrNormal);
-      if (files_.Delete(from) != kSuccess) Fail(kResultCopyIntoPlaceFailed);
-      CountHalfFile();
+      if (folder.read_only[i]) {
+        // Deleted after its attribute is cleared, as the files before it were.
+        DeleteBatch(&batch);
+        files_.WriteAttributes(from, platform::kAttrNormal);
+      }
+      batch.push_back(from);
     }
+    DeleteBatch(&batch);
     if (folder.remove) remover_.RemoveTree(folder.path, ReadOnlyHandling::kClear);
   }
 }

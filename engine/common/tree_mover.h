@@ -37,8 +37,18 @@ class TreeMover {
     bool remove = false;
   };
 
+  // Files of one source folder waiting to be copied together.
+  struct FileBatch {
+    std::vector<platform::FileCopy> copies;
+    std::vector<std::string> names;
+    std::vector<bool> read_only;
+  };
+
   int PlaceEntries(const std::string& source, const std::string& target, bool copy_then_delete);
   void DeleteCopiedSources();
+  // Copies or deletes the batch's files, each counted; fails the move at the first that fails.
+  void CopyBatch(FileBatch* batch, CopiedFolder* copied);
+  void DeleteBatch(std::vector<std::string>* paths);
   void CountHalfFile();
 
   platform::FileSystem& files_;

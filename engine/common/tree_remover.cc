@@ -22,28 +22,49 @@ bool TreeRemover::RemoveFolderEntry(const std::string& folder, uint32_t attribut
   if (!platform::IsReparsePoint(attributes)) {
     std::vector<platform::DirEntry> entries;
     if (!ListFolderNames(files_, folder, &entries)) return false;
+    // The folder's files are deleted a run at a time, between its subfolders, in listing order.
+    std::vector<std::string> run;
     for (const platform::DirEntry& entry : entries) {
       const std::string path = platform::JoinPath(folder, entry.name);
-      if (IsFolder(entry)) {
-        if (!RemoveFolderEntry(path, entry.attributes, read_only)) return false;
-      } else if (!RemoveOneFile(path, entry.attributes, read_only)) {
-        return false;
-      } else if (counter_ != nullptr) {
-        counter_->Add(1);
+      if (!IsFolder(entry)) {
+        if (read_only == ReadOnlyHandling::kClear &&
+            (entry.attributes & platform::kAttrReadOnly) != 0) {
+          // Deleted after its attribute is cleared, as the files before it were.
+          if (!DeleteRun(&run)) return false;
+          ClearReadOnly(path, entry.attributes);
+        }
+        run.push_back(path);
+        continue;
       }
+      if (!DeleteRun(&run)) return false;
+      if (!RemoveFolderEntry(path, entry.attributes, read_only)) return false;
     }
+    if (!DeleteRun(&run)) return false;
   }
   if (read_only == ReadOnlyHandling::kClear) ClearReadOnly(folder, attributes);
   return files_.RemoveFolder(folder) == kSuccess;
 }
 
-bool TreeRemover::RemoveOneFile(const std::string& path, uint32_t attributes,
-                                ReadOnlyHandling read_only) {
-  if (read_only == ReadOnlyHandling::kClear) ClearReadOnly(path, attributes);
-  if (files_.Delete(path) == kSuccess) return true;
-  if (files_.Delete(path) == kSuccess) return true;
-  state_.undeletable_files.push_back(path);
-  return false;
+bool TreeRemover::DeleteRun(std::vector<std::string>* run) {
+  std::vector<platform::WinError> results;
+  size_t next = 0;
+  while (next < run->size()) {
+    const std::vector<std::string> rest(run->begin() + next, run->end());
+    files_.DeleteFiles(rest, platform::FileSystem::BatchEnd::kStopAtFailure, &results);
+    if (results.empty()) results.push_back(platform::kErrorWriteFault);
+    for (size_t i = 0; i < results.size(); ++i) {
+      // A file that did not go at once is tried once more, then stops the removal.
+      if (results[i] != kSuccess && files_.Delete(rest[i]) != kSuccess) {
+        state_.undeletable_files.push_back(rest[i]);
+        run->clear();
+        return false;
+      }
+      if (counter_ != nullptr) counter_->Add(1);
+    }
+    next += results.size();
+  }
+  run->clear();
+  return true;
 }
 
 void TreeRemover::ClearReadOnly(const std::string& path, uint32_t attributes) {

@@ -4,6 +4,7 @@
 #define QDW_ENGINE_COMMON_TREE_REMOVER_H_
 
 #include <string>
+#include <vector>
 
 #include "engine/common/engine_state.h"
 #include "engine/common/progress.h"
@@ -36,7 +37,8 @@ class TreeRemover {
   // `folder` with the attributes it was listed with.
   bool RemoveFolderEntry(const std::string& folder, uint32_t attributes,
                          ReadOnlyHandling read_only);
-  bool RemoveOneFile(const std::string& path, uint32_t attributes, ReadOnlyHandling read_only);
+  // Deletes the files of `run` in order and empties it; false when one could not go.
+  bool DeleteRun(std::vector<std::string>* run);
   void ClearReadOnly(const std::string& path, uint32_t attributes);
 
   platform::FileSystem& files_;

@@ -236,16 +236,25 @@ WinError SimFileSystem::WriteAttributes(const std::string& path, uint32_t attrib
 WinError SimFileSystem::Delete(const std::string& path) {
   const WatchedStatCall call;
   if (WinError fault = machine_.faults().Check("FileSystem.Delete", path)) return fault;
-  Located at;
+  PendingDelete pending;
+  if (WinError error = BeginDelete(path, &pending)) return error;
+  return FinishDelete(pending,
+                      ::unlink(pending.at.host.c_str()) == 0 ? kSuccess : WinErrorFromErrno(errno));
+}
+
+WinError SimFileSystem::BeginDelete(const std::string& path, PendingDelete* pending) const {
+  Located& at = pending->at;
   if (WinError error = Locate(path, &at)) return error;
   if (!at.exists) return MissingError(at);
   if (at.IsRoot() || at.info.is_folder || at.write_protected) return kErrorAccessDenied;
-  const SidecarNode node = NodeOf(at);
-  if (IsReadOnly(node)) return kErrorAccessDenied;
-  if (WinError error = state_->sharing->CheckDelete(at.Key())) return error;
-  if (::unlink(at.host.c_str()) != 0) return WinErrorFromErrno(errno);
-  state_->meta.Remove(node);
-  return kSuccess;
+  pending->node = NodeOf(at);
+  if (IsReadOnly(pending->node)) return kErrorAccessDenied;
+  return state_->sharing->CheckDelete(at.Key());
+}
+
+WinError SimFileSystem::FinishDelete(const PendingDelete& pending, WinError result) const {
+  if (result == kSuccess) state_->meta.Remove(pending.node);
+  return result;
 }
 
 WinError SimFileSystem::MakeFolder(const std::string& path) {

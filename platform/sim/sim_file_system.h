@@ -7,12 +7,15 @@
 #define QDW_PLATFORM_SIM_SIM_FILE_SYSTEM_H_
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
 #include "platform/sim/sim_file.h"
 #include "platform/sim/sim_host.h"
+#include "platform/sim/sim_host_copy.h"
+#include "platform/sim/sim_sharing.h"
 
 namespace qdw::sim {
 
@@ -34,6 +37,12 @@ class SimFileSystem : public platform::FileSystem {
   platform::WinError Move(const std::string& source, const std::string& target) override;
   platform::WinError Replace(const std::string& source, const std::string& target) override;
   platform::WinError Delete(const std::string& path) override;
+  // The machine's part of each item (fault rules, checks, sharing, sidecars) goes in the
+  // items' order on the caller's thread; the host's part of several items runs at once.
+  void CopyFiles(const std::vector<platform::FileCopy>& copies, bool fail_if_exists, BatchEnd end,
+                 std::vector<platform::WinError>* results) override;
+  void DeleteFiles(const std::vector<std::string>& paths, BatchEnd end,
+                   std::vector<platform::WinError>* results) override;
   platform::WinError MakeFolder(const std::string& path) override;
   platform::WinError RemoveFolder(const std::string& path) override;
   platform::WinError FreeSpace(const std::string& root, uint64_t* free_bytes) override;
@@ -68,6 +77,22 @@ class SimFileSystem : public platform::FileSystem {
     mutable std::string key;
   };
 
+  // A copy whose checks have passed: both files are held as the copy holds them, the source is
+  // open and the target's sidecar is in place; the host's part is left.
+  struct PendingCopy {
+    Located from;
+    Located to;
+    std::optional<SharingHold> reading;
+    std::optional<SharingHold> writing;
+    HostCopy host;
+    SidecarNode target_node;
+  };
+  // A delete whose checks have passed; the host's unlink is left.
+  struct PendingDelete {
+    Located at;
+    SidecarNode node;
+  };
+
   // Parses and maps `path`: kErrorPathNotFound for a drive the machine lacks,
   // kErrorNotReady for a drive without a medium, the syntax errors of SplitWindowsPath. A
   // junction on the way is followed to its target; one at the end only with `follow_last` (the
@@ -90,11 +115,22 @@ class SimFileSystem : public platform::FileSystem {
   bool IsReadOnly(const Located& located) const;
   // Where the object's metadata lives.
   SidecarNode NodeOf(const Located& located) const;
-  // Copies the open host file `in` into `out`, charging the target drive.
-  platform::WinError CopyData(int in, int out, char target_drive) const;
   // Copies a file's bytes, last-write time and attributes to a new host file.
   platform::WinError CopyFileBody(const Located& source, const Located& target,
                                   bool keep_creation) const;
+  // The machine's part of a copy before the host's: the source opened, the target's sidecar
+  // written. FinishCopy takes the sidecar back when the host's part failed.
+  platform::WinError PrepareCopy(const Located& source, const Located& target, bool keep_creation,
+                                 HostCopy* copy, SidecarNode* target_node) const;
+  platform::WinError FinishCopy(const SidecarNode& target_node, platform::WinError result) const;
+  // Copy after its fault rules were asked: its look-ups and checks, which change nothing, then
+  // what holds the files and writes the target's sidecar, up to the host's part.
+  platform::WinError LocateCopy(const std::string& source, const std::string& target,
+                                bool fail_if_exists, PendingCopy* pending) const;
+  platform::WinError HoldCopy(PendingCopy* pending) const;
+  // Delete after its fault rules were asked, up to the host's unlink; changes nothing.
+  platform::WinError BeginDelete(const std::string& path, PendingDelete* pending) const;
+  platform::WinError FinishDelete(const PendingDelete& pending, platform::WinError result) const;
   platform::WinError MoveOneFolder(const Located& source, const Located& target);
   platform::WinError MoveOneFile(const Located& source, const Located& target);
   // The DACL an object without its own inherits from its nearest ancestor that has one.

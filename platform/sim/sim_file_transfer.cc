@@ -1,11 +1,7 @@
 // Copying and moving files and folders on the stand-in machine.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <vector>
 
 #include "platform/sim/host_creation_time.h"
 #include "platform/sim/sim_file_system.h"
@@ -20,37 +16,6 @@ using platform::WinError;
 
 namespace {
 
-constexpr size_t kChunk = 1 << 20;
-
-// Releases a sharing ticket when the copy or move is over.
-class SharingHold {
- public:
-  SharingHold(SharingTable& table, std::string key) : table_(table), key_(std::move(key)) {}
-  ~SharingHold() {
-    if (ticket_ != 0) table_.Release(key_, ticket_);
-  }
-  WinError Acquire(uint32_t access, uint32_t share) {
-    return table_.Acquire(key_, access, share, &ticket_);
-  }
-
- private:
-  SharingTable& table_;
-  std::string key_;
-  uint64_t ticket_ = 0;
-};
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 bool IsAtOrBelow(const std::string& key, const std::string& folder_key) {
   return key == folder_key ||
          (key.size() > folder_key.size() && key.compare(0, folder_key.size(), folder_key) == 0 &&
@@ -59,43 +24,14 @@ bool IsAtOrBelow(const std::string& key, const std::string& folder_key) {
 
 }  // namespace
 
-WinError SimFileSystem::CopyData(int in, int out, char target_drive) const {
-  std::vector<char> buffer;
-  struct stat st;
-  if (::fstat(in, &st) != 0) return platform::kErrorReadFault;
-  // The file was opened for this copy, so it is read from its start.
-  uint64_t left = static_cast<uint64_t>(st.st_size);
-  while (left > 0) {
-    size_t chunk = left < kChunk ? static_cast<size_t>(left) : kChunk;
-    if (WinError full = machine_.faults().ChargeWrite(target_drive, chunk)) return full;
-    ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
-    if (copied < 0 && errno == EINTR) continue;
-    if (copied < 0) {
-      // Host file systems without copy_file_range: plain reads and writes.
-      buffer.resize(chunk);
-      ssize_t n = ::read(in, buffer.data(), chunk);
-      if (n == 0) return kSuccess;  // the source shrank under us
-      if (n < 0) return platform::kErrorReadFault;
-      for (ssize_t done = 0; done < n;) {
-        ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
-        if (w < 0 && errno == EINTR) continue;
-        if (w < 0) return errno == ENOSPC ? platform::kErrorDiskFull : platform::kErrorWriteFault;
-        done += w;
-      }
-      left -= static_cast<uint64_t>(n);
-    } else if (copied == 0) {
-      return kSuccess;  // the source shrank under us
-    } else {
-      left -= static_cast<uint64_t>(copied);
-    }
-  }
-  return kSuccess;
-}
-
-WinError SimFileSystem::CopyFileBody(const Located& source, const Located& target,
-                                     bool keep_creation) const {
-  Descriptor in(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.get() < 0) return WinErrorFromErrno(errno);
+WinError SimFileSystem::PrepareCopy(const Located& source, const Located& target,
+                                    bool keep_creation, HostCopy* copy,
+                                    SidecarNode* target_node) const {
+  if (WinError error = OpenCopySource(source.host, copy)) return error;
+  copy->target_host = target.host;
+  copy->target_exists = target.exists;
+  copy->last_access = source.info.last_access;
+  copy->last_write = source.info.last_write;
   // The target's metadata is in place before its bytes, so that a process killed during the
   // copy leaves a partial copy with the attributes it gets, as Windows's copy would.
   ObjectMeta source_meta = state_->meta.Read(NodeOf(source));
@@ -106,43 +42,32 @@ WinError SimFileSystem::CopyFileBody(const Located& source, const Located& targe
         source_meta.creation.value_or(HostCreation(source.host, source.info).ticks);
     target_meta.dacl = source_meta.dacl;
   }
-  const SidecarNode target_node = NodeOf(target);
-  state_->meta.Remove(target_node);
-  if (!target_meta.IsDefault()) state_->meta.Write(target_node, target_meta);
-  Descriptor out(::open(target.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (out.get() < 0) {
-    int error = errno;
-    state_->meta.Remove(target_node);
-    return WinErrorFromErrno(error);
-  }
-  // A copy over an existing file gets a new creation time; a new file has none to drop.
-  if (target.exists) ForgetHostCreation(out.get());
-  WinError result = CopyData(in.get(), out.get(), target.parts.drive);
-  if (result == kSuccess) {
-    int64_t seconds = 0;
-    int64_t nanoseconds = 0;
-    struct timespec times[2];
-    FileTimeToUnix(source.info.last_access, &seconds, &nanoseconds);
-    times[0] = {static_cast<time_t>(seconds), static_cast<long>(nanoseconds)};
-    FileTimeToUnix(source.info.last_write, &seconds, &nanoseconds);
-    times[1] = {static_cast<time_t>(seconds), static_cast<long>(nanoseconds)};
-    if (::futimens(out.get(), times) != 0) result = WinErrorFromErrno(errno);
-  }
-  if (result != kSuccess) {
-    // A copy that did not finish leaves no partial file behind.
-    ::unlink(target.host.c_str());
-    state_->meta.Remove(target_node);
-    return result;
-  }
+  *target_node = NodeOf(target);
+  state_->meta.Remove(*target_node);
+  if (!target_meta.IsDefault()) state_->meta.Write(*target_node, target_meta);
   return kSuccess;
 }
 
-WinError SimFileSystem::Copy(const std::string& source, const std::string& target,
-                             bool fail_if_exists) {
-  const WatchedStatCall call;
-  if (WinError fault = machine_.faults().Check("FileSystem.Copy", source)) return fault;
-  Located from;
-  Located to;
+WinError SimFileSystem::FinishCopy(const SidecarNode& target_node, WinError result) const {
+  // A copy that did not finish leaves no sidecar either.
+  if (result != kSuccess) state_->meta.Remove(target_node);
+  return result;
+}
+
+WinError SimFileSystem::CopyFileBody(const Located& source, const Located& target,
+                                     bool keep_creation) const {
+  HostCopy copy;
+  SidecarNode target_node;
+  if (WinError error = PrepareCopy(source, target, keep_creation, &copy, &target_node)) {
+    return error;
+  }
+  return FinishCopy(target_node, CopyOnHost(copy, &machine_.faults(), target.parts.drive));
+}
+
+WinError SimFileSystem::LocateCopy(const std::string& source, const std::string& target,
+                                   bool fail_if_exists, PendingCopy* pending) const {
+  Located& from = pending->from;
+  Located& to = pending->to;
   if (WinError error = Locate(source, &from)) return error;
   if (!from.exists) return MissingError(from);
   if (from.IsRoot() || from.info.is_folder) return kErrorAccessDenied;
@@ -156,14 +81,31 @@ WinError SimFileSystem::Copy(const std::string& source, const std::string& targe
     return platform::kErrorPathNotFound;
   }
   if (to.write_protected) return kErrorAccessDenied;
-  SharingHold reading(*state_->sharing, from.Key());
-  if (WinError error =
-          reading.Acquire(platform::kGenericRead, platform::kShareRead | platform::kShareDelete)) {
+  return kSuccess;
+}
+
+WinError SimFileSystem::HoldCopy(PendingCopy* pending) const {
+  const Located& from = pending->from;
+  const Located& to = pending->to;
+  pending->reading.emplace(*state_->sharing, from.Key());
+  if (WinError error = pending->reading->Acquire(platform::kGenericRead,
+                                                 platform::kShareRead | platform::kShareDelete)) {
     return error;
   }
-  SharingHold writing(*state_->sharing, to.Key());
-  if (WinError error = writing.Acquire(platform::kGenericWrite, 0)) return error;
-  return CopyFileBody(from, to, /*keep_creation=*/false);
+  pending->writing.emplace(*state_->sharing, to.Key());
+  if (WinError error = pending->writing->Acquire(platform::kGenericWrite, 0)) return error;
+  return PrepareCopy(from, to, /*keep_creation=*/false, &pending->host, &pending->target_node);
+}
+
+WinError SimFileSystem::Copy(const std::string& source, const std::string& target,
+                             bool fail_if_exists) {
+  const WatchedStatCall call;
+  if (WinError fault = machine_.faults().Check("FileSystem.Copy", source)) return fault;
+  PendingCopy pending;
+  if (WinError error = LocateCopy(source, target, fail_if_exists, &pending)) return error;
+  if (WinError error = HoldCopy(&pending)) return error;
+  return FinishCopy(pending.target_node,
+                    CopyOnHost(pending.host, &machine_.faults(), pending.to.parts.drive));
 }
 
 WinError SimFileSystem::MoveOneFolder(const Located& source, const Located& target) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win_error.h"
@@ -54,6 +55,25 @@ class SharingTable {
   std::multimap<std::string, Opener> locks_;
   int64_t locks_stamp_ = 0;  // 0: no locks.json seen
   uint64_t next_ticket_ = 1;
+};
+
+// One opener's registration for as long as a copy or a move holds the file.
+class SharingHold {
+ public:
+  SharingHold(SharingTable& table, std::string key) : table_(table), key_(std::move(key)) {}
+  ~SharingHold() {
+    if (ticket_ != 0) table_.Release(key_, ticket_);
+  }
+  SharingHold(const SharingHold&) = delete;
+  SharingHold& operator=(const SharingHold&) = delete;
+  platform::WinError Acquire(uint32_t access, uint32_t share) {
+    return table_.Acquire(key_, access, share, &ticket_);
+  }
+
+ private:
+  SharingTable& table_;
+  std::string key_;
+  uint64_t ticket_ = 0;
 };
 
 }  // namespace qdw::sim
