@@ -31,6 +31,9 @@ class FaultInjector {
   // nothing, when the drive's budget cannot take them.
   platform::WinError ChargeWrite(char drive, uint64_t bytes) const;
 
+  // Whether any rule or disk-full budget is set: without, no call fails by a fault.
+  bool Armed() const { return HasFaults(); }
+
   // Adds a rule (used by qdwsim and tests).
   void AddRule(const std::string& operation, uint32_t nth, platform::WinError error,
                const std::string& path_pattern = "", uint32_t times = 1) const;

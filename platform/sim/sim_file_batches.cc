@@ -1,9 +1,13 @@
-// Batches of copies and deletes on the stand-in machine. Each item's fault rules, look-ups,
-// checks, sharing and sidecars go in the items' order on the caller's thread, as the single
-// calls would; only the host's part of the items waiting so far runs on several threads. An
-// item that names a file an earlier waiting one changes, or whose look-up fails while items
-// wait, is looked up again once they are done, so it sees them finished as it would one after
-// the other.
+// Batches of copies and deletes on the stand-in machine, done as their single calls would be
+// one after another.
+//
+// With no fault armed, where nothing but the items' own files tells their order apart, and no
+// two items naming the same file, each item's whole call runs on one of a few threads. Otherwise
+// each item's fault rules, look-ups, checks, sharing and sidecars go in the items' order on the
+// caller's thread, and only the host's part of the items waiting so far runs on several threads.
+// An item that names a file an earlier waiting one changes, or whose look-up fails while items
+// wait, is looked up again once they are done, so it sees them finished. Only a host call that
+// fails where the checks passed (a failing disk) can leave a later item done or counted.
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,6 +32,8 @@ class WaitingKeys {
  public:
   bool Touches(const std::string& key) const { return keys_.count(key) != 0; }
   void Add(const std::string& key) { keys_.insert(key); }
+  // False when `key` was there already.
+  bool AddNew(const std::string& key) { return keys_.insert(key).second; }
   void Clear() { keys_.clear(); }
 
  private:
@@ -36,8 +42,40 @@ class WaitingKeys {
 
 }  // namespace
 
+bool SimFileSystem::CopyFilesAtOnce(const std::vector<platform::FileCopy>& copies,
+                                    bool fail_if_exists, BatchEnd end,
+                                    std::vector<WinError>* results) {
+  const size_t count = copies.size();
+  const size_t threads = platform::ThreadsForCalls(count);
+  if (threads < 2 || machine_.faults().Armed()) return false;
+  std::vector<std::unique_ptr<PendingCopy>> pending(count);
+  std::vector<WinError> located(count, kSuccess);
+  platform::RunConcurrently(count, threads, [&](size_t i) {
+    const WatchedStatCall call;
+    pending[i] = std::make_unique<PendingCopy>();
+    located[i] = LocateCopy(copies[i].source, copies[i].target, fail_if_exists, pending[i].get());
+  });
+  // A failed look-up may be an earlier item's doing (a source it has yet to write): in order.
+  WaitingKeys keys;
+  for (size_t i = 0; i < count; ++i) {
+    if (located[i] != kSuccess || !keys.AddNew(pending[i]->from.Key()) ||
+        !keys.AddNew(pending[i]->to.Key())) {
+      return false;
+    }
+  }
+  platform::RunBatchConcurrently(count, end == BatchEnd::kStopAtFailure, results, [&](size_t i) {
+    const WatchedStatCall call;
+    std::unique_ptr<PendingCopy> copy = std::move(pending[i]);
+    if (WinError error = HoldCopy(copy.get())) return error;
+    return FinishCopy(copy->target_node,
+                      CopyOnHost(copy->host, &machine_.faults(), copy->to.parts.drive));
+  });
+  return true;
+}
+
 void SimFileSystem::CopyFiles(const std::vector<platform::FileCopy>& copies, bool fail_if_exists,
                               BatchEnd end, std::vector<WinError>* results) {
+  if (CopyFilesAtOnce(copies, fail_if_exists, end, results)) return;
   results->assign(copies.size(), kSuccess);
   // One port call for each run of items done together: the change queues are read once a run.
   std::optional<WatchedStatCall> call;
@@ -109,8 +147,33 @@ void SimFileSystem::CopyFiles(const std::vector<platform::FileCopy>& copies, boo
   if (!waiting.empty()) run_waiting();
 }
 
+bool SimFileSystem::DeleteFilesAtOnce(const std::vector<std::string>& paths, BatchEnd end,
+                                      std::vector<WinError>* results) {
+  const size_t count = paths.size();
+  const size_t threads = platform::ThreadsForCalls(count);
+  if (threads < 2 || machine_.faults().Armed()) return false;
+  std::vector<PendingDelete> pending(count);
+  std::vector<WinError> checked(count, kSuccess);
+  platform::RunConcurrently(count, threads, [&](size_t i) {
+    const WatchedStatCall call;
+    checked[i] = BeginDelete(paths[i], &pending[i]);
+  });
+  WaitingKeys keys;
+  for (size_t i = 0; i < count; ++i) {
+    if (checked[i] != kSuccess || !keys.AddNew(pending[i].at.Key())) return false;
+  }
+  platform::RunBatchConcurrently(count, end == BatchEnd::kStopAtFailure, results, [&](size_t i) {
+    const WatchedStatCall call;
+    return FinishDelete(pending[i], ::unlink(pending[i].at.host.c_str()) == 0
+                                        ? kSuccess
+                                        : WinErrorFromErrno(errno));
+  });
+  return true;
+}
+
 void SimFileSystem::DeleteFiles(const std::vector<std::string>& paths, BatchEnd end,
                                 std::vector<WinError>* results) {
+  if (DeleteFilesAtOnce(paths, end, results)) return;
   results->assign(paths.size(), kSuccess);
   std::optional<WatchedStatCall> call;
   call.emplace();

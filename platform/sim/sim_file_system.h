@@ -131,6 +131,13 @@ class SimFileSystem : public platform::FileSystem {
   // Delete after its fault rules were asked, up to the host's unlink; changes nothing.
   platform::WinError BeginDelete(const std::string& path, PendingDelete* pending) const;
   platform::WinError FinishDelete(const PendingDelete& pending, platform::WinError result) const;
+  // The batches with every item's whole call on several threads; false, having changed
+  // nothing, where that could tell their order apart (a fault armed, a file named twice, a
+  // look-up that fails).
+  bool CopyFilesAtOnce(const std::vector<platform::FileCopy>& copies, bool fail_if_exists,
+                       BatchEnd end, std::vector<platform::WinError>* results);
+  bool DeleteFilesAtOnce(const std::vector<std::string>& paths, BatchEnd end,
+                         std::vector<platform::WinError>* results);
   platform::WinError MoveOneFolder(const Located& source, const Located& target);
   platform::WinError MoveOneFile(const Located& source, const Located& target);
   // The DACL an object without its own inherits from its nearest ancestor that has one.

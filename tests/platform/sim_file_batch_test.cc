@@ -21,6 +21,7 @@ constexpr size_t kBigFile = (1 << 20) + 4096;  // more than one chunk of a copy
 
 struct Scenario {
   const char* name;
+  bool chained;
   std::function<void(const sim::FaultInjector&)> arm;
 };
 
@@ -33,17 +34,19 @@ class SimFileBatchTest : public FileSystemCases {
     ASSERT_EQ(fs().MakeFolder("C:\\Src"), kSuccess);
     for (int i = 0; i < kFiles; ++i) Write(Source(i), "file " + std::to_string(i));
     Write("C:\\Src\\big.bin", std::string(kBigFile, 'b'));
+    ASSERT_EQ(fs().WriteAttributes(Source(3), kAttrHidden), kSuccess);
   }
   static std::string Source(int i) { return "C:\\Src\\f" + std::to_string(100 + i) + ".txt"; }
 
-  // Every file of the source folder, the big one among them, then an item that reads an
-  // earlier item's target and one that writes a target a second time.
-  static std::vector<FileCopy> Copies(const std::string& folder) {
+  // Every file of the source folder, the big one among them; `chained`, then an item that reads
+  // an earlier item's target and one that writes a target a second time.
+  static std::vector<FileCopy> Copies(const std::string& folder, bool chained) {
     std::vector<FileCopy> copies;
     for (int i = 0; i < kFiles; ++i) {
       copies.push_back({Source(i), folder + "\\f" + std::to_string(100 + i) + ".txt"});
       if (i == kFiles / 2) copies.push_back({"C:\\Src\\big.bin", folder + "\\big.bin"});
     }
+    if (!chained) return copies;
     copies.push_back({folder + "\\f105.txt", folder + "\\chain.txt"});
     copies.push_back({Source(7), folder + "\\F105.TXT"});
     return copies;
@@ -55,7 +58,8 @@ class SimFileBatchTest : public FileSystemCases {
     for (const std::string& name : Names(folder + "\\*")) {
       if (name == "." || name == "..") continue;
       const std::string content = Read(folder + "\\" + name);
-      state += name + "=" + (content.size() > 64 ? std::to_string(content.size()) : content) + ";";
+      state += name + "=" + (content.size() > 64 ? std::to_string(content.size()) : content) + "@" +
+               std::to_string(Attributes(folder + "\\" + name)) + ";";
     }
     std::ifstream rules(machine_.folder() + "/faults.json");
     return state + " faults " + std::string(std::istreambuf_iterator<char>(rules), {});
@@ -66,21 +70,22 @@ class SimFileBatchTest : public FileSystemCases {
 
 TEST_F(SimFileBatchTest, BatchesEndAsTheirSingleCallsUnderEveryFault) {
   const std::vector<Scenario> scenarios = {
-      {"none", [](const sim::FaultInjector&) {}},
-      {"first copy",
+      {"none, independent items", false, [](const sim::FaultInjector&) {}},
+      {"none", true, [](const sim::FaultInjector&) {}},
+      {"first copy", true,
        [](const sim::FaultInjector& f) { f.AddRule("FileSystem.Copy", 1, kInjected); }},
-      {"a middle copy",
+      {"a middle copy", true,
        [](const sim::FaultInjector& f) { f.AddRule("FileSystem.Copy", 17, kInjected); }},
-      {"from a copy on",
+      {"from a copy on", true,
        [](const sim::FaultInjector& f) { f.AddRule("FileSystem.Copy", 30, kInjected, "", 0); }},
-      {"copies of some names",
+      {"copies of some names", true,
        [](const sim::FaultInjector& f) {
          f.AddRule("FileSystem.Copy", 1, kInjected, "*F11?.TXT", 0);
        }},
-      {"a drive that fills", [](const sim::FaultInjector& f) { f.SetDiskFull('C', 150); }},
-      {"a drive that fills in the big file",
+      {"a drive that fills", true, [](const sim::FaultInjector& f) { f.SetDiskFull('C', 150); }},
+      {"a drive that fills in the big file", true,
        [](const sim::FaultInjector& f) { f.SetDiskFull('C', 400 + (1 << 20)); }},
-      {"a middle delete",
+      {"a middle delete", true,
        [](const sim::FaultInjector& f) { f.AddRule("FileSystem.Delete", 9, kInjected); }},
   };
   int run = 0;
@@ -94,7 +99,7 @@ TEST_F(SimFileBatchTest, BatchesEndAsTheirSingleCallsUnderEveryFault) {
         ASSERT_EQ(fs().MakeFolder(folder), kSuccess);
         faults().Clear();
         scenario.arm(faults());
-        const std::vector<FileCopy> copies = Copies(folder);
+        const std::vector<FileCopy> copies = Copies(folder, scenario.chained);
         std::vector<std::string> deletes;
         for (const FileCopy& copy : copies) deletes.push_back(copy.target);
         std::vector<WinError>& results = outcomes[batched];
