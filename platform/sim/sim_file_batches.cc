@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <unordered_set>
 
@@ -27,16 +29,55 @@ using platform::WinError;
 // Items whose host part waits at a time: each copy holds its source open meanwhile.
 constexpr size_t kMaxWaiting = 128;
 
-// The files the waiting items change.
-class WaitingKeys {
+// Files named by a batch's items; false from Add when one is named twice.
+class NamedFiles {
  public:
-  bool Touches(const std::string& key) const { return keys_.count(key) != 0; }
-  void Add(const std::string& key) { keys_.insert(key); }
-  // False when `key` was there already.
-  bool AddNew(const std::string& key) { return keys_.insert(key).second; }
-  void Clear() { keys_.clear(); }
+  bool Add(const std::string& key) { return keys_.insert(key).second; }
 
  private:
+  std::unordered_set<std::string> keys_;
+};
+
+// The items whose host part waits, with the files they change, and the port call they are
+// looked up in: the change queues are read once for each run of items done together.
+template <typename Pending>
+class WaitingItems {
+ public:
+  WaitingItems() { call_.emplace(); }
+
+  bool empty() const { return items_.empty(); }
+  bool full() const { return items_.size() == kMaxWaiting; }
+  bool Touches(const std::string& key) const { return keys_.count(key) != 0; }
+  void Add(size_t index, Pending item, std::initializer_list<std::string> keys) {
+    items_.push_back(std::move(item));
+    indices_.push_back(index);
+    keys_.insert(keys.begin(), keys.end());
+  }
+
+  // Runs each item's host part on a few threads, then its end in order; `(*results)[index]` is
+  // the outcome. True when each succeeded. The items after them begin a new call.
+  bool Run(std::vector<WinError>* results, const std::function<WinError(Pending&)>& host_part,
+           const std::function<WinError(Pending&, WinError)>& finish) {
+    platform::RunConcurrently(items_.size(), platform::ThreadsForCalls(items_.size()),
+                              [&](size_t i) { (*results)[indices_[i]] = host_part(items_[i]); });
+    bool all_done = true;
+    for (size_t i = 0; i < items_.size(); ++i) {
+      WinError& outcome = (*results)[indices_[i]];
+      outcome = finish(items_[i], outcome);
+      if (outcome != kSuccess) all_done = false;
+    }
+    items_.clear();  // a copy's source closes and its holds go
+    indices_.clear();
+    keys_.clear();
+    call_.reset();
+    call_.emplace();
+    return all_done;
+  }
+
+ private:
+  std::optional<WatchedStatCall> call_;
+  std::vector<Pending> items_;
+  std::vector<size_t> indices_;
   std::unordered_set<std::string> keys_;
 };
 
@@ -56,10 +97,10 @@ bool SimFileSystem::CopyFilesAtOnce(const std::vector<platform::FileCopy>& copie
     located[i] = LocateCopy(copies[i].source, copies[i].target, fail_if_exists, pending[i].get());
   });
   // A failed look-up may be an earlier item's doing (a source it has yet to write): in order.
-  WaitingKeys keys;
+  NamedFiles named;
   for (size_t i = 0; i < count; ++i) {
-    if (located[i] != kSuccess || !keys.AddNew(pending[i]->from.Key()) ||
-        !keys.AddNew(pending[i]->to.Key())) {
+    if (located[i] != kSuccess || !named.Add(pending[i]->from.Key()) ||
+        !named.Add(pending[i]->to.Key())) {
       return false;
     }
   }
@@ -77,29 +118,16 @@ void SimFileSystem::CopyFiles(const std::vector<platform::FileCopy>& copies, boo
                               BatchEnd end, std::vector<WinError>* results) {
   if (CopyFilesAtOnce(copies, fail_if_exists, end, results)) return;
   results->assign(copies.size(), kSuccess);
-  // One port call for each run of items done together: the change queues are read once a run.
-  std::optional<WatchedStatCall> call;
-  call.emplace();
-  std::vector<std::unique_ptr<PendingCopy>> waiting;
-  std::vector<size_t> indices;
-  WaitingKeys keys;
-  // Returns whether each of them succeeded.
+  WaitingItems<std::unique_ptr<PendingCopy>> waiting;
   auto run_waiting = [&] {
-    bool all_done = true;
-    const size_t threads = platform::ThreadsForCalls(waiting.size());
-    platform::RunConcurrently(waiting.size(), threads, [&](size_t i) {
-      (*results)[indices[i]] = CopyOnHost(waiting[i]->host, /*charger=*/nullptr, 0);
-    });
-    for (size_t i = 0; i < waiting.size(); ++i) {
-      (*results)[indices[i]] = FinishCopy(waiting[i]->target_node, (*results)[indices[i]]);
-      if ((*results)[indices[i]] != kSuccess) all_done = false;
-    }
-    waiting.clear();  // closes the sources and releases the holds
-    indices.clear();
-    keys.Clear();
-    call.reset();
-    call.emplace();
-    return all_done;
+    return waiting.Run(
+        results,
+        [](std::unique_ptr<PendingCopy>& copy) {
+          return CopyOnHost(copy->host, /*charger=*/nullptr, 0);
+        },
+        [this](std::unique_ptr<PendingCopy>& copy, WinError outcome) {
+          return FinishCopy(copy->target_node, outcome);
+        });
   };
   for (size_t i = 0; i < copies.size(); ++i) {
     const platform::FileCopy& copy = copies[i];
@@ -107,8 +135,8 @@ void SimFileSystem::CopyFiles(const std::vector<platform::FileCopy>& copies, boo
     WinError outcome = machine_.faults().Check("FileSystem.Copy", copy.source);
     if (outcome == kSuccess) {
       outcome = LocateCopy(copy.source, copy.target, fail_if_exists, pending.get());
-      if (!waiting.empty() && (outcome != kSuccess || keys.Touches(pending->from.Key()) ||
-                               keys.Touches(pending->to.Key()))) {
+      if (!waiting.empty() && (outcome != kSuccess || waiting.Touches(pending->from.Key()) ||
+                               waiting.Touches(pending->to.Key()))) {
         if (!run_waiting() && end == BatchEnd::kStopAtFailure) return results->resize(i);
         pending = std::make_unique<PendingCopy>();
         outcome = LocateCopy(copy.source, copy.target, fail_if_exists, pending.get());
@@ -136,11 +164,10 @@ void SimFileSystem::CopyFiles(const std::vector<platform::FileCopy>& copies, boo
       }
       continue;
     }
-    keys.Add(pending->from.Key());
-    keys.Add(pending->to.Key());
-    waiting.push_back(std::move(pending));
-    indices.push_back(i);
-    if (waiting.size() == kMaxWaiting && !run_waiting() && end == BatchEnd::kStopAtFailure) {
+    const std::string from_key = pending->from.Key();
+    const std::string to_key = pending->to.Key();
+    waiting.Add(i, std::move(pending), {from_key, to_key});
+    if (waiting.full() && !run_waiting() && end == BatchEnd::kStopAtFailure) {
       return results->resize(i + 1);
     }
   }
@@ -158,9 +185,9 @@ bool SimFileSystem::DeleteFilesAtOnce(const std::vector<std::string>& paths, Bat
     const WatchedStatCall call;
     checked[i] = BeginDelete(paths[i], &pending[i]);
   });
-  WaitingKeys keys;
+  NamedFiles named;
   for (size_t i = 0; i < count; ++i) {
-    if (checked[i] != kSuccess || !keys.AddNew(pending[i].at.Key())) return false;
+    if (checked[i] != kSuccess || !named.Add(pending[i].at.Key())) return false;
   }
   platform::RunBatchConcurrently(count, end == BatchEnd::kStopAtFailure, results, [&](size_t i) {
     const WatchedStatCall call;
@@ -175,36 +202,21 @@ void SimFileSystem::DeleteFiles(const std::vector<std::string>& paths, BatchEnd 
                                 std::vector<WinError>* results) {
   if (DeleteFilesAtOnce(paths, end, results)) return;
   results->assign(paths.size(), kSuccess);
-  std::optional<WatchedStatCall> call;
-  call.emplace();
-  std::vector<PendingDelete> waiting;
-  std::vector<size_t> indices;
-  WaitingKeys keys;
-  // Returns whether each of them succeeded.
+  WaitingItems<PendingDelete> waiting;
   auto run_waiting = [&] {
-    bool all_done = true;
-    const size_t threads = platform::ThreadsForCalls(waiting.size());
-    platform::RunConcurrently(waiting.size(), threads, [&](size_t i) {
-      (*results)[indices[i]] =
-          ::unlink(waiting[i].at.host.c_str()) == 0 ? kSuccess : WinErrorFromErrno(errno);
-    });
-    for (size_t i = 0; i < waiting.size(); ++i) {
-      (*results)[indices[i]] = FinishDelete(waiting[i], (*results)[indices[i]]);
-      if ((*results)[indices[i]] != kSuccess) all_done = false;
-    }
-    waiting.clear();
-    indices.clear();
-    keys.Clear();
-    call.reset();
-    call.emplace();
-    return all_done;
+    return waiting.Run(
+        results,
+        [](PendingDelete& doomed) {
+          return ::unlink(doomed.at.host.c_str()) == 0 ? kSuccess : WinErrorFromErrno(errno);
+        },
+        [this](PendingDelete& doomed, WinError outcome) { return FinishDelete(doomed, outcome); });
   };
   for (size_t i = 0; i < paths.size(); ++i) {
     PendingDelete pending;
     WinError outcome = machine_.faults().Check("FileSystem.Delete", paths[i]);
     if (outcome == kSuccess) {
       outcome = BeginDelete(paths[i], &pending);
-      if (!waiting.empty() && (outcome != kSuccess || keys.Touches(pending.at.Key()))) {
+      if (!waiting.empty() && (outcome != kSuccess || waiting.Touches(pending.at.Key()))) {
         if (!run_waiting() && end == BatchEnd::kStopAtFailure) return results->resize(i);
         pending = PendingDelete();
         outcome = BeginDelete(paths[i], &pending);
@@ -218,10 +230,9 @@ void SimFileSystem::DeleteFiles(const std::vector<std::string>& paths, BatchEnd 
       }
       continue;
     }
-    keys.Add(pending.at.Key());
-    waiting.push_back(std::move(pending));
-    indices.push_back(i);
-    if (waiting.size() == kMaxWaiting && !run_waiting() && end == BatchEnd::kStopAtFailure) {
+    const std::string key = pending.at.Key();
+    waiting.Add(i, std::move(pending), {key});
+    if (waiting.full() && !run_waiting() && end == BatchEnd::kStopAtFailure) {
       return results->resize(i + 1);
     }
   }
