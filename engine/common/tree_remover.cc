@@ -1,5 +1,7 @@
 #include "engine/common/tree_remover.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "engine/common/folder_listing.h"
@@ -47,21 +49,24 @@ bool TreeRemover::RemoveFolderEntry(const std::string& folder, uint32_t attribut
 
 bool TreeRemover::DeleteRun(std::vector<std::string>* run) {
   std::vector<platform::WinError> results;
-  size_t next = 0;
-  while (next < run->size()) {
-    const std::vector<std::string> rest(run->begin() + next, run->end());
-    files_.DeleteFiles(rest, platform::FileSystem::BatchEnd::kStopAtFailure, &results);
+  std::vector<std::string> rest;  // what follows a file that needed a second try
+  for (size_t next = 0; next < run->size();) {
+    files_.DeleteFiles(next == 0 ? *run : rest, platform::FileSystem::BatchEnd::kStopAtFailure,
+                       &results);
     if (results.empty()) results.push_back(platform::kErrorWriteFault);
     for (size_t i = 0; i < results.size(); ++i) {
+      const std::string& path = (*run)[next + i];
       // A file that did not go at once is tried once more, then stops the removal.
-      if (results[i] != kSuccess && files_.Delete(rest[i]) != kSuccess) {
-        state_.undeletable_files.push_back(rest[i]);
+      if (results[i] != kSuccess && files_.Delete(path) != kSuccess) {
+        state_.undeletable_files.push_back(path);
         run->clear();
         return false;
       }
       if (counter_ != nullptr) counter_->Add(1);
     }
     next += results.size();
+    rest.assign(run->begin() + static_cast<std::ptrdiff_t>(std::min(next, run->size())),
+                run->end());
   }
   run->clear();
   return true;

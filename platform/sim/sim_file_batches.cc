@@ -8,9 +8,7 @@
 // An item that names a file an earlier waiting one changes, or whose look-up fails while items
 // wait, is looked up again once they are done, so it sees them finished. Only a host call that
 // fails where the checks passed (a failing disk) can leave a later item done or counted.
-#include <unistd.h>
 
-#include <cerrno>
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -108,8 +106,7 @@ bool SimFileSystem::CopyFilesAtOnce(const std::vector<platform::FileCopy>& copie
     const WatchedStatCall call;
     std::unique_ptr<PendingCopy> copy = std::move(pending[i]);
     if (WinError error = HoldCopy(copy.get())) return error;
-    return FinishCopy(copy->target_node,
-                      CopyOnHost(copy->host, &machine_.faults(), copy->to.parts.drive));
+    return CopyHeld(*copy);
   });
   return true;
 }
@@ -151,10 +148,7 @@ void SimFileSystem::CopyFiles(const std::vector<platform::FileCopy>& copies, boo
       const char drive = pending->to.parts.drive;
       waits = size < kCopyChunk &&
               (size == 0 || machine_.faults().ChargeWrite(drive, size) == kSuccess);
-      if (!waits) {
-        outcome =
-            FinishCopy(pending->target_node, CopyOnHost(pending->host, &machine_.faults(), drive));
-      }
+      if (!waits) outcome = CopyHeld(*pending);
     }
     if (!waits) {
       (*results)[i] = outcome;
@@ -191,9 +185,7 @@ bool SimFileSystem::DeleteFilesAtOnce(const std::vector<std::string>& paths, Bat
   }
   platform::RunBatchConcurrently(count, end == BatchEnd::kStopAtFailure, results, [&](size_t i) {
     const WatchedStatCall call;
-    return FinishDelete(pending[i], ::unlink(pending[i].at.host.c_str()) == 0
-                                        ? kSuccess
-                                        : WinErrorFromErrno(errno));
+    return FinishDelete(pending[i], UnlinkHost(pending[i]));
   });
   return true;
 }
@@ -205,10 +197,7 @@ void SimFileSystem::DeleteFiles(const std::vector<std::string>& paths, BatchEnd 
   WaitingItems<PendingDelete> waiting;
   auto run_waiting = [&] {
     return waiting.Run(
-        results,
-        [](PendingDelete& doomed) {
-          return ::unlink(doomed.at.host.c_str()) == 0 ? kSuccess : WinErrorFromErrno(errno);
-        },
+        results, [](PendingDelete& doomed) { return UnlinkHost(doomed); },
         [this](PendingDelete& doomed, WinError outcome) { return FinishDelete(doomed, outcome); });
   };
   for (size_t i = 0; i < paths.size(); ++i) {

@@ -238,8 +238,11 @@ WinError SimFileSystem::Delete(const std::string& path) {
   if (WinError fault = machine_.faults().Check("FileSystem.Delete", path)) return fault;
   PendingDelete pending;
   if (WinError error = BeginDelete(path, &pending)) return error;
-  return FinishDelete(pending,
-                      ::unlink(pending.at.host.c_str()) == 0 ? kSuccess : WinErrorFromErrno(errno));
+  return FinishDelete(pending, UnlinkHost(pending));
+}
+
+WinError SimFileSystem::UnlinkHost(const PendingDelete& pending) {
+  return ::unlink(pending.at.host.c_str()) == 0 ? kSuccess : WinErrorFromErrno(errno);
 }
 
 WinError SimFileSystem::BeginDelete(const std::string& path, PendingDelete* pending) const {

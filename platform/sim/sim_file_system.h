@@ -128,9 +128,13 @@ class SimFileSystem : public platform::FileSystem {
   platform::WinError LocateCopy(const std::string& source, const std::string& target,
                                 bool fail_if_exists, PendingCopy* pending) const;
   platform::WinError HoldCopy(PendingCopy* pending) const;
+  // The host's part of a held copy, charging the disk budget chunk by chunk, then its end.
+  platform::WinError CopyHeld(const PendingCopy& pending) const;
   // Delete after its fault rules were asked, up to the host's unlink; changes nothing.
   platform::WinError BeginDelete(const std::string& path, PendingDelete* pending) const;
   platform::WinError FinishDelete(const PendingDelete& pending, platform::WinError result) const;
+  // The host's unlink of a checked delete.
+  static platform::WinError UnlinkHost(const PendingDelete& pending);
   // The batches with every item's whole call on several threads; false, having changed
   // nothing, where that could tell their order apart (a fault armed, a file named twice, a
   // look-up that fails).

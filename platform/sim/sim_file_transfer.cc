@@ -104,6 +104,10 @@ WinError SimFileSystem::Copy(const std::string& source, const std::string& targe
   PendingCopy pending;
   if (WinError error = LocateCopy(source, target, fail_if_exists, &pending)) return error;
   if (WinError error = HoldCopy(&pending)) return error;
+  return CopyHeld(pending);
+}
+
+WinError SimFileSystem::CopyHeld(const PendingCopy& pending) const {
   return FinishCopy(pending.target_node,
                     CopyOnHost(pending.host, &machine_.faults(), pending.to.parts.drive));
 }
