@@ -17,8 +17,11 @@ windows_packages+=(fonts-wine imagemagick)
 # The product database of the dialog runs: an SQLite file that Wine's 32-bit odbc32 reaches
 # through the host's 32-bit unixODBC library and SQLite ODBC driver.
 windows_packages+=(unixodbc libodbc2:i386 libsqliteodbc:i386 sqlite3 cabextract)
+# Where 32-bit programs cannot run, the port's tests are built 64-bit (scripts/test-windows.sh).
+windows_x64_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 case "${1:-}" in
   --windows) packages=("${windows_packages[@]}") ;;
+  --windows-x64) packages=("${windows_x64_packages[@]}") ;;
   --with-windows) packages+=("${windows_packages[@]}") ;;
 esac
 needs_i386=0

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs Backup.exe under Wine through the dialog driver on a product installation made with
-# `regedit /S` and real files: the about box, the log viewer, backups and restores, each
+# `reg import` and real files: the about box, the log viewer, backups and restores, each
 # checked by its script (status 3 when the dialogs did not show what the script expects) and
 # by the files, the archive, the database, the registry and the log the run leaves.
 #   scripts/test-windows-dialogs.sh BIN_FOLDER   (the Windows build's bin folder)
@@ -72,9 +72,9 @@ check "log viewer lists the operation log" played log
 
 # The program is 32-bit and finds the product's machine keys in the registry's 32-bit view;
 # the 64-bit view has none.
-in_view() { "$@" query 'HKLM\Software\VARNOLD\Quillon Deskora' /v Display_Version >/dev/null 2>&1; }
-check "the product's machine keys lie in the 32-bit view" in_view "$wine_cmd" "$wine_reg32"
-check "and not in the 64-bit view" eval '! in_view "$wine64_cmd" reg'
+in_view() { "$1" query 'HKLM\Software\VARNOLD\Quillon Deskora' /v Display_Version >/dev/null 2>&1; }
+check "the product's machine keys lie in the 32-bit view" in_view wine_reg32
+check "and not in the 64-bit view" eval '! in_view wine_reg64'
 # Its %ProgramFiles% names the x86 program folder; the other program folder is refused too.
 wine_backup_run programs 'expect dialog 102\nclick 1\nexpect dialog 105\ntype 1008 C:\\Program Files\\Backups\ntype 1013 Refused\nclick 1\nexpect message 185\nanswer ok\nexpect shown 1033\nclose\n'
 check "a backup into the 64-bit program folder is refused" played programs
@@ -153,7 +153,7 @@ shares_key="HKLM\\Software\\VARNOLD\\Quillon Deskora\\QDW\\Shared Folders\\$user
 # The names of the user's registered shares; "missing" when the user's key is gone.
 registered() {
   local listing
-  listing=$("$wine_cmd" "$wine_reg32" query "$shares_key" 2>/dev/null) || { echo missing; return; }
+  listing=$(wine_reg32 query "$shares_key" 2>/dev/null) || { echo missing; return; }
   printf '%s\n' "$listing" | tr -d '\r' | sed -n 's|^HKEY.*\\||p' | tr '\n' ' '
 }
 
@@ -161,7 +161,7 @@ registered() {
 # archive does not know; the restore puts the archive's state back, shares included.
 rm -rf "$documents/Contracts" "$repository/VARNOLD/QDWie/Index/words.dat"
 printf 'stray\r\n' >"$documents/Stray.txt"
-"$wine_cmd" "$wine_reg32" add "$shares_key\\Stale" /v Path /d 'C:\Stale' /f >/dev/null
+wine_reg32 add "$shares_key\\Stale" /v Path /d 'C:\Stale' /f >/dev/null
 restore_script='click 1001\nclick 1\ntype 1009 C:\\Backups\\%s.qdw\nclick 1\nexpect message 123\nanswer yes\nexpect shown 1033\nclose\n'
 # shellcheck disable=SC2059
 wine_backup_run restore "$(printf "$restore_script" Weekly)"
@@ -184,7 +184,7 @@ check "the printer whose icon is in the settings folder points there" test "$(sq
 # reports that the shares could not be restored and puts the installation back as it was.
 rm -rf "$drive_c/Scans" && mkdir -p "$drive_c/Scans"
 printf 'scan 1\r\n' >"$drive_c/Scans/Scan1.txt"
-"$wine_cmd" "$wine_reg32" add "$shares_key\\Scans" /v Path /d 'C:\Scans' /f >/dev/null
+wine_reg32 add "$shares_key\\Scans" /v Path /d 'C:\Scans' /f >/dev/null
 wine_backup_run shared "$(backup_script Shared)"
 check "backup with a shared folder completes" outcome_is shared 'The operation completed successfully.'
 rm -rf "$unpacked" && mkdir -p "$unpacked"

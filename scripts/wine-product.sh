@@ -1,5 +1,5 @@
 # Sourced by the scripts that run Backup.exe under Wine: a private prefix on a display of its
-# own, a product installation made of registry values (imported with `regedit /S`) and real
+# own, a product installation made of registry values (imported with `reg import`) and real
 # files, and scripted runs of Backup.exe through the dialog driver.
 #   wine_prefix_start FOLDER     makes the prefix (and an Xvfb display when none is set)
 #   wine_product_install BIN     copies the program from BIN, sets up the product (needs the
@@ -11,11 +11,25 @@
 #                                is $wine_work/NAME.txt, the status in $run_status
 
 # The program is 32-bit: `wine` runs it in the prefix's 32-bit half; the prefix is 64-bit.
-wine_cmd=$(command -v wine || echo /usr/lib/wine/wine)
+# Where Wine has no 32-bit half, QDW_WINE_ARCH=x64 runs a 64-bit build under wine64; its port
+# names the registry's 32-bit view itself, so it finds the product's keys in the same place.
 wine64_cmd=$(command -v wine64 || echo /usr/lib/wine/wine64)
-# The 32-bit registry tools, which read and write the registry's 32-bit view, as the program.
-wine_regedit32='C:\windows\syswow64\regedit.exe'
-wine_reg32='C:\windows\syswow64\reg.exe'
+wine_arch=${QDW_WINE_ARCH:-x86}
+if [ "$wine_arch" = x64 ]; then
+  wine_cmd=$wine64_cmd
+else
+  wine_cmd=$(command -v wine || echo /usr/lib/wine/wine)
+fi
+# The registry tools on the registry's 32-bit view, where the program keeps the product's keys,
+# and on the 64-bit view.
+wine_reg32() {
+  if [ "$wine_arch" = x64 ]; then
+    "$wine_cmd" reg "$@" /reg:32
+  else
+    "$wine_cmd" 'C:\windows\syswow64\reg.exe' "$@"
+  fi
+}
+wine_reg64() { "$wine64_cmd" reg "$@" /reg:64; }
 wine_server=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 wine_xvfb_pid=""
 wine_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -88,7 +102,7 @@ REGEDIT4
 REG
   sed -i 's/$/\r/' "$wine_work/product.reg"
   # Into the 32-bit view, where a 32-bit product keeps its machine keys on 64-bit Windows.
-  "$wine_cmd" "$wine_regedit32" /S 'C:\QDWRuns\product.reg'
+  wine_reg32 import 'C:\QDWRuns\product.reg' >/dev/null 2>&1
   log_file="$drive_c/ProgramData/VARNOLD/Quillon Deskora Backup Tool/BackupLog.txt"
 }
 
@@ -99,7 +113,10 @@ REG
 # printers whose icons the restore repairs.
 wine_product_database() {
   local file=$1 driver="" candidate
-  for candidate in /usr/lib/*/odbc/libsqlite3odbc.so /usr/lib/odbc/libsqlite3odbc.so; do
+  # The host's driver of the program's own width, as Wine's odbc32 loads it.
+  local multiarch=i386-linux-gnu
+  [ "$wine_arch" = x64 ] && multiarch=x86_64-linux-gnu
+  for candidate in /usr/lib/$multiarch/odbc/libsqlite3odbc.so /usr/lib/odbc/libsqlite3odbc.so; do
     if [ -f "$candidate" ]; then driver=$candidate && break; fi
   done
   if [ -z "$driver" ] || ! command -v sqlite3 >/dev/null; then

@@ -24,6 +24,10 @@ HKEY RootOf(platform::Hive hive) {
 // Wine accepts it and opens some other key, so the port refuses it everywhere.
 bool HasEmptyLevel(const std::string& path) { return path.find("\\\\") != std::string::npos; }
 
+// The product is 32-bit and keeps its machine keys in the registry's 32-bit view. A 32-bit
+// program sees that view anyway; naming it keeps a 64-bit build of the port on the same keys.
+REGSAM InProductView(uint32_t access) { return access | KEY_WOW64_32KEY; }
+
 class Win32RegistryKey : public platform::RegistryKey {
  public:
   explicit Win32RegistryKey(HKEY key) : key_(key) {}
@@ -90,7 +94,7 @@ class Win32Registry : public platform::Registry {
     out->reset();
     if (HasEmptyLevel(path)) return platform::kErrorBadPathname;
     HKEY key = nullptr;
-    LONG result = RegOpenKeyExA(RootOf(hive), path.c_str(), 0, access, &key);
+    LONG result = RegOpenKeyExA(RootOf(hive), path.c_str(), 0, InProductView(access), &key);
     if (result != ERROR_SUCCESS) return static_cast<WinError>(result);
     *out = std::make_unique<Win32RegistryKey>(key);
     return platform::kSuccess;
@@ -103,7 +107,7 @@ class Win32Registry : public platform::Registry {
     HKEY key = nullptr;
     DWORD disposition = 0;
     LONG result = RegCreateKeyExA(RootOf(hive), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  access, nullptr, &key, &disposition);
+                                  InProductView(access), nullptr, &key, &disposition);
     if (result != ERROR_SUCCESS) return static_cast<WinError>(result);
     if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
     *out = std::make_unique<Win32RegistryKey>(key);
