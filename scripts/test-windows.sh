@@ -13,13 +13,14 @@ started=$SECONDS
 step() { echo "--- $1 ($((SECONDS - started)) s)"; }
 
 # Some machines refuse 32-bit programs outright (the kernel answers "Exec format error"), so
-# Wine has no 32-bit half there. Everything is then built 64-bit and run under wine64, but for
-# the checks of the shipped 32-bit files themselves, which are reported as not run.
-# QDW_WINE_ARCH=x64 chooses that on any machine.
+# Wine has no 32-bit half there. The tests and the dialog runs then use a 64-bit build under
+# wine64; the shipped 32-bit files are built too and read on the host, since the test program
+# that checks them cannot run. QDW_WINE_ARCH=x64 chooses that on any machine.
 wine32=/usr/lib/wine/wine
 arch=x86
 if [ "${QDW_WINE_ARCH:-}" = x64 ] || ! "$wine32" --version >/dev/null 2>&1; then
   arch=x64
+  shipped_dir=$build_dir
   build_dir="$build_dir-x64"
   scripts/install-deps.sh --windows-x64
 fi
@@ -32,22 +33,56 @@ if [ $arch = x64 ]; then
   test_programs=(win32_cabinet_engine_test win32_cabinet_crosscheck_test win32_ports_test
                  win32_contract_test)
   echo "NOT RUN: win32_shipped_files_test ($wine32 cannot run on this machine, which refuses" \
-    "32-bit programs); the other tests and the dialog runs use a 64-bit build"
+    "32-bit programs); the host reads the shipped files, the other tests and the dialog runs" \
+    "use a 64-bit build"
 fi
 targets=(Backup rightsmend Compressor Extractor lingvault cabinet probe_program hold_file
          "${test_programs[@]}")
 
-step "configure $build_dir ($arch)"
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-# -O1: the tests compile markedly faster than at -O2 and still run in seconds.
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DQDW_WINDOWS_ARCH=$arch -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE=-O1 -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
-  -DQDW_BUILD_TESTS=ON -DQDW_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-step "build"
-cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]}"
+# Configures and builds folder $1 for architecture $2, the targets that follow.
+build_tree() {
+  local dir=$1 tree_arch=$2
+  shift 2
+  step "configure $dir ($tree_arch)"
+  # -O1: the tests compile markedly faster than at -O2 and still run in seconds.
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DQDW_WINDOWS_ARCH="$tree_arch" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE=-O1 \
+    -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DQDW_BUILD_TESTS=ON -DQDW_BUILD_BENCH=OFF "${launcher[@]}" \
+    >/dev/null
+  step "build"
+  cmake --build "$dir" -j "$(nproc)" --target "$@"
+}
+
+failed=()
+if [ $arch = x64 ]; then
+  # The shipped 32-bit files are still built, and the host's objdump checks what the test
+  # program would: each is i386, and Backup.exe binds rightsmend's two exports by ordinal.
+  build_tree "$shipped_dir" x86 Backup rightsmend Compressor Extractor lingvault cabinet
+  step "the shipped files, read on the host"
+  shipped_ok=1
+  for file in Backup.exe rightsmend.dll Compressor.dll Extractor.dll Lingvault.dll \
+    qdwcabinet.dll; do
+    i686-w64-mingw32-objdump -f "$shipped_dir/bin/$file" | grep -q 'file format pei-i386' ||
+      { echo "not an i386 file: $file"; shipped_ok=0; }
+  done
+  exports=$(i686-w64-mingw32-objdump -p "$shipped_dir/bin/rightsmend.dll")
+  imports=$(i686-w64-mingw32-objdump -p "$shipped_dir/bin/Backup.exe" |
+    sed -n '/DLL Name: rightsmend.dll/,/^$/p')
+  grep -q 'Ordinal Base 1' <<<"$exports" &&
+    grep -q '\[   0\] VNChangeAccessRights$' <<<"$exports" &&
+    grep -q '\[   1\] VNChangeAccessRightsFullPath$' <<<"$exports" ||
+    { echo "rightsmend.dll does not export its entry points as ordinals 1 and 2"; shipped_ok=0; }
+  [ "$(grep -cE '^\s+8000000[12]\s' <<<"$imports")" = 2 ] &&
+    [ "$(grep -cE '^\s+[0-9a-f]{8}\s' <<<"$imports")" = 2 ] ||
+    { echo "Backup.exe does not import rightsmend by ordinal only"; shipped_ok=0; }
+  [ $shipped_ok = 1 ] && echo "the shipped files are i386 and bind rightsmend by ordinal" ||
+    failed+=(shipped-files-on-host)
+fi
+build_tree "$build_dir" "$arch" "${targets[@]}"
 
 step "Wine prefix"
 # The files are 32-bit; a 64-bit prefix runs them as 64-bit Windows runs a 32-bit program (its
@@ -91,7 +126,6 @@ mkfifo "$keeper_pipe"
 keeper_pid=$!
 exec 3>"$keeper_pipe"
 
-failed=()
 # Runs one Windows program of the build's bin folder under Wine with its arguments.
 wine_test() {
   local name=$1
