@@ -91,30 +91,41 @@ std::array<std::string, SimMachine::kDriveLetters> SimMachine::DriveFolders(
   return folders;
 }
 
-void SimMachine::RefreshDescriptionLocked() const {
-  struct stat st;
-  if (WatchedStat(description_path_, &st) != 0) {
-    throw std::runtime_error("machine description is gone: " + description_path_);
+void SimMachine::RefreshDescription() const {
+  int64_t stamp = 0;
+  int64_t size = 0;
+  {
+    std::lock_guard<std::mutex> lock(description_mutex_);
+    struct stat st;
+    if (WatchedStat(description_path_, &st) != 0) {
+      throw std::runtime_error("machine description is gone: " + description_path_);
+    }
+    stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp ^= static_cast<int64_t>(st.st_ino) << 20;
+    size = st.st_size;
+    if (description_ && stamp == description_stamp_ && size == description_size_) return;
   }
-  int64_t stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  stamp ^= static_cast<int64_t>(st.st_ino) << 20;
-  if (!description_ || stamp != description_stamp_ || st.st_size != description_size_) {
-    description_ = std::make_shared<const Json>(store_.Read("machine.json"));
-    facts_ = std::make_shared<const FileFacts>(FileFactsOf(*description_));
-    description_stamp_ = stamp;
-    description_size_ = st.st_size;
-  }
+  // Read without the description's mutex: the read takes the machine lock, and a registry
+  // write asks for the description while it holds that lock, so the two never nest the other
+  // way round. Two threads may both read; each keeps a whole description.
+  auto description = std::make_shared<const Json>(store_.Read("machine.json"));
+  auto facts = std::make_shared<const FileFacts>(FileFactsOf(*description));
+  std::lock_guard<std::mutex> lock(description_mutex_);
+  description_ = std::move(description);
+  facts_ = std::move(facts);
+  description_stamp_ = stamp;
+  description_size_ = size;
 }
 
 std::shared_ptr<const Json> SimMachine::Description() const {
+  RefreshDescription();
   std::lock_guard<std::mutex> lock(description_mutex_);
-  RefreshDescriptionLocked();
   return description_;
 }
 
 std::shared_ptr<const SimMachine::FileFacts> SimMachine::Facts() const {
+  RefreshDescription();
   std::lock_guard<std::mutex> lock(description_mutex_);
-  RefreshDescriptionLocked();
   return facts_;
 }
 

@@ -110,8 +110,8 @@ class SimMachine {
   mutable std::shared_ptr<const FileFacts> facts_;  // of description_
 
   static std::array<std::string, kDriveLetters> DriveFolders(const MachineStore& store);
-  // Re-reads machine.json when it changed; description_mutex_ held.
-  void RefreshDescriptionLocked() const;
+  // Re-reads machine.json when it changed; takes description_mutex_ itself.
+  void RefreshDescription() const;
   mutable int64_t description_stamp_ = -1;
   mutable int64_t description_size_ = -1;
 };
