@@ -32,7 +32,7 @@ class FaultInjector {
   platform::WinError ChargeWrite(char drive, uint64_t bytes) const;
 
   // Whether any rule or disk-full budget is set: without, no call fails by a fault.
-  bool Armed() const { return HasFaults(); }
+  bool HasFaults() const;
 
   // Adds a rule (used by qdwsim and tests).
   void AddRule(const std::string& operation, uint32_t nth, platform::WinError error,
@@ -41,7 +41,6 @@ class FaultInjector {
   void Clear() const;
 
  private:
-  bool HasFaults() const;
   const MachineStore& store_;
   const std::string rules_path_;  // asked on every port call: spelt once
 };

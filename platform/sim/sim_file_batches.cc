@@ -27,15 +27,6 @@ using platform::WinError;
 // Items whose host part waits at a time: each copy holds its source open meanwhile.
 constexpr size_t kMaxWaiting = 128;
 
-// Files named by a batch's items; false from Add when one is named twice.
-class NamedFiles {
- public:
-  bool Add(const std::string& key) { return keys_.insert(key).second; }
-
- private:
-  std::unordered_set<std::string> keys_;
-};
-
 // The items whose host part waits, with the files they change, and the port call they are
 // looked up in: the change queues are read once for each run of items done together.
 template <typename Pending>
@@ -86,7 +77,7 @@ bool SimFileSystem::CopyFilesAtOnce(const std::vector<platform::FileCopy>& copie
                                     std::vector<WinError>* results) {
   const size_t count = copies.size();
   const size_t threads = platform::ThreadsForCalls(count);
-  if (threads < 2 || machine_.faults().Armed()) return false;
+  if (threads < 2 || machine_.faults().HasFaults()) return false;
   std::vector<std::unique_ptr<PendingCopy>> pending(count);
   std::vector<WinError> located(count, kSuccess);
   platform::RunConcurrently(count, threads, [&](size_t i) {
@@ -94,11 +85,12 @@ bool SimFileSystem::CopyFilesAtOnce(const std::vector<platform::FileCopy>& copie
     pending[i] = std::make_unique<PendingCopy>();
     located[i] = LocateCopy(copies[i].source, copies[i].target, fail_if_exists, pending[i].get());
   });
-  // A failed look-up may be an earlier item's doing (a source it has yet to write): in order.
-  NamedFiles named;
+  // A failed look-up may be an earlier item's doing (a source it has yet to write), and a file
+  // named twice makes the order tell: those batches go in order.
+  std::unordered_set<std::string> named;
   for (size_t i = 0; i < count; ++i) {
-    if (located[i] != kSuccess || !named.Add(pending[i]->from.Key()) ||
-        !named.Add(pending[i]->to.Key())) {
+    if (located[i] != kSuccess || !named.insert(pending[i]->from.Key()).second ||
+        !named.insert(pending[i]->to.Key()).second) {
       return false;
     }
   }
@@ -172,16 +164,16 @@ bool SimFileSystem::DeleteFilesAtOnce(const std::vector<std::string>& paths, Bat
                                       std::vector<WinError>* results) {
   const size_t count = paths.size();
   const size_t threads = platform::ThreadsForCalls(count);
-  if (threads < 2 || machine_.faults().Armed()) return false;
+  if (threads < 2 || machine_.faults().HasFaults()) return false;
   std::vector<PendingDelete> pending(count);
   std::vector<WinError> checked(count, kSuccess);
   platform::RunConcurrently(count, threads, [&](size_t i) {
     const WatchedStatCall call;
     checked[i] = BeginDelete(paths[i], &pending[i]);
   });
-  NamedFiles named;
+  std::unordered_set<std::string> named;
   for (size_t i = 0; i < count; ++i) {
-    if (checked[i] != kSuccess || !named.Add(pending[i].at.Key())) return false;
+    if (checked[i] != kSuccess || !named.insert(pending[i].at.Key()).second) return false;
   }
   platform::RunBatchConcurrently(count, end == BatchEnd::kStopAtFailure, results, [&](size_t i) {
     const WatchedStatCall call;
