@@ -28,13 +28,13 @@ export QDW_WINE_ARCH=$arch
 
 # What the tests need and the five shipped files; the other language modules are left out.
 test_programs=(win32_cabinet_engine_test win32_cabinet_crosscheck_test win32_ports_test
-               win32_shipped_files_test win32_contract_test)
-if [ $arch = x64 ]; then
-  test_programs=(win32_cabinet_engine_test win32_cabinet_crosscheck_test win32_ports_test
-                 win32_contract_test)
-  echo "NOT RUN: win32_shipped_files_test ($wine32 cannot run on this machine, which refuses" \
-    "32-bit programs); the host reads the shipped files, the other tests and the dialog runs" \
-    "use a 64-bit build"
+               win32_contract_test)
+if [ $arch = x86 ]; then
+  test_programs+=(win32_shipped_files_test)
+else
+  echo "NOT RUN: win32_shipped_files_test (a 32-bit program: $wine32 cannot run here, or" \
+    "QDW_WINE_ARCH=x64 chose the 64-bit way); the host reads the shipped files, the other" \
+    "tests and the dialog runs use a 64-bit build"
 fi
 targets=(Backup rightsmend Compressor Extractor lingvault cabinet probe_program hold_file
          "${test_programs[@]}")
@@ -87,9 +87,10 @@ build_tree "$build_dir" "$arch" "${targets[@]}"
 step "Wine prefix"
 # The files are 32-bit; a 64-bit prefix runs them as 64-bit Windows runs a 32-bit program (its
 # own registry view and program folder), which is where the product's machine keys live.
-wine=$(command -v wine || echo "$wine32")
-[ $arch = x64 ] && wine=/usr/lib/wine/wine64
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# shellcheck source=wine-product.sh
+. scripts/wine-product.sh  # the Wine of QDW_WINE_ARCH's width
+wine=$wine_cmd
+wineserver=$wine_server
 export WINEPREFIX="$build_dir/wine-prefix" WINEARCH=win64 WINEDEBUG=-all \
   WINEDLLOVERRIDES="mscoree,mshtml="
 [ "${QDW_WINE_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$WINEPREFIX"
