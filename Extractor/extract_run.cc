@@ -32,6 +32,7 @@ void Finish(HFDI context, FdiDestroyEntry destroy, archive::CabinetModule* cabin
     cabinet->Abandon();
   }
   archive::RuntimeFiles::Instance().CloseAll();
+  ProcessState().pending.Clear();
 }
 
 int CopyVolume(const std::string& cabinet_path, archive::CabinetModule* cabinet) {
@@ -78,6 +79,16 @@ int CopyVolume(const std::string& cabinet_path, archive::CabinetModule* cabinet)
   state.known_folder.clear();
   bool copied = copy(context, name.data(), folder.data(), 0, ReaderNotify, nullptr, nullptr) != 0;
   int code = error.erfOper;
+  // The files unpacked before a failure are put in place as they would be one by one; the
+  // volume's own failure is the one reported.
+  const int refused = state.refusal;
+  const bool flushed = state.FlushPending();
+  if (!copied) {
+    state.refusal = refused;
+  } else if (!flushed) {
+    copied = false;
+    code = FDIERROR_USER_ABORT;
+  }
   Finish(context, destroy, cabinet);
   if (copied) return 0;
   if (state.refusal != 0) return state.refusal;
@@ -104,6 +115,7 @@ int RunExtract(const char* cabinet_path, const char* destination_folder) {
     return CopyVolume(cabinet_path, &cabinet);
   } catch (...) {
     archive::RuntimeFiles::Instance().CloseAll();
+    ProcessState().pending.Clear();
     return kExtractFailed;
   }
 }

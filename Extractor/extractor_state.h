@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Extractor/extractor.h"
+#include "Extractor/pending_targets.h"
 
 namespace qdw::extractor {
 
@@ -17,6 +18,9 @@ struct ExtractorState {
   // notification callback refused a file.
   int refusal = 0;
 
+  // Small files unpacked but not yet in place.
+  PendingTargets pending;
+
   // Where the progress of a call goes (null: nowhere), and how far the call has got.
   QdwExtractProgress progress = nullptr;
   void* progress_context = nullptr;
@@ -26,6 +30,17 @@ struct ExtractorState {
   void ReportProgress() const {
     if (progress != nullptr) progress(progress_context, cabinet_bytes_read, files_written);
   }
+
+  // Counts a file put in place.
+  void Written() {
+    ++files_written;
+    ReportProgress();
+  }
+
+  // Puts the waiting small files in place. False, with the volume's result stored in
+  // `refusal` (0: "User aborted.", as a target that cannot be created ends a volume), when one
+  // failed.
+  bool FlushPending();
 };
 
 // The one state of this process (Extract is not reentrant).

@@ -1,6 +1,7 @@
 #include "Extractor/file_notifications.h"
 
 #include <string>
+#include <utility>
 
 #include "Extractor/extractor_state.h"
 #include "Extractor/reader_callbacks.h"
@@ -25,21 +26,29 @@ intptr_t OfferedFile(const PFDINOTIFICATION notification) {
     state.refusal = FDIERROR_TARGET_FILE;
     return kAbortCopy;
   }
+  // Small files wait to be put in place together; anything else goes after those waiting.
+  const auto size = static_cast<uint32_t>(notification->cb);
+  const bool waits = notification->cb >= 0 && PendingTargets::Takes(size);
+  if ((!waits || !state.pending.Fits(target, size)) && !state.FlushPending()) return kAbortCopy;
   // A file that cannot be put in place fails the volume rather than go missing unreported.
   if (!MakeTargetFolders(target, &state.known_folder)) {
     state.refusal = FDIERROR_TARGET_FILE;
     return kAbortCopy;
   }
-  return CreateTarget(target);
+  return waits ? state.pending.Add(std::move(target), size) : CreateTarget(target);
 }
 
 intptr_t FinishedFile(const PFDINOTIFICATION notification) {
-  std::string target = ProcessState().destination + notification->psz1;
+  ExtractorState& state = ProcessState();
+  if (state.pending.Holds(notification->hf)) {
+    state.pending.Finish(notification->hf, notification->date, notification->time,
+                         notification->attribs);
+    return 1;
+  }
+  std::string target = state.destination + notification->psz1;
   FinishTarget(target, notification->hf, notification->date, notification->time,
                notification->attribs);
-  ExtractorState& state = ProcessState();
-  ++state.files_written;
-  state.ReportProgress();
+  state.Written();
   return 1;
 }
 

@@ -33,10 +33,25 @@ unsigned int QDW_CAB_CALL ReaderRead(intptr_t handle, void* memory, unsigned int
 }
 
 unsigned int QDW_CAB_CALL ReaderWrite(intptr_t handle, void* memory, unsigned int count) {
-  return RuntimeFiles::Instance().Write(handle, memory, count, nullptr);
+  try {
+    PendingTargets& pending = ProcessState().pending;
+    if (pending.Holds(handle)) {
+      pending.Append(handle, memory, count);
+      return count;
+    }
+    return RuntimeFiles::Instance().Write(handle, memory, count, nullptr);
+  } catch (...) {
+    return RuntimeFiles::kFailedCount;
+  }
 }
 
 int QDW_CAB_CALL ReaderClose(intptr_t handle) {
+  // The cabinet library closes a target itself only when unpacking it failed.
+  PendingTargets& pending = ProcessState().pending;
+  if (pending.Holds(handle)) {
+    pending.Drop(handle);
+    return 0;
+  }
   return RuntimeFiles::Instance().Close(handle, nullptr);
 }
 

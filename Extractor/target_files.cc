@@ -76,6 +76,11 @@ intptr_t CreateTarget(const std::string& target) {
       CAB_S_IREAD | CAB_S_IWRITE, nullptr);
 }
 
+uint32_t NewFileAttributes(uint16_t attributes) {
+  const uint32_t bits = attributes & kStoredAttributeMask;
+  return bits != 0 ? bits : platform::kAttrNormal;
+}
+
 void FinishTarget(const std::string& target, intptr_t handle, uint16_t dos_date, uint16_t dos_time,
                   uint16_t attributes) {
   platform::Platform& machine = platform::DefaultPlatform();
@@ -85,10 +90,10 @@ void FinishTarget(const std::string& target, intptr_t handle, uint16_t dos_date,
     files.SetTimes(handle, &stamp, &stamp);
   }
   files.Close(handle, nullptr);
-  uint32_t bits = attributes & kStoredAttributeMask;
+  const uint32_t bits = NewFileAttributes(attributes);
   // CreateTarget made a plain new file, which already has the archive bit alone.
   if (bits == platform::kAttrArchive) return;
-  machine.files().WriteAttributes(target, bits != 0 ? bits : platform::kAttrNormal);
+  machine.files().WriteAttributes(target, bits);
 }
 
 }  // namespace qdw::extractor

@@ -17,6 +17,10 @@ bool MakeTargetFolders(const std::string& target, std::string* known_folder);
 // truncated, for writing. A runtime file handle, or -1.
 intptr_t CreateTarget(const std::string& target);
 
+// The attributes a file stored with `attributes` is left with: a plain file keeps a new file's
+// own (kAttrArchive alone).
+uint32_t NewFileAttributes(uint16_t attributes);
+
 // Sets the stored local MS-DOS time as creation and last-write time through the still open
 // `handle` (made by CreateTarget), closes it and sets the stored attributes (masked with 0x27).
 // Failures are ignored: the data is already in place.

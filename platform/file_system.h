@@ -83,6 +83,15 @@ struct FileCopy {
   std::string target;
 };
 
+// One file of a batch of new files: its bytes, and what it is left with once they are written.
+struct NewFile {
+  std::string path;
+  std::string data;
+  bool stamped = false;
+  FileTime stamp;                      // creation and last-write time, when `stamped`
+  uint32_t attributes = kAttrArchive;  // a new file's own attributes, unless told otherwise
+};
+
 // An open file. Closing happens when the object is destroyed.
 class File {
  public:
@@ -177,6 +186,23 @@ class FileSystem {
       if (end == BatchEnd::kStopAtFailure && results->back() != kSuccess) return;
     }
   }
+
+  // Each file made as CreateNewFile would, one after another, with the same batch rules. The
+  // caller names each file once: a port that makes several at once cannot tell two spellings of
+  // one name apart.
+  virtual void CreateFiles(const std::vector<NewFile>& files, BatchEnd end,
+                           std::vector<WinError>* results) {
+    results->clear();
+    for (const NewFile& file : files) {
+      results->push_back(CreateNewFile(file));
+      if (end == BatchEnd::kStopAtFailure && results->back() != kSuccess) return;
+    }
+  }
+  // Creates `file.path` as a new file (Open with kCreateNew, so kErrorFileExists where anything
+  // is there), writes its bytes, sets its stamp through the open file and, once closed, its
+  // attributes where they are not a new file's own. The outcome is that of the creation and the
+  // writing: a file whose stamp or attributes could not be set is in place and counts as made.
+  WinError CreateNewFile(const NewFile& file);
 
   // Creates one folder level. kErrorAlreadyExists when something is at the path,
   // kErrorPathNotFound when the parent is missing.

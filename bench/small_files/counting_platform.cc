@@ -145,6 +145,17 @@ void CountingFileSystem::DeleteFiles(const std::vector<std::string>& paths, Batc
   recorder_.Spent(PortCall::kDelete, began);
 }
 
+void CountingFileSystem::CreateFiles(const std::vector<platform::NewFile>& files, BatchEnd end,
+                                     std::vector<WinError>* results) {
+  std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
+  for (size_t i = 0; i < files.size(); ++i) {
+    const auto counted = recorder_.Count(PortCall::kOpen, files[i].path);
+    if (i == 0) began = counted;
+  }
+  inner_.CreateFiles(files, end, results);
+  recorder_.Spent(PortCall::kOpen, began);
+}
+
 WinError CountingFileSystem::MakeFolder(const std::string& path) {
   Timed timed(recorder_, PortCall::kMakeFolder, path);
   return inner_.MakeFolder(path);

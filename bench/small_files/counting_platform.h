@@ -37,6 +37,9 @@ class CountingFileSystem : public platform::FileSystem {
                  std::vector<platform::WinError>* results) override;
   void DeleteFiles(const std::vector<std::string>& paths, BatchEnd end,
                    std::vector<platform::WinError>* results) override;
+  // Each new file counts as the Open that makes it.
+  void CreateFiles(const std::vector<platform::NewFile>& files, BatchEnd end,
+                   std::vector<platform::WinError>* results) override;
   platform::WinError MakeFolder(const std::string& path) override;
   platform::WinError RemoveFolder(const std::string& path) override;
   platform::WinError FreeSpace(const std::string& root, uint64_t* free_bytes) override;

@@ -2,6 +2,7 @@
 // volume-by-volume reading of a spanned set.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <random>
@@ -115,6 +116,71 @@ TEST_F(ExtractTest, ReadsASpannedSetVolumeByVolumeWritingEachFileOnce) {
     }
   }
   EXPECT_EQ(written, (std::map<std::string, int>{{"a.bin", 1}, {"b.bin", 1}}));
+}
+
+std::string SmallName(int i) {
+  char name[16];
+  std::snprintf(name, sizeof(name), "f%04d.txt", i);
+  return std::string("D") + std::to_string(i % 3) + "\\" + name;
+}
+
+void CountFiles(void* context, unsigned long long, unsigned long files) {
+  *static_cast<unsigned long*>(context) = files;
+}
+
+// Many small files, a large one among them, a name stored twice and a read-only file in the
+// way: each ends as the one file it would be if written alone, and each is counted.
+TEST_F(ExtractTest, ManySmallFilesEndAsTheyWouldOneByOne) {
+  std::vector<StoredEntry> entries;
+  std::map<std::string, std::string> expected;
+  for (int i = 0; i < 1200; ++i) {
+    entries.push_back({SmallName(i), "small " + std::to_string(i)});
+    if (i % 100 == 7) entries.back().attributes = 0x23;
+    if (i == 600) entries.push_back({"big.bin", RandomBytes(100000, 31)});
+    if (i == 20) entries.push_back({SmallName(5), "again"});
+  }
+  for (const StoredEntry& entry : entries) expected[entry.name] = entry.content;
+  machine_.PutFile(Target(SmallName(4)), "old bytes in the way");
+  machine_.SetAttributes(Target(SmallName(4)), platform::kAttrReadOnly);
+  PutCabinet(entries);
+
+  unsigned long counted = 0;
+  SetExtractProgress(CountFiles, &counted);
+  ASSERT_EQ(Extract(kCabinet, kDestination), 0);
+  SetExtractProgress(nullptr, nullptr);
+  EXPECT_EQ(counted, entries.size());
+  EXPECT_EQ(machine_.Tree(kDestination), expected);
+  EXPECT_EQ(machine_.Attributes(Target(SmallName(107))) & 0x27, 0x23u);
+  EXPECT_EQ(machine_.Attributes(Target(SmallName(4))) & 0x27, 0x20u);
+  EXPECT_EQ(machine_.Times(Target(SmallName(1199))).last_write, SampleUtcTime());
+  EXPECT_EQ(machine_.Times(Target(SmallName(1199))).creation, SampleUtcTime());
+}
+
+// A file that cannot be created or written ends the volume with the code it would end it with
+// alone; the files before it are in place and none after it.
+TEST_F(ExtractTest, ASmallFileThatFailsEndsTheVolumeThere) {
+  std::vector<StoredEntry> entries;
+  for (int i = 0; i < 300; ++i) entries.push_back({SmallName(i), "small " + std::to_string(i)});
+  PutCabinet(entries);
+  struct Failing {
+    const char* operation;
+    int at;
+    int code;
+  };
+  for (const Failing& failing :
+       {Failing{"File.Write", 150, 8}, Failing{"FileSystem.Open", 200, 11}}) {
+    SCOPED_TRACE(failing.operation);
+    const std::string destination = std::string(kDestination) + "\\" + failing.operation;
+    machine_.MakeFolder(destination);
+    machine_.FailAlways(failing.operation, "*" + SmallName(failing.at).substr(3),
+                        platform::kErrorDiskFull);
+    EXPECT_EQ(Extract(kCabinet, destination.c_str()), failing.code);
+    machine_.sim().machine().faults().Clear();
+    for (int i = 0; i < 300; ++i) {
+      if (i == failing.at) continue;
+      EXPECT_EQ(machine_.Exists(destination + "\\" + SmallName(i)), i < failing.at) << i;
+    }
+  }
 }
 
 TEST_F(ExtractTest, MissingNextVolumeFailsAfterOneAttempt) {

@@ -1,5 +1,5 @@
-// Batches of copies and deletes: each item's outcome is that of its single call, whatever runs
-// at once, and a batch that stops at a failure leaves what comes after it alone.
+// Batches of copies, deletes and new files: each item's outcome is that of its single call,
+// whatever runs at once, and a batch that stops at a failure leaves what comes after it alone.
 #include <string>
 #include <vector>
 
@@ -19,7 +19,7 @@ std::string Name(int i) { return "f" + std::to_string(100 + i) + ".txt"; }
 class FileSystemBatchTest : public FileSystemContractTest {
  protected:
   void SetUp() override {
-    for (const char* folder : {"Src", "Dst", "Stop"})
+    for (const char* folder : {"Src", "Dst", "Stop", "New"})
       ASSERT_EQ(fs().MakeFolder(S(folder)), kSuccess);
     for (int i = 0; i < kFiles; ++i) Write(S("Src\\") + Name(i), "file " + std::to_string(i));
   }
@@ -28,6 +28,25 @@ class FileSystemBatchTest : public FileSystemContractTest {
     for (int i = 0; i < kFiles; ++i)
       copies.push_back({S("Src\\") + Name(i), S(folder) + "\\" + Name(i)});
     return copies;
+  }
+  std::vector<NewFile> NewFilesIn(const std::string& folder) {
+    std::vector<NewFile> files(kFiles);
+    for (int i = 0; i < kFiles; ++i) {
+      files[i].path = S(folder) + "\\" + Name(i);
+      files[i].data = i == 0 ? "" : "new " + std::to_string(i);
+    }
+    return files;
+  }
+  FileTimes TimesOf(const std::string& path) {
+    std::unique_ptr<File> file;
+    FileTimes times;
+    EXPECT_EQ(
+        fs().Open(path, kGenericRead, kShareRead, Disposition::kOpenExisting, kAttrNormal, &file),
+        kSuccess);
+    if (file != nullptr) {
+      EXPECT_EQ(file->Times(&times), kSuccess);
+    }
+    return times;
   }
   // The attributes this suite sets; some machines add the archive attribute to every file.
   uint32_t SetAttributes(const std::string& path) {
@@ -54,8 +73,7 @@ TEST_F(FileSystemBatchTest, EachItemEndsAsItsSingleCallWould) {
   ASSERT_EQ(results.size(), copies.size());
   for (int i = 0; i < kFiles; ++i) {
     EXPECT_EQ(results[i], refused(i) ? kErrorAccessDenied : kSuccess) << i;
-    EXPECT_EQ(Read(S("Dst\\") + Name(i)), refused(i) ? "kept" : "file " + std::to_string(i))
-        << i;
+    EXPECT_EQ(Read(S("Dst\\") + Name(i)), refused(i) ? "kept" : "file " + std::to_string(i)) << i;
   }
   EXPECT_EQ(results.back(), kErrorFileNotFound);
   EXPECT_EQ(SetAttributes(S("Dst\\") + Name(3)), kAttrHidden);
@@ -77,6 +95,46 @@ TEST_F(FileSystemBatchTest, EachItemEndsAsItsSingleCallWould) {
   EXPECT_EQ(results.back(), kErrorFileNotFound);
 }
 
+TEST_F(FileSystemBatchTest, NewFilesGetTheirBytesStampAndAttributesButReplaceNothing) {
+  std::vector<NewFile> files = NewFilesIn("New");
+  for (NewFile& file : files) {
+    file.stamped = true;
+    file.stamp = April2003();
+  }
+  files[3].attributes = kAttrHidden;
+  files[5].attributes = kAttrReadOnly;
+  files[7].attributes = kAttrNormal;
+  files[9].path = S("Src\\") + Name(9);  // taken
+  files[11].path = S("Missing\\") + Name(11);
+  files[13].stamped = false;
+
+  std::vector<WinError> results;
+  fs().CreateFiles(files, BatchEnd::kAll, &results);
+  ASSERT_EQ(results.size(), files.size());
+  for (int i = 0; i < kFiles; ++i) {
+    const WinError expected = i == 9 ? kErrorFileExists : i == 11 ? kErrorPathNotFound : kSuccess;
+    EXPECT_EQ(results[i], expected) << i;
+    if (expected != kSuccess) continue;
+    EXPECT_EQ(Read(files[i].path), files[i].data) << i;
+    EXPECT_EQ(SetAttributes(files[i].path), i == 3 ? kAttrHidden : i == 5 ? kAttrReadOnly : 0) << i;
+    if (i != 13) {
+      EXPECT_EQ(TimesOf(files[i].path).last_write, April2003()) << i;
+      EXPECT_EQ(TimesOf(files[i].path).creation, April2003()) << i;
+    }
+  }
+  EXPECT_NE(TimesOf(files[13].path).last_write, April2003());
+  EXPECT_EQ(Read(S("Src\\") + Name(9)), "file 9");
+  ASSERT_EQ(fs().WriteAttributes(files[5].path, kAttrNormal), kSuccess);
+
+  // The same names again: all but the two made elsewhere are taken now.
+  fs().CreateFiles(NewFilesIn("New"), BatchEnd::kAll, &results);
+  ASSERT_EQ(results.size(), static_cast<size_t>(kFiles));
+  for (int i = 0; i < kFiles; ++i) {
+    EXPECT_EQ(results[i], i == 9 || i == 11 ? kSuccess : kErrorFileExists) << i;
+  }
+  EXPECT_EQ(Read(files[4].path), "new 4");
+}
+
 TEST_F(FileSystemBatchTest, ABatchThatStopsAtAFailureLeavesTheRestAlone) {
   constexpr int kFailing = 12;
   std::vector<FileCopy> copies = CopiesInto("Stop");
@@ -94,6 +152,22 @@ TEST_F(FileSystemBatchTest, ABatchThatStopsAtAFailureLeavesTheRestAlone) {
     EXPECT_EQ(Attributes(copies[i].target) != kInvalidAttributes, reported && i != kFailing) << i;
   }
   EXPECT_LT(results.size(), copies.size());
+
+  std::vector<NewFile> files = NewFilesIn("New");
+  files[kFailing].path = S("Src\\") + Name(0);
+  fs().CreateFiles(files, BatchEnd::kStopAtFailure, &results);
+  ASSERT_GT(results.size(), static_cast<size_t>(kFailing));
+  EXPECT_EQ(results[kFailing], kErrorFileExists);
+  for (int i = 0; i < kFiles; ++i) {
+    const bool made = static_cast<size_t>(i) < results.size() && i != kFailing;
+    if (made) {
+      EXPECT_EQ(results[i], kSuccess) << i;
+    }
+    if (i != kFailing) {
+      EXPECT_EQ(Attributes(files[i].path) != kInvalidAttributes, made) << i;
+    }
+  }
+  EXPECT_LT(results.size(), files.size());
 
   std::vector<std::string> paths;
   for (int i = 0; i < kFiles; ++i) paths.push_back(S("Src\\") + Name(i));
