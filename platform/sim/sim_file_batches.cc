@@ -1,5 +1,5 @@
-// Batches of copies, deletes and new files on the stand-in machine, done as their single calls
-// would be one after another.
+// Batches of copies and deletes on the stand-in machine, done as their single calls would be
+// one after another.
 //
 // With no fault armed, where nothing but the items' own files tells their order apart, and no
 // two items naming the same file, each item's whole call runs on one of a few threads. Otherwise
@@ -218,40 +218,6 @@ void SimFileSystem::DeleteFiles(const std::vector<std::string>& paths, BatchEnd 
     }
   }
   if (!waiting.empty()) run_waiting();
-}
-
-bool SimFileSystem::CreateFilesAtOnce(const std::vector<platform::NewFile>& files, BatchEnd end,
-                                      std::vector<WinError>* results) {
-  const size_t count = files.size();
-  const size_t threads = platform::ThreadsForCalls(count);
-  if (threads < 2 || machine_.faults().HasFaults()) return false;
-  std::vector<Located> located(count);
-  std::vector<WinError> checked(count, kSuccess);
-  platform::RunConcurrently(count, threads, [&](size_t i) {
-    const WatchedStatCall call;
-    checked[i] = LocateNew(files[i].path, &located[i]);
-  });
-  // Only new files of distinct names are made in any order alike.
-  std::unordered_set<std::string> named;
-  for (size_t i = 0; i < count; ++i) {
-    if (checked[i] != kSuccess || located[i].exists || !named.insert(located[i].Key()).second) {
-      return false;
-    }
-  }
-  platform::RunBatchConcurrently(count, end == BatchEnd::kStopAtFailure, results, [&](size_t i) {
-    // One look at the change queues for the item's open, write, stamp and attributes.
-    const WatchedStatCall call;
-    return CreateNewFile(files[i]);
-  });
-  return true;
-}
-
-// With a fault armed each file is made by its single calls in order, which keeps the rules'
-// counts and the drive's budget as they would go.
-void SimFileSystem::CreateFiles(const std::vector<platform::NewFile>& files, BatchEnd end,
-                                std::vector<WinError>* results) {
-  if (CreateFilesAtOnce(files, end, results)) return;
-  FileSystem::CreateFiles(files, end, results);
 }
 
 }  // namespace qdw::sim

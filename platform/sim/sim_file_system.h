@@ -43,8 +43,6 @@ class SimFileSystem : public platform::FileSystem {
                  std::vector<platform::WinError>* results) override;
   void DeleteFiles(const std::vector<std::string>& paths, BatchEnd end,
                    std::vector<platform::WinError>* results) override;
-  void CreateFiles(const std::vector<platform::NewFile>& files, BatchEnd end,
-                   std::vector<platform::WinError>* results) override;
   platform::WinError MakeFolder(const std::string& path) override;
   platform::WinError RemoveFolder(const std::string& path) override;
   platform::WinError FreeSpace(const std::string& root, uint64_t* free_bytes) override;
@@ -143,8 +141,6 @@ class SimFileSystem : public platform::FileSystem {
   bool CopyFilesAtOnce(const std::vector<platform::FileCopy>& copies, bool fail_if_exists,
                        BatchEnd end, std::vector<platform::WinError>* results);
   bool DeleteFilesAtOnce(const std::vector<std::string>& paths, BatchEnd end,
-                         std::vector<platform::WinError>* results);
-  bool CreateFilesAtOnce(const std::vector<platform::NewFile>& files, BatchEnd end,
                          std::vector<platform::WinError>* results);
   platform::WinError MoveOneFolder(const Located& source, const Located& target);
   platform::WinError MoveOneFile(const Located& source, const Located& target);

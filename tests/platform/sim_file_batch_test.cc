@@ -1,7 +1,6 @@
-// The stand-in's batches of copies, deletes and new files against the same items made as single
-// calls on the same machine with the same faults armed: outcomes, the files left behind and the
-// faults' counts agree item by item, also where an item reads what an earlier one of its batch
-// wrote or names a file a second time.
+// The stand-in's batches against the same items made as single calls on the same machine with
+// the same faults armed: outcomes, the files left behind and the faults' counts agree item by
+// item, also where an item reads what an earlier one of its batch wrote.
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -53,26 +52,6 @@ class SimFileBatchTest : public FileSystemCases {
     return copies;
   }
 
-  // New files beside the copies, one of them hidden and stamped; `chained`, then one named a
-  // second time in other letters.
-  static std::vector<NewFile> NewFiles(const std::string& folder, bool chained) {
-    std::vector<NewFile> files(kFiles);
-    for (int i = 0; i < kFiles; ++i) {
-      files[i].path = folder + "\\n" + std::to_string(100 + i) + ".txt";
-      files[i].data = "new " + std::to_string(i);
-    }
-    files[4].attributes = kAttrHidden;
-    files[4].stamped = true;
-    files[4].stamp = April2003();
-    if (chained) {
-      NewFile again;
-      again.path = folder + "\\N105.TXT";
-      again.data = "again";
-      files.push_back(again);
-    }
-    return files;
-  }
-
   // Names and contents of a folder's files, and what the fault rules counted.
   std::string State(const std::string& folder) {
     std::string state;
@@ -108,15 +87,6 @@ TEST_F(SimFileBatchTest, BatchesEndAsTheirSingleCallsUnderEveryFault) {
        [](const sim::FaultInjector& f) { f.SetDiskFull('C', 400 + (1 << 20)); }},
       {"a middle delete", true,
        [](const sim::FaultInjector& f) { f.AddRule("FileSystem.Delete", 9, kInjected); }},
-      {"a middle new file", true,
-       [](const sim::FaultInjector& f) { f.AddRule("FileSystem.Open", 13, kInjected); }},
-      {"writes of some new files", true,
-       [](const sim::FaultInjector& f) { f.AddRule("File.Write", 1, kInjected, "*N12?.TXT", 0); }},
-      {"a new file's stamp and attributes", true,
-       [](const sim::FaultInjector& f) {
-         f.AddRule("File.SetTimes", 1, kInjected, "", 0);
-         f.AddRule("FileSystem.WriteAttributes", 1, kInjected, "", 0);
-       }},
   };
   int run = 0;
   for (const Scenario& scenario : scenarios) {
@@ -132,11 +102,8 @@ TEST_F(SimFileBatchTest, BatchesEndAsTheirSingleCallsUnderEveryFault) {
         const std::vector<FileCopy> copies = Copies(folder, scenario.chained);
         std::vector<std::string> deletes;
         for (const FileCopy& copy : copies) deletes.push_back(copy.target);
-        const std::vector<NewFile> news = NewFiles(folder, scenario.chained);
         std::vector<WinError>& results = outcomes[batched];
-        std::vector<WinError> made;
         if (batched == 1) {
-          fs().CreateFiles(news, end, &made);
           fs().CopyFiles(copies, /*fail_if_exists=*/false, end, &results);
           std::vector<WinError> deleted;
           fs().DeleteFiles(std::vector<std::string>(deletes.begin(), deletes.begin() + 20), end,
@@ -144,14 +111,12 @@ TEST_F(SimFileBatchTest, BatchesEndAsTheirSingleCallsUnderEveryFault) {
           results.insert(results.end(), deleted.begin(), deleted.end());
         } else {
           // The single calls, by the default loop every port starts from.
-          fs().FileSystem::CreateFiles(news, end, &made);
           fs().FileSystem::CopyFiles(copies, /*fail_if_exists=*/false, end, &results);
           std::vector<WinError> deleted;
           fs().FileSystem::DeleteFiles(
               std::vector<std::string>(deletes.begin(), deletes.begin() + 20), end, &deleted);
           results.insert(results.end(), deleted.begin(), deleted.end());
         }
-        results.insert(results.end(), made.begin(), made.end());
         states[batched] = State(folder);
       }
       EXPECT_EQ(outcomes[1], outcomes[0]);
