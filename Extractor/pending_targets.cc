@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "Extractor/target_files.h"
 #include "archive/dos_time.h"
@@ -81,10 +82,6 @@ void PendingTargets::Finish(intptr_t handle, uint16_t dos_date, uint16_t dos_tim
   target->finished = true;
 }
 
-void PendingTargets::Drop(intptr_t handle) {
-  if (Target* target = Find(handle)) target->finished = false;
-}
-
 PendingTargets::Failure PendingTargets::Flush(const std::function<void()>& written) {
   platform::Platform& machine = platform::DefaultPlatform();
   std::vector<platform::NewFile> files;
@@ -92,7 +89,7 @@ PendingTargets::Failure PendingTargets::Flush(const std::function<void()>& writt
   for (Target& target : targets_) {
     if (!target.finished) continue;
     platform::NewFile& file = files.emplace_back();
-    file.path = target.path;
+    file.path = std::move(target.path);
     file.data = std::move(target.data);
     file.stamped = archive::LocalDosDateTimeToUtc(machine.system(), target.dos_date,
                                                   target.dos_time, &file.stamp);

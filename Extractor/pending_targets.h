@@ -30,10 +30,9 @@ class PendingTargets {
   intptr_t Add(std::string target, uint32_t size);
   bool Holds(intptr_t handle) const;
   void Append(intptr_t handle, const void* data, unsigned int count);
-  // The file is whole; its stored stamp and attributes are set when it is put in place.
+  // The file is whole; its stored stamp and attributes are set when it is put in place. A file
+  // never finished (its unpacking failed) is never put in place.
   void Finish(intptr_t handle, uint16_t dos_date, uint16_t dos_time, uint16_t attributes);
-  // A file closed before it was whole (the unpacking failed) is never put in place.
-  void Drop(intptr_t handle);
 
   // Puts the finished files in place in their order, calling `written` after each, and forgets
   // them all. Ends at the first file that fails.

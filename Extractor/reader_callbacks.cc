@@ -46,12 +46,9 @@ unsigned int QDW_CAB_CALL ReaderWrite(intptr_t handle, void* memory, unsigned in
 }
 
 int QDW_CAB_CALL ReaderClose(intptr_t handle) {
-  // The cabinet library closes a target itself only when unpacking it failed.
-  PendingTargets& pending = ProcessState().pending;
-  if (pending.Holds(handle)) {
-    pending.Drop(handle);
-    return 0;
-  }
+  // The cabinet library closes a target itself only when unpacking it failed: a waiting file
+  // closed so is never finished, and so never put in place.
+  if (ProcessState().pending.Holds(handle)) return 0;
   return RuntimeFiles::Instance().Close(handle, nullptr);
 }
 

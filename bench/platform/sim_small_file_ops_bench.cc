@@ -127,33 +127,6 @@ void BM_SimCopyDrawerAndDelete(benchmark::State& state) {
 }
 BENCHMARK(BM_SimCopyDrawerAndDelete)->Arg(0)->Arg(1)->UseRealTime();
 
-// A drawer's files unpacked as new files and deleted again, as a restore's unpacking makes
-// them: one file at a time (0) or in a batch (1).
-void BM_SimCreateDrawerAndDelete(benchmark::State& state) {
-  constexpr int64_t kDrawerFiles = 300;
-  Drawer drawer(0);
-  std::vector<NewFile> files(kDrawerFiles);
-  std::vector<std::string> targets;
-  for (int64_t i = 0; i < kDrawerFiles; ++i) {
-    files[i].path = drawer.Path("doc" + std::to_string(i) + ".pdf");
-    files[i].data.assign(kFileBytes, 'd');
-    files[i].stamped = true;
-    targets.push_back(files[i].path);
-  }
-  const bool batched = state.range(0) != 0;
-  std::vector<WinError> results;
-  for (auto _ : state) {
-    if (batched) {
-      drawer.fs().CreateFiles(files, FileSystem::BatchEnd::kAll, &results);
-    } else {
-      drawer.fs().FileSystem::CreateFiles(files, FileSystem::BatchEnd::kAll, &results);
-    }
-    drawer.fs().DeleteFiles(targets, FileSystem::BatchEnd::kAll, &results);
-  }
-  state.SetItemsProcessed(state.iterations() * kDrawerFiles);
-}
-BENCHMARK(BM_SimCreateDrawerAndDelete)->Arg(0)->Arg(1)->UseRealTime();
-
 void BM_SimMoveThereAndBack(benchmark::State& state) {
   Drawer drawer(state.range(0));
   const std::string a = drawer.Path("doc0.pdf");

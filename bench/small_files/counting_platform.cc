@@ -18,6 +18,19 @@ class Timed {
   std::chrono::steady_clock::time_point began_;
 };
 
+// Counts each item of a batch as its single call, naming the file `path_of` gives; the batch's
+// time is taken from the first count on.
+template <typename Item, typename PathOf>
+std::chrono::steady_clock::time_point CountBatch(StepRecorder& recorder, PortCall call,
+                                                 const std::vector<Item>& items, PathOf path_of) {
+  std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
+  for (size_t i = 0; i < items.size(); ++i) {
+    const auto counted = recorder.Count(call, path_of(items[i]));
+    if (i == 0) began = counted;
+  }
+  return began;
+}
+
 class CountingFile : public platform::File {
  public:
   CountingFile(std::unique_ptr<platform::File> inner, std::string path, StepRecorder& recorder)
@@ -125,33 +138,24 @@ WinError CountingFileSystem::Delete(const std::string& path) {
 void CountingFileSystem::CopyFiles(const std::vector<platform::FileCopy>& copies,
                                    bool fail_if_exists, BatchEnd end,
                                    std::vector<WinError>* results) {
-  std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
-  for (size_t i = 0; i < copies.size(); ++i) {
-    const auto counted = recorder_.Count(PortCall::kCopy, copies[i].target);
-    if (i == 0) began = counted;
-  }
+  const auto began = CountBatch(recorder_, PortCall::kCopy, copies,
+                                [](const platform::FileCopy& copy) { return copy.target; });
   inner_.CopyFiles(copies, fail_if_exists, end, results);
   recorder_.Spent(PortCall::kCopy, began);
 }
 
 void CountingFileSystem::DeleteFiles(const std::vector<std::string>& paths, BatchEnd end,
                                      std::vector<WinError>* results) {
-  std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
-  for (size_t i = 0; i < paths.size(); ++i) {
-    const auto counted = recorder_.Count(PortCall::kDelete, paths[i]);
-    if (i == 0) began = counted;
-  }
+  const auto began =
+      CountBatch(recorder_, PortCall::kDelete, paths, [](const std::string& path) { return path; });
   inner_.DeleteFiles(paths, end, results);
   recorder_.Spent(PortCall::kDelete, began);
 }
 
 void CountingFileSystem::CreateFiles(const std::vector<platform::NewFile>& files, BatchEnd end,
                                      std::vector<WinError>* results) {
-  std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
-  for (size_t i = 0; i < files.size(); ++i) {
-    const auto counted = recorder_.Count(PortCall::kOpen, files[i].path);
-    if (i == 0) began = counted;
-  }
+  const auto began = CountBatch(recorder_, PortCall::kOpen, files,
+                                [](const platform::NewFile& file) { return file.path; });
   inner_.CreateFiles(files, end, results);
   recorder_.Spent(PortCall::kOpen, began);
 }
